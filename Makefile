@@ -1,0 +1,57 @@
+# Tesserel: the two commands for a fresh Debian machine are `make run` and `make test`.
+
+# Debian packages the project builds and tests with, one per line.
+PACKAGES := \
+	build-essential \
+	cmake \
+	ninja-build \
+	pkg-config \
+	libgtest-dev \
+	libgmock-dev \
+	libbenchmark-dev \
+	libcli11-dev \
+	nlohmann-json3-dev
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+JOBS ?= $(shell nproc)
+
+BUILD_DIR := build/default
+TEST_DIR := build/asan
+BENCH_DIR := build/release
+FUZZ_DIR := build/fuzz
+
+CMAKE_COMMON := -G Ninja -DCMAKE_CXX_COMPILER=g++
+
+.PHONY: deps build test bench run fuzz clean
+
+# Installs only what is missing; runs `apt-get update` once, and only when something must be installed.
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: deps
+	cmake -S . -B $(TEST_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug -DTESSEREL_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DTESSEREL_BENCH=ON -DTESSEREL_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@if [ -x $(BENCH_DIR)/bench/tesserel_bench ]; then $(BENCH_DIR)/bench/tesserel_bench; else echo "No benchmarks built."; fi
+
+run: build
+	$(BUILD_DIR)/bin/tesserel-cli --help
+
+clean:
+	rm -rf build

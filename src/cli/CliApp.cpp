@@ -1,0 +1,28 @@
+#include "CliApp.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "Version.h"
+#include "common/Locale.h"
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // Scripts get the same dates and numbers on every machine.
+  PinUsLocale();
+  TCliContext ctx{out, err};
+  CLI::App app{std::string(TESSEREL_PRODUCT_NAME) + " command-line tool", "tesserel-cli"};
+  app.require_subcommand(1);
+  app.fallthrough();  // shared options such as --data-dir may follow the subcommand
+  app.set_version_flag("--version", std::string(TESSEREL_VERSION));
+  app.add_option("--data-dir", ctx.dataDir, "Folder of the reference files (default: beside the program)");
+  AddBasicCommands(app, ctx);
+
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e, out, err);
+  }
+  return ctx.status;
+}

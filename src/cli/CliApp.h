@@ -1,0 +1,24 @@
+// The command-line tool over the core: every command, runnable in-process for the tests.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+// What every command needs: where to write, and the options shared by all commands.
+struct TCliContext {
+  std::ostream& out;
+  std::ostream& err;
+  std::string dataDir;  // folder of the reference files; empty = beside the program
+  int status = 0;       // exit status set by the command that ran
+};
+
+// Runs the tool with the given arguments (without the program name); returns the exit status.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Command groups; each adds its subcommands to the application.
+void AddBasicCommands(CLI::App& app, TCliContext& ctx);

@@ -1,0 +1,181 @@
+#include "store/RecFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "store/FileUtl.h"
+#include "store/IoFault.h"
+
+namespace {
+
+// Full transfer or failure; a short read (past the end) is a failure.
+bool ReadAll(int fd, char* p, size_t n, off_t pos) {
+  while (n > 0) {
+    ssize_t got = ::pread(fd, p, n, pos);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    p += got, n -= static_cast<size_t>(got), pos += got;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const char* p, size_t n, off_t pos) {
+  while (n > 0) {
+    ssize_t put = ::pwrite(fd, p, n, pos);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    p += put, n -= static_cast<size_t>(put), pos += put;
+  }
+  return true;
+}
+
+}  // namespace
+
+TRecFile::~TRecFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int TRecFile::OpenDescriptor(bool create) const {
+  if (IoFaultInjected(TIoOp::Open, FileName)) return -1;
+  const bool readOnly = (OpenMode & 3) == 0;
+  int flags = (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | (create ? O_CREAT : 0);
+  int fd = ::open(FileName.c_str(), flags, 0666);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  // Sharing: an exclusive lock keeps every other reader and writer out, a shared lock only writers.
+  if (::flock(fd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  if (create && ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool TRecFile::CloseDescriptor() {
+  if (fd_ < 0) return true;
+  const bool injected = IoFaultInjected(TIoOp::Close, FileName);
+  const bool ok = ::close(fd_) == 0;
+  fd_ = -1;
+  return ok && !injected;
+}
+
+bool TRecFile::Create(const std::string& path, int32_t blockSize) {
+  CloseDescriptor();
+  FileName = ExpandFileName(path);
+  PathStatus = FileStatus(FileName);
+  RecordSize = blockSize;
+  OpenMode = omReadWriteExclusive;
+  if (PathStatus != fsExists && PathStatus != fsMissing) {
+    ErrorState = esCreate;
+    return false;
+  }
+  fd_ = OpenDescriptor(true);
+  ErrorState = fd_ >= 0 ? esNone : esCreate;
+  return fd_ >= 0;
+}
+
+bool TRecFile::Open(const std::string& path, int32_t blockSize, int32_t mode) {
+  CloseDescriptor();
+  FileName = ExpandFileName(path);
+  PathStatus = FileStatus(FileName);
+  RecordSize = blockSize;
+  OpenMode = mode;
+  if (PathStatus != fsExists) {
+    ErrorState = esOpen;
+    return false;
+  }
+  fd_ = OpenDescriptor(false);
+  ErrorState = fd_ >= 0 ? esNone : esOpen;
+  return fd_ >= 0;
+}
+
+bool TRecFile::Close() {
+  const bool ok = CloseDescriptor();
+  if (!ok && ErrorState == esNone) {
+    ErrorState = esClose;
+    return false;
+  }
+  return true;
+}
+
+void TRecFile::Discard() {
+  CloseDescriptor();
+  if (!FileName.empty()) ::unlink(FileName.c_str());
+}
+
+bool TRecFile::ReadRecords(int64_t first, int64_t count, void* buffer) {
+  const size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(RecordSize);
+  const bool ok = fd_ >= 0 && first >= 0 && count >= 0 && !IoFaultInjected(TIoOp::Read, FileName) &&
+                  ReadAll(fd_, static_cast<char*>(buffer), bytes, static_cast<off_t>(first * RecordSize));
+  ErrorState = ok ? esNone : esRead;
+  return ok;
+}
+
+bool TRecFile::WriteRecords(int64_t first, int64_t count, bool flush, const void* buffer) {
+  if (fd_ < 0 || first < 0 || count < 0) {
+    ErrorState = esWrite;
+    return false;
+  }
+  const size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(RecordSize);
+  const off_t pos = static_cast<off_t>(first * RecordSize);
+  const char* data = static_cast<const char*>(buffer);
+  if (IoFaultInjected(TIoOp::Write, FileName)) {
+    WriteAll(fd_, data, bytes / 2, pos);  // a disk that fills up half-way
+    ErrorState = esWrite;
+    return false;
+  }
+  if (!WriteAll(fd_, data, bytes, pos)) {
+    ErrorState = esWrite;
+    return false;
+  }
+  ErrorState = esNone;
+  return flush ? Reopen() : true;
+}
+
+bool TRecFile::Reopen() {
+  bool ok = fd_ >= 0 && !IoFaultInjected(TIoOp::Sync, FileName) && ::fsync(fd_) == 0;
+  ok = CloseDescriptor() && ok;
+  if (ok) {
+    fd_ = OpenDescriptor(false);
+    ok = fd_ >= 0;
+  }
+  ErrorState = ok ? esNone : esWrite;
+  return ok;
+}
+
+int64_t TRecFile::FileSize() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
+  return st.st_size;
+}
+
+std::string TRecFile::ErrorText() const {
+  std::string msg;
+  switch (ErrorState) {
+    case esNone: return {};
+    case esCreate: msg = "Can't create file."; break;
+    case esOpen: msg = "Can't open file."; break;
+    case esRead: msg = "Can't read file."; break;
+    case esWrite: msg = "Can't write to file."; break;
+    case esClose: msg = "Can't write to file."; break;
+    case esVersion: return "File is wrong version.";
+    case esFormat: return "File is wrong format or damaged.";
+    case esCountry: return "Wrong country for file.";
+    default: return {};
+  }
+  if ((ErrorState == esOpen && PathStatus != fsExists) ||
+      (ErrorState == esCreate && PathStatus != fsExists && PathStatus != fsMissing))
+    msg += " " + FileStatusText(PathStatus);
+  return msg;
+}
