@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "TempDir.h"
+#include "../support/TempDir.h"
 #include "reference/RefLayout.h"
 
 namespace {
@@ -107,11 +107,11 @@ TEST(RefWriters, CountyFileRefusesWhatTheFormatCannotHold) {
 TEST(RefWriters, WritesTheImageToDiskAndReportsTheFileOnFailure) {
   TTempDir dir;
   std::string message;
-  ASSERT_TRUE(WriteMcnFile(dir.Path("usa.mcn"), TwoStates(), message)) << message;
+  ASSERT_TRUE(WriteMcnFile(dir.File("usa.mcn"), TwoStates(), message)) << message;
   std::string image;
   ASSERT_TRUE(EncodeMcn(TwoStates(), image, message));
-  EXPECT_EQ(ReadBytes(dir.Path("usa.mcn")), image);
-  EXPECT_FALSE(WriteMdfFile(dir.Path("no/such/folder/stnd-usa.mdf"), OneInput(), message));
+  EXPECT_EQ(ReadWholeFile(dir.File("usa.mcn")), image);
+  EXPECT_FALSE(WriteMdfFile(dir.File("no/such/folder/stnd-usa.mdf"), OneInput(), message));
   EXPECT_NE(message.find("stnd-usa.mdf"), std::string::npos);
   EXPECT_NE(message.find("Can't create file."), std::string::npos);
 }
