@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "common/Locale.h"
 
@@ -87,4 +88,9 @@ std::string ShortestSingle(float value) {
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, value);
   return std::string(buf, res.ptr);
+}
+
+double RoundToDecimals(double value, int decimals) {
+  if (!std::isfinite(value)) return value;
+  return std::strtod(FormatReal(value, decimals).c_str(), nullptr);
 }

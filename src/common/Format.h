@@ -25,3 +25,6 @@ std::string PadLeft(const std::string& s, size_t n);
 // The shortest decimal text that reads back as the same value.
 std::string ShortestReal(double value);
 std::string ShortestSingle(float value);
+
+// The value rounded to `decimals` decimals the way FormatReal rounds it (formatted and read back).
+double RoundToDecimals(double value, int decimals);

@@ -68,3 +68,9 @@ bool StartsWithText(const std::string& text, const std::string& prefix) {
 bool EndsWithText(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && SameText(text.substr(text.size() - suffix.size()), suffix);
 }
+
+std::string CapitalizeFirst(const std::string& s) {
+  std::string out = s;
+  if (!out.empty()) out[0] = UpCaseChar(out[0]);
+  return out;
+}

@@ -14,3 +14,5 @@ bool SameText(const std::string& a, const std::string& b);
 bool ContainsText(const std::string& text, const std::string& part);
 bool StartsWithText(const std::string& text, const std::string& prefix);
 bool EndsWithText(const std::string& text, const std::string& suffix);
+// The text with its first letter in upper case ("state" -> "State").
+std::string CapitalizeFirst(const std::string& s);

@@ -1,0 +1,141 @@
+#include "reference/MccFile.h"
+
+#include <cstring>
+#include <vector>
+
+#include "common/Format.h"
+#include "reference/MdfFile.h"
+#include "reference/RefLayout.h"
+#include "store/FileUtl.h"
+#include "store/IoFault.h"
+
+namespace {
+
+// Old crop numbers in the last two digits of category 1 codes, by new crop number.
+int NewCropNumber(int old) {
+  switch (old) {
+    case 1: case 2: case 3: case 4: case 5: return old;
+    case 8: return 12;
+    case 9: return 6;
+    case 10: return 7;
+    case 11: return 8;
+    case 12: return 9;
+    case 13: return 10;
+    default: return 0;
+  }
+}
+
+bool DroppedOldCode(int code) {
+  return code == 4127 || code == 4133 || code == 4095 || code == 4096 || code == 4150 ||
+         (code >= 6067 && code <= 6087);
+}
+
+}  // namespace
+
+bool TranslateOldCost(uint16_t& code, float& cost) {
+  if (code / 1000 != 1) {
+    if (DroppedOldCode(code)) return false;
+    if (code == 4000) code = 4100;
+    return true;
+  }
+  if (code == 1901 || code == 1902) {
+    code = code == 1901 ? 1051 : 1052;
+    return true;
+  }
+  if (code < 1101) return true;
+  const int crop = NewCropNumber(code % 100);
+  code = static_cast<uint16_t>(code / 100 * 100 + crop);
+  // Sorghum prices and hauling were per hundredweight; now per 56-lb bushel.
+  if (crop == 6 && code >= 1600 && code <= 1899) cost = static_cast<float>(RoundToDecimals(cost * 0.56, 2));
+  return true;
+}
+
+bool TMccFile::LoadCosts(const std::string& fileName, TMdfFile& mdf) {
+  mdf.ResetCosts();
+  if (!Open(fileName, kMccRecordSize, omReadDenyWrite)) return false;
+  TMccHeaderRec header{};
+  std::vector<TMccCostRec> records;
+  bool ok = ReadRecords(0, 1, &header);
+  if (ok && header.Version != 1 && header.Version != kMccVersion) {
+    ErrorState = esVersion;
+    ok = false;
+  }
+  if (ok && FileSize() != (header.Count + 1) * static_cast<int64_t>(kMccRecordSize)) {
+    ErrorState = esFormat;
+    ok = false;
+  }
+  if (ok && header.Country != mdf.Country()) {
+    ErrorState = esCountry;
+    ok = false;
+  }
+  if (ok) {
+    records.resize(header.Count);
+    ok = records.empty() || ReadRecords(1, header.Count, records.data());
+  }
+  for (size_t i = 0; ok && i < records.size(); ++i) {
+    uint16_t code = records[i].Code;
+    float cost = header.Version == 1 ? records[i].Thousandths() / 1000.0f : records[i].Cost();
+    if (header.Version == 1 && !TranslateOldCost(code, cost)) continue;
+    mdf.SetInputCost(code, cost);
+  }
+  if (Close() && ok) return true;
+  mdf.ResetCosts();
+  return false;
+}
+
+namespace {
+
+// The whole version 2 file: header and one record per input with its working cost.
+std::string CostFileImage(const TMdfFile& mdf) {
+  TMccHeaderRec header{};
+  header.Version = kMccVersion;
+  header.Release = mdf.ReleaseDate();
+  header.Count = static_cast<uint16_t>(mdf.InputCount());
+  header.Country = static_cast<uint8_t>(mdf.Country());
+  std::string image(reinterpret_cast<const char*>(&header), sizeof header);
+  for (int i = 1; i <= mdf.InputCount(); ++i) {
+    TMccCostRec rec{};
+    rec.Code = mdf.GetInput(i).Code;
+    rec.SetCost(mdf.InputCost(rec.Code));
+    image.append(reinterpret_cast<const char*>(&rec), sizeof rec);
+  }
+  return image;
+}
+
+}  // namespace
+
+bool TMccFile::SaveCosts(const std::string& fileName, const TMdfFile& mdf) {
+  Close();
+  const std::string target = ExpandFileName(fileName);
+  FileName = target;
+  PathStatus = FileStatus(target);
+  if (mdf.Country() > 0xFF) {
+    ErrorState = esMccCountryTooLarge;
+    return false;
+  }
+  if (PathStatus != fsExists && PathStatus != fsMissing) {
+    ErrorState = esCreate;
+    return false;
+  }
+  const std::string image = CostFileImage(mdf);
+  const std::string temp = MakeTempName(ExtractFileDir(target), "mcc");
+  bool ok = Create(temp, kMccRecordSize) &&
+            WriteRecords(0, static_cast<int64_t>(image.size() / kMccRecordSize), true, image.data()) &&
+            Close();
+  if (ok && !RenameFileOver(temp, target)) {
+    ErrorState = esWrite;
+    ok = false;
+  }
+  if (!ok && ErrorState != esCreate) Discard();
+  FileName = target;
+  if (!ok) return false;
+  // The new file is complete and in place; committing the folder entry is best effort.
+  SyncFolder(ExtractFileDir(target));
+  return true;
+}
+
+std::string TMccFile::ErrorText() const {
+  if (ErrorState == esMccCountryTooLarge)
+    return "The definition file's country code is above 255 and cannot be stored in a custom cost file.";
+  return TRecFile::ErrorText();
+}

@@ -1,0 +1,27 @@
+// Custom cost file (.mcc): a user's own cost for every input of the definition file. Version 2
+// (single reals) is written; version 1 (thousandths, older input numbering) is still read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "store/RecFile.h"
+
+class TMdfFile;
+
+// The definition file's country code does not fit the cost file's country byte.
+enum : int32_t { esMccCountryTooLarge = 10 };
+
+class TMccFile : public TRecFile {
+ public:
+  // Restores the standard costs, then applies the file's costs to the working cost table. On
+  // failure the standard costs are in force.
+  bool LoadCosts(const std::string& fileName, TMdfFile& mdf);
+  // Writes the working costs as a version 2 file. The new file is built beside the target and
+  // renamed over it only when complete, so a failure leaves any previous file untouched.
+  bool SaveCosts(const std::string& fileName, const TMdfFile& mdf);
+  std::string ErrorText() const override;
+};
+
+// Translates a version-1 record to the current numbering; false when the record is dropped.
+bool TranslateOldCost(uint16_t& code, float& cost);
