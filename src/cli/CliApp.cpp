@@ -17,6 +17,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   app.set_version_flag("--version", std::string(TESSEREL_VERSION));
   app.add_option("--data-dir", ctx.dataDir, "Folder of the reference files (default: beside the program)");
   AddBasicCommands(app, ctx);
+  AddReferenceCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

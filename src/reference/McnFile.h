@@ -11,6 +11,9 @@
 #include "reference/RefLayout.h"
 #include "store/RecFile.h"
 
+// The county names file the program uses, in its own folder.
+inline constexpr const char* kCountyFileName = "usa.mcn";
+
 // Called with the full error text of a failed county read; true retries the read, false gives up.
 using TReadErrorHandler = std::function<bool(const std::string& fullErrorText)>;
 

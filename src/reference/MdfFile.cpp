@@ -184,7 +184,8 @@ void TMdfFile::ResetCosts() {
 }
 
 bool TMdfFile::Passes(const TMdfInputRec& rec, int category, int type, uint32_t cropMask) const {
-  if ((rec.CropMask & cropMask) == 0) return false;
+  // A stray record of another category inside the range is never listed.
+  if (InputCategory(rec.Code) != category || (rec.CropMask & cropMask) == 0) return false;
   if (type == itAny) return true;
   if (category != 3) return false;
   return type == itMaterial ? rec.Kind == 0 : type == itManure && rec.Kind != 0;

@@ -1,0 +1,23 @@
+// Locating and loading the reference files (county names and input definitions) for the commands.
+#pragma once
+
+#include <string>
+
+#include "CliApp.h"
+#include "reference/McnFile.h"
+#include "reference/MdfFile.h"
+
+struct TRefData {
+  TMcnFile Mcn;
+  TMdfFile Mdf;
+};
+
+// The folder of the reference files: --data-dir when given, else the running program's folder.
+std::string RefDataDir(const TCliContext& ctx);
+
+// Loads the county names file of the data folder and the definition file of its country. On
+// failure prints the failing file's full error text, sets exit status 1 and returns false.
+bool LoadRefData(TCliContext& ctx, TRefData& ref);
+
+// Reports a failed file operation the way every command does: full error text, status 1.
+void ReportFileError(TCliContext& ctx, const TRecFile& file);
