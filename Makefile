@@ -10,7 +10,11 @@ PACKAGES := \
 	libgmock-dev \
 	libbenchmark-dev \
 	libcli11-dev \
-	nlohmann-json3-dev
+	nlohmann-json3-dev \
+	qt6-base-dev \
+	xvfb \
+	xauth \
+	fonts-dejavu-core
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)

@@ -1,0 +1,157 @@
+#include "TsAbout.h"
+
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "TsMessages.h"
+#include "TsStart.h"
+
+const char* const kWebPageAddress = "https://tesserel.org/";
+const char* const kUpdatePageAddress = "https://tesserel.org/CheckForUpdates.html";
+
+namespace {
+
+bool DesktopOpen(const QString& target, const QString& workingFolder) {
+  const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(workingFolder + "/" + target);
+  return QDesktopServices::openUrl(url);
+}
+
+QLabel* Link(const QString& caption, const QString& hint, std::function<void()> onClick) {
+  auto* label = new QLabel("<a href=\"#\">" + caption.toHtmlEscaped() + "</a>");
+  label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  if (!hint.isEmpty()) label->setStatusTip(hint), label->setToolTip(hint);
+  QObject::connect(label, &QLabel::linkActivated, label, [onClick](const QString&) { onClick(); });
+  return label;
+}
+
+}  // namespace
+
+TOpenService& OpenService() {
+  static TOpenService service = DesktopOpen;
+  return service;
+}
+
+QIcon ProgramIcon() {
+  QPixmap pix(64, 64);
+  pix.fill(Qt::transparent);
+  QPainter p(&pix);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor("#3d6b2f"));
+  p.drawRoundedRect(2, 2, 60, 60, 8, 8);
+  p.setBrush(QColor("#8a5a2b"));
+  p.drawRoundedRect(8, 36, 48, 20, 3, 3);
+  p.setPen(QPen(QColor("#e8d36a"), 3, Qt::SolidLine, Qt::RoundCap));
+  for (int x : {16, 32, 48}) p.drawLine(x, 36, x, x == 32 ? 10 : 14);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor("#e8d36a"));
+  for (QPoint c : {QPoint(11, 22), QPoint(21, 26), QPoint(27, 18), QPoint(37, 22), QPoint(43, 22), QPoint(53, 26)})
+    p.drawEllipse(c, 5, 3);
+  p.end();
+  return QIcon(pix);
+}
+
+TAboutBox::TAboutBox(const TAppStartup& startup, QWidget* parent) : QDialog(parent), startup_(startup) {
+  setWindowTitle("About");
+  const TProgramVersionInfo& v = startup.VersionInfo;
+  auto* icon = new QLabel;
+  icon->setPixmap(ProgramIcon().pixmap(64, 64));
+  ProgramName = new QLabel(QStr(v.ProductName));
+  QFont big = ProgramName->font();
+  big.setPointSize(big.pointSize() + 4);
+  big.setBold(true);
+  ProgramName->setFont(big);
+  ProgramVersion = new QLabel("Version " + QStr(v.ProductVersion));
+  FileVersion = new QLabel("(" + QStr(v.FileVersion) + ")");
+  Copyright = new QLabel(QStr(v.LegalCopyright));
+  // At 120 pixels per inch the smaller labels use a font one point smaller.
+  if (screen() && qRound(screen()->logicalDotsPerInch()) == 120)
+    for (QLabel* l : {ProgramVersion, FileVersion, Copyright}) {
+      QFont f = l->font();
+      f.setPointSize(f.pointSize() - 1);
+      l->setFont(f);
+    }
+
+  auto* head = new QGridLayout;
+  head->addWidget(icon, 0, 0, 4, 1, Qt::AlignTop);
+  head->addWidget(ProgramName, 0, 1);
+  head->addWidget(ProgramVersion, 1, 1);
+  head->addWidget(FileVersion, 2, 1);
+  head->addWidget(Copyright, 3, 1);
+  head->setColumnStretch(1, 1);
+
+  auto* help = new QGroupBox("Help");
+  auto* helpLayout = new QVBoxLayout(help);
+  const std::pair<const char*, int> topics[] = {{"State-Specific Notes", 8},
+                                                {"Frequently Asked Questions", 4},
+                                                {"Reporting Problems", 7},
+                                                {"Tips For New Users", 9}};
+  for (const auto& [caption, context] : topics)
+    helpLayout->addWidget(Link(caption, {}, [this, context = context] { HelpTopicClick(context); }));
+
+  auto* resources = new QGroupBox("Resources");
+  auto* resLayout = new QVBoxLayout(resources);
+  resLayout->addWidget(Link("Tesserel's Website", kWebPageAddress, [this] { TessWebLinkClick(); }));
+  resLayout->addWidget(Link("Check For Updates", UpdateAddress(startup), [this] { TessUpdateLinkClick(); }));
+  resLayout->addWidget(Link("Information About Installed Software", {}, [this] { InfoRptLinkClick(); }));
+
+  auto* examples = new QGroupBox("Examples");
+  auto* exLayout = new QVBoxLayout(examples);
+  exLayout->addWidget(Link("Blank Data Collection Form", {}, [this] { DataFormLinkClick("BlankForm.snp"); }));
+  exLayout->addWidget(Link("Sample Data Collection Form", {}, [this] { DataFormLinkClick("SampleForm.snp"); }));
+
+  auto* groups = new QHBoxLayout;
+  for (QGroupBox* g : {help, resources, examples}) groups->addWidget(g);
+
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+  ok->setDefault(true);
+  QPushButton* helpBtn = buttons->addButton("Help", QDialogButtonBox::HelpRole);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(helpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(head);
+  layout->addLayout(groups);
+  layout->addWidget(buttons);
+}
+
+QString TAboutBox::UpdateAddress(const TAppStartup& startup) {
+  return QString(kUpdatePageAddress) + "?InternalName=" + QStr(startup.VersionInfo.InternalName) +
+         "&FileVersion=" + QStr(startup.VersionInfo.FileVersion);
+}
+
+void TAboutBox::HelpTopicClick(int context) {
+  if (ShowHelp) ShowHelp(context);
+}
+
+void TAboutBox::HelpBtnClick() { HelpTopicClick(501); }
+
+void TAboutBox::TessWebLinkClick() {
+  if (!OpenService()(kWebPageAddress, {})) Messages().Error("Unable to start your Web browser.");
+}
+
+void TAboutBox::TessUpdateLinkClick() {
+  if (!OpenService()(UpdateAddress(startup_), {})) Messages().Error("Unable to start your Web browser.");
+}
+
+void TAboutBox::InfoRptLinkClick() {
+  // The installed software report is written by the reports; until they are built the link
+  // says so rather than doing nothing.
+  Messages().Info("\nThe installed software report is not available in this version.\n");
+}
+
+void TAboutBox::DataFormLinkClick(const QString& file) {
+  const QString folder = QStr(startup_.ProgramFolder);
+  if (!OpenService()(file, folder))
+    Messages().Error("Unable to open file " + file + " in folder " + folder + ".\n\n" +
+                     "Make sure the file is in the indicated folder and " + "Snapshot Viewer is installed.");
+}

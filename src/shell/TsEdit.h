@@ -1,0 +1,75 @@
+// The entry field of the pages and the keyboard conventions of the page lists.
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+
+class QComboBox;
+
+// Which characters may be typed.
+enum class TEntryMask {
+  Any,           // any character
+  Digits,        // 0-9
+  Number,        // digits, minus sign and decimal point
+  Letters,       // letters only, kept as typed
+  UpperLetters,  // letters only, turned to upper case
+  PostalDigits,  // digits and "-"
+  Upper,         // any character, turned to upper case
+};
+
+// An entry field: selects its contents when entered, refuses keys its mask does not allow with a
+// beep, moves to the neighbouring field with Enter, Up, Down and Left/Right at the ends of the
+// text, checks its text when it is left and keeps the focus (shown black on red) while the check
+// fails; Ctrl+Z restores the text it had before the changes.
+class TEntryEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  // Checks the text and writes an accepted value; returns the error message, empty when the text
+  // is accepted. `leaving` is true when the field loses the focus (the check may then reformat
+  // the text).
+  using TValidator = std::function<QString(TEntryEdit& edit, bool leaving)>;
+
+  explicit TEntryEdit(QWidget* parent = nullptr);
+
+  void SetMask(TEntryMask mask);
+  TEntryMask Mask() const { return mask_; }
+  void SetValidator(TValidator validator) { validator_ = std::move(validator); }
+
+  // Shows a value put there by the program: the text the field returns to with Ctrl+Z.
+  void ShowText(const QString& text);
+  // Rewrites the text after an accepted check without making it a change.
+  void ReformatText(const QString& text);
+  bool IsChanged() const { return text() != savedText_; }
+
+  // Runs the check now; a failure shows the error display and the message. True when accepted.
+  bool CheckNow();
+  bool InError() const { return inError_; }
+  // Restores the text of before the changes (Ctrl+Z).
+  void UndoChanges();
+
+  static bool Allows(TEntryMask mask, QChar c);
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  // Runs the check; on failure sets the error display and returns the message.
+  QString RunCheck(bool leaving);
+  void SetErrorDisplay(bool on);
+  void MoveFocus(bool next);
+
+  TEntryMask mask_ = TEntryMask::Any;
+  TValidator validator_;
+  QString savedText_;
+  bool inError_ = false;
+  bool checking_ = false;
+};
+
+// Keyboard conventions of a page list: Left and Shift+Tab go back, Tab, Enter and Right go on;
+// while the list is closed Up goes back and Down goes on; Page Up and Page Down are left to the
+// record navigation.
+void InstallComboKeys(QComboBox* combo);

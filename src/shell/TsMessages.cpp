@@ -1,0 +1,81 @@
+#include "TsMessages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+#include "common/Cp1252.h"
+
+namespace {
+
+TMessageService* g_service = nullptr;
+QPointer<QWidget> g_parent;
+
+// Shows the normal arrow while a box is up and restores the cursor afterwards.
+class TArrowCursor {
+ public:
+  TArrowCursor() : overridden_(QApplication::overrideCursor() != nullptr) {
+    if (overridden_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~TArrowCursor() {
+    if (overridden_) QApplication::restoreOverrideCursor();
+  }
+
+ private:
+  bool overridden_;
+};
+
+QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, const QString& text,
+                                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton initial) {
+  TArrowCursor arrow;
+  QMessageBox box(icon, title, text, buttons, g_parent);
+  box.setDefaultButton(initial);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+QString QStr(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+
+std::string CpStr(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+
+QString FramedError(const QString& text) { return "\n" + text + "\n"; }
+
+TMessageService& Messages() {
+  static TQtMessageService real;
+  return g_service ? *g_service : real;
+}
+
+void SetMessageService(TMessageService* service) { g_service = service; }
+
+void SetMessageParent(QWidget* parent) { g_parent = parent; }
+
+void TQtMessageService::Error(const QString& text) {
+  Show(QMessageBox::Critical, "Error", FramedError(text), QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TQtMessageService::Info(const QString& text) {
+  Show(QMessageBox::Information, "Information", text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+TAnswer TQtMessageService::Confirm(const QString& text, bool withCancel) {
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  if (withCancel) buttons |= QMessageBox::Cancel;
+  switch (Show(QMessageBox::Question, "Confirm", text, buttons, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+      return TAnswer::Yes;
+    case QMessageBox::No:
+      return TAnswer::No;
+    default:
+      return TAnswer::Cancel;
+  }
+}
+
+bool TQtMessageService::AbortRetry(const QString& text) {
+  return Show(QMessageBox::Critical, "Error", FramedError(text), QMessageBox::Abort | QMessageBox::Retry,
+              QMessageBox::Retry) == QMessageBox::Retry;
+}
+
+TWaitCursor::TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+TWaitCursor::~TWaitCursor() { QApplication::restoreOverrideCursor(); }

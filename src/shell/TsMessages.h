@@ -1,0 +1,57 @@
+// Every message box of the desktop program goes through one message service, so that the GUI
+// tests can answer the questions and collect the messages. Also the conversion between the
+// core's code page 1252 text and QString.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+// Code page 1252 text of the core <-> Qt text.
+QString QStr(const std::string& cp1252);
+std::string CpStr(const QString& text);
+
+enum class TAnswer { Yes, No, Cancel };
+
+class TMessageService {
+ public:
+  virtual ~TMessageService() = default;
+  // An error box with an OK button; the text is framed by one line feed before and after.
+  virtual void Error(const QString& text) = 0;
+  // An information box with an OK button; the text is shown as given.
+  virtual void Info(const QString& text) = 0;
+  // A confirmation with Yes, No and Cancel (`withCancel` false: Yes and No only).
+  virtual TAnswer Confirm(const QString& text, bool withCancel = true) = 0;
+  // An error box with Abort and Retry; true for Retry.
+  virtual bool AbortRetry(const QString& text) = 0;
+};
+
+// The service in force; the real boxes until a test installs its own.
+TMessageService& Messages();
+// Installs a service (nullptr restores the real boxes); the caller keeps ownership.
+void SetMessageService(TMessageService* service);
+// The window the real boxes are shown over.
+void SetMessageParent(QWidget* parent);
+
+// The error text framed by one line feed before and after, as the error boxes show it.
+QString FramedError(const QString& text);
+
+// Message boxes on the screen, with the normal arrow cursor while they are up.
+class TQtMessageService : public TMessageService {
+ public:
+  void Error(const QString& text) override;
+  void Info(const QString& text) override;
+  TAnswer Confirm(const QString& text, bool withCancel) override;
+  bool AbortRetry(const QString& text) override;
+};
+
+// Shows the wait cursor for its lifetime, also when the operation fails.
+class TWaitCursor {
+ public:
+  TWaitCursor();
+  ~TWaitCursor();
+  TWaitCursor(const TWaitCursor&) = delete;
+  TWaitCursor& operator=(const TWaitCursor&) = delete;
+};

@@ -1,0 +1,27 @@
+// The desktop program's entry point.
+#include <QApplication>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "TsAbout.h"
+#include "TsMain.h"
+#include "TsStart.h"
+#include "common/Locale.h"
+
+int main(int argc, char** argv) {
+  // Without a display there is nothing to show: say so in one line.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr, "tesserel: no display available (set DISPLAY or WAYLAND_DISPLAY)\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  app.setWindowIcon(ProgramIcon());
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  TAppStartup startup(args, QCoreApplication::applicationFilePath().toStdString());
+  TMainForm form(startup);
+  if (startup.NormalStart) form.show();
+  if (!form.InitForm()) return 1;
+  return app.exec();
+}

@@ -1,0 +1,49 @@
+// A message service for the GUI tests: collects every message and answers questions from a queue.
+#pragma once
+
+#include <QStringList>
+#include <deque>
+
+#include "TsMessages.h"
+
+class TTestMessages : public TMessageService {
+ public:
+  TTestMessages() { SetMessageService(this); }
+  ~TTestMessages() override { SetMessageService(nullptr); }
+
+  void Error(const QString& text) override { Log("error", text); }
+  void Info(const QString& text) override { Log("info", text); }
+  TAnswer Confirm(const QString& text, bool) override {
+    Log("confirm", text);
+    if (answers.empty()) return TAnswer::Cancel;
+    const TAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  bool AbortRetry(const QString& text) override {
+    Log("abortretry", text);
+    return false;
+  }
+
+  // The texts shown, in order; each kind's texts separately.
+  QStringList all;
+  QStringList errors;
+  QStringList infos;
+  QStringList questions;
+  std::deque<TAnswer> answers;
+
+  void Clear() {
+    all.clear();
+    errors.clear();
+    infos.clear();
+    questions.clear();
+  }
+
+ private:
+  void Log(const char* kind, const QString& text) {
+    all << QString(kind) + ": " + text;
+    if (QString(kind) == "error" || QString(kind) == "abortretry") errors << text;
+    else if (QString(kind) == "info") infos << text;
+    else questions << text;
+  }
+};
