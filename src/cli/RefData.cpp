@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <ostream>
 
-#include "common/Cp1252.h"
 #include "store/FileUtl.h"
 
 std::string RefDataDir(const TCliContext& ctx) {
@@ -14,7 +13,7 @@ std::string RefDataDir(const TCliContext& ctx) {
 }
 
 void ReportFileError(TCliContext& ctx, const TRecFile& file) {
-  ctx.err << Cp1252ToUtf8(file.FullErrorText()) << '\n';
+  ctx.err << file.FullErrorText() << '\n';
   ctx.status = 1;
 }
 

@@ -1,6 +1,5 @@
 #include "reference/MccFile.h"
 
-#include <cstring>
 #include <vector>
 
 #include "common/Format.h"
@@ -11,7 +10,8 @@
 
 namespace {
 
-// Old crop numbers in the last two digits of category 1 codes, by new crop number.
+// The crop number of today's numbering for an old one (the last two digits of a category 1 code);
+// 0 for crops that have none.
 int NewCropNumber(int old) {
   switch (old) {
     case 1: case 2: case 3: case 4: case 5: return old;
@@ -45,9 +45,16 @@ bool TranslateOldCost(uint16_t& code, float& cost) {
   if (code < 1101) return true;
   const int crop = NewCropNumber(code % 100);
   code = static_cast<uint16_t>(code / 100 * 100 + crop);
-  // Sorghum prices and hauling were per hundredweight; now per 56-lb bushel.
+  // Old sorghum prices and hauling were quoted per hundredweight; 0.56 turns them into the 56-lb bushel.
   if (crop == 6 && code >= 1600 && code <= 1899) cost = static_cast<float>(RoundToDecimals(cost * 0.56, 2));
   return true;
+}
+
+bool TMccFile::CheckHeader(const TMccHeaderRec& header, const TMdfFile& mdf) {
+  if (header.Version != 1 && header.Version != kMccVersion) ErrorState = esVersion;
+  else if (FileSize() != (header.Count + 1) * static_cast<int64_t>(kMccRecordSize)) ErrorState = esFormat;
+  else if (header.Country != mdf.Country()) ErrorState = esCountry;
+  return ErrorState == esNone;
 }
 
 bool TMccFile::LoadCosts(const std::string& fileName, TMdfFile& mdf) {
@@ -55,26 +62,14 @@ bool TMccFile::LoadCosts(const std::string& fileName, TMdfFile& mdf) {
   if (!Open(fileName, kMccRecordSize, omReadDenyWrite)) return false;
   TMccHeaderRec header{};
   std::vector<TMccCostRec> records;
-  bool ok = ReadRecords(0, 1, &header);
-  if (ok && header.Version != 1 && header.Version != kMccVersion) {
-    ErrorState = esVersion;
-    ok = false;
-  }
-  if (ok && FileSize() != (header.Count + 1) * static_cast<int64_t>(kMccRecordSize)) {
-    ErrorState = esFormat;
-    ok = false;
-  }
-  if (ok && header.Country != mdf.Country()) {
-    ErrorState = esCountry;
-    ok = false;
-  }
+  bool ok = ReadRecords(0, 1, &header) && CheckHeader(header, mdf);
   if (ok) {
     records.resize(header.Count);
     ok = records.empty() || ReadRecords(1, header.Count, records.data());
   }
   for (size_t i = 0; ok && i < records.size(); ++i) {
     uint16_t code = records[i].Code;
-    float cost = header.Version == 1 ? records[i].Thousandths() / 1000.0f : records[i].Cost();
+    float cost = header.Version == 1 ? static_cast<float>(records[i].Thousandths() / 1000.0) : records[i].Cost();
     if (header.Version == 1 && !TranslateOldCost(code, cost)) continue;
     mdf.SetInputCost(code, cost);
   }

@@ -8,6 +8,7 @@
 #include "store/RecFile.h"
 
 class TMdfFile;
+struct TMccHeaderRec;
 
 // The definition file's country code does not fit the cost file's country byte.
 enum : int32_t { esMccCountryTooLarge = 10 };
@@ -21,6 +22,9 @@ class TMccFile : public TRecFile {
   // renamed over it only when complete, so a failure leaves any previous file untouched.
   bool SaveCosts(const std::string& fileName, const TMdfFile& mdf);
   std::string ErrorText() const override;
+
+ private:
+  bool CheckHeader(const TMccHeaderRec& header, const TMdfFile& mdf);
 };
 
 // Translates a version-1 record to the current numbering; false when the record is dropped.

@@ -183,7 +183,7 @@ void TMdfFile::ResetCosts() {
   for (size_t i = 0; i < inputs_.size(); ++i) costs_[i] = inputs_[i].Cost;
 }
 
-bool TMdfFile::Passes(const TMdfInputRec& rec, int category, int type, uint32_t cropMask) const {
+bool TMdfFile::Passes(const TMdfInputRec& rec, int category, int type, uint32_t cropMask) {
   // A stray record of another category inside the range is never listed.
   if (InputCategory(rec.Code) != category || (rec.CropMask & cropMask) == 0) return false;
   if (type == itAny) return true;

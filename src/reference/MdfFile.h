@@ -109,7 +109,7 @@ class TMdfFile : public TRecFile {
   void Clear();
   void BuildCategoryIndex();
   const TMdfInputRec* Find(int code) const;
-  bool Passes(const TMdfInputRec& rec, int category, int type, uint32_t cropMask) const;
+  static bool Passes(const TMdfInputRec& rec, int category, int type, uint32_t cropMask);
   float RemovalValue(int priceCode, float removal) const;
 
   TMdfHeaderRec header_{};
