@@ -90,7 +90,10 @@ class TCatalogueReader {
     TMdfInput input;
     bool ok = ReadCode(fields[0], input.Code);
     ok = ReadName(fields[1], input.Name) && ok;
-    if (!ParseSingle(fields[2], input.Cost)) ok = false, Fault("cost \"" + fields[2] + "\" is not a number");
+    if (!ParseSingle(fields[2], input.Cost)) {
+      Fault("cost \"" + fields[2] + "\" is not a number");
+      ok = false;
+    }
     ok = ReadUnit(fields[3], "cost", input.CostUnit) && ok;
     ok = ReadUnit(fields[4], "application", input.AppUnit) && ok;
     ok = ReadCrops(fields[5], input.CropMask) && ok;
