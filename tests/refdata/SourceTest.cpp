@@ -159,4 +159,14 @@ TEST(CompileTools, ShippedFilesAreTheCompiledSources) {
   EXPECT_EQ(ReadWholeFile(std::string(TESSEREL_RUNTIME_DIR) + "/usa.mcn"), mcnImage);
 }
 
+// The county table is derived, never edited: running the derivation again gives the same text.
+TEST(CompileTools, CountyTableIsTheDerivationOfTheFipsTable) {
+  TTempDir dir;
+  const std::string counties = std::string(TESSEREL_DATA_SOURCE_DIR) + "/counties/";
+  const std::string command = "awk -f " + counties + "derive-counties.awk " + counties + "fips-counties.csv > " +
+                              dir.File("derived.txt");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(dir.File("derived.txt")), ReadWholeFile(counties + "usa-counties.txt"));
+}
+
 }  // namespace
