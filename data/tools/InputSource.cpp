@@ -53,8 +53,7 @@ class TCatalogueReader {
 
   void ReadDirective(const std::string& text) {
     std::vector<std::string> words = SplitWords(text);
-    uint16_t value = 0;
-    if (words.size() != 2 || !Directive(words[0], words[1], value)) {
+    if (words.size() != 2 || !Directive(words[0], words[1])) {
       Fault("expected an input line with " + std::to_string(kInputFields) +
             " fields or a directive (version, country, release): \"" + text + "\"");
       return;
@@ -62,14 +61,16 @@ class TCatalogueReader {
     if (!seen_.insert({LowerCase(words[0]), line_}).second) Fault("\"" + words[0] + "\" is given twice");
   }
 
-  bool Directive(const std::string& key, const std::string& value, uint16_t& number) {
+  // Applies a directive; false when the key is not one.
+  bool Directive(const std::string& key, const std::string& value) {
     if (SameText(key, "release")) {
       if (ParseIsoDate(value, contents_.Release)) return true;
       Fault("release date \"" + value + "\" is not a date written as YYYY-MM-DD");
       return true;
     }
     if (SameText(key, "version")) {
-      if (!ParseWord(value, number) || number != kMdfVersion)
+      uint16_t version = 0;
+      if (!ParseWord(value, version) || version != kMdfVersion)
         Fault("version must be " + std::to_string(kMdfVersion));
       return true;
     }
