@@ -14,7 +14,10 @@ PACKAGES := \
 	qt6-base-dev \
 	xvfb \
 	xauth \
-	fonts-dejavu-core
+	fonts-dejavu-core \
+	clang \
+	libclang-rt-14-dev \
+	libmuparser-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
@@ -53,6 +56,16 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DTESSEREL_BENCH=ON -DTESSEREL_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@if [ -x $(BENCH_DIR)/bench/tesserel_bench ]; then $(BENCH_DIR)/bench/tesserel_bench; else echo "No benchmarks built."; fi
+
+# Runs every libFuzzer target for FUZZ_SECONDS each (clang build with ASan and UBSan).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTESSEREL_FUZZ=ON -DTESSEREL_TESTS=OFF -DTESSEREL_GUI=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target eval_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus/eval
+	$(FUZZ_DIR)/fuzz/eval_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4200 -timeout=10 \
+	  -dict=tests/fuzz/eval.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/eval tests/fuzz/corpus/eval
 
 run: build
 	$(BUILD_DIR)/bin/tesserel-cli --help
