@@ -18,6 +18,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   app.add_option("--data-dir", ctx.dataDir, "Folder of the reference files (default: beside the program)");
   AddBasicCommands(app, ctx);
   AddReferenceCommands(app, ctx);
+  AddTextDbCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

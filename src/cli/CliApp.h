@@ -23,3 +23,4 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // Command groups; each adds its subcommands to the application.
 void AddBasicCommands(CLI::App& app, TCliContext& ctx);
 void AddReferenceCommands(CLI::App& app, TCliContext& ctx);
+void AddTextDbCommands(CLI::App& app, TCliContext& ctx);

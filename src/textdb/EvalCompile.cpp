@@ -359,5 +359,6 @@ std::shared_ptr<const TExprProgram> CompileExpression(const std::string& formula
   const std::string parenthesized = ParenthesizeFormula(normalized);
   TCompiler(parenthesized, *prog).Expression();
   prog->MaxDepth = StackDepth(*prog);
+  prog->BuildFast();
   return prog;
 }

@@ -161,6 +161,19 @@ TEST(EvalUtil, CompiledExpressionRebinds) {
   EXPECT_EQ(expr.Evaluate(vars.data(), v), exUnknownVariable);
 }
 
+TEST(EvalUtil, DeepAndLongFormulas) {
+  const std::vector<TExprVar> vars = {{"A", 1}};
+  std::string nested = "A";
+  for (int i = 0; i < 100; ++i) nested = "A+(" + nested + ")";  // deeper than the fast stack
+  EXPECT_EQ(Value(nested, vars), 101);
+  EXPECT_EQ(Code(nested, {{"A", 0, true}}), exNullResult);
+  const std::string parens = std::string(2000, '(') + "A" + std::string(2000, ')');
+  EXPECT_EQ(Value(parens, vars), 1);
+  std::string sum = "A";
+  while (sum.size() < kMaxFormulaLength - 2) sum += "-A";
+  EXPECT_EQ(Value(sum, vars), 1 - static_cast<double>(sum.size() / 2));
+}
+
 TEST(EvalUtil, ErrorTexts) {
   EXPECT_EQ(ExpressionErrorText(0), "");
   EXPECT_EQ(ExpressionErrorText(1), "No expression to evaluate.");
