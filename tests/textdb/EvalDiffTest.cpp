@@ -104,7 +104,8 @@ TEST(EvalDifferential, CompiledMatchesOracle) {
   for (int i = 0; i < kFormulas && mismatches < 10; ++i) {
     const int kind = i % 3;
     const std::string formula = kind == 0 ? gen.Valid() : kind == 1 ? gen.NearValid() : gen.Soup();
-    for (int b = 0; b < 2; ++b) {
+    const int bindings = kind == 0 ? 2 : 1;  // malformed text rarely depends on the values
+    for (int b = 0; b < bindings; ++b) {
       const std::vector<TExprVar> vars = gen.Binding();
       double v = 0, w = 0;
       const int code = EvaluateExpression(formula, vars, v);
