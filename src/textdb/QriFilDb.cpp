@@ -84,7 +84,7 @@ bool TQriFileDb::DeclareSchema() {
     const TQriFieldSpec& spec = schema[i];
     if (spec.Kind == TQriKind::Section) {
       const bool mayBeAbsent = spec.Flags != 0;
-      if (!RequireSection(spec.Name, spec.Description, mayBeAbsent, &section) && spec.Field == 0 && i == 0)
+      if (!RequireSection(spec.Name, spec.Description, mayBeAbsent, &section) && i == 0)
         SetErrorMessage(ErrorMessage() + " File may not be an initialization file.");
       // A possibly absent section without entries gets its key and required settings added blank.
       extra = mayBeAbsent && RowCount(section) == 0 ? static_cast<unsigned>(dfAdd) : 0u;
