@@ -1,0 +1,303 @@
+#include "store/MdaFile.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/Locale.h"
+#include "store/FileUtl.h"
+#include "store/IoFault.h"
+
+namespace {
+
+constexpr size_t kBatchRecords = 256;  // 512 KB per read or write while copying records
+
+}  // namespace
+
+bool TMdaFile::CreateProject(const std::string& path, uint16_t state, const TProjectRefs& refs,
+                             const std::string& title, uint16_t year) {
+  refs_ = &refs;
+  Header = NewHeader(refs.DefinitionCountry(), state, year);
+  Header.Req_Release = refs.DefinitionRelease();
+  Header.Last_Update = TodayDay();
+  Header.Title.Set(title);
+  if (!Create(path, kMdaBlockSize)) return false;
+  if (!WriteHeader(true)) {
+    Discard();
+    return false;
+  }
+  return true;
+}
+
+bool TMdaFile::OpenProject(const std::string& path, bool writeWanted, const TProjectRefs& refs) {
+  refs_ = &refs;
+  Header = TMdaHeader{};
+  KeptFileName.clear();
+  if (!Open(path, kMdaBlockSize, omReadDenyWrite)) return false;
+  if (!ReadRecords(0, 1, &Header)) {
+    Close();
+    return false;
+  }
+  if (Header.Version != kMdaVersion) ErrorState = esVersion;
+  else if (FileSize() != (int64_t{Header.Rec_Count} + 1) * kMdaBlockSize) ErrorState = esFormat;
+  else CheckReferences();
+  if (ErrorState != esNone) {
+    Close();
+    return false;
+  }
+  if (writeWanted && PathStatus == fsExists && !IsLocked()) {
+    Close();
+    if (!Open(path, kMdaBlockSize, omReadWriteExclusive) && !Open(path, kMdaBlockSize, omReadDenyWrite))
+      return false;
+  }
+  return true;
+}
+
+bool TMdaFile::CheckReferences() {
+  if (Header.Country != refs_->DefinitionCountry()) {
+    ErrorState = esCountry;
+    return false;
+  }
+  const TDayNum loaded = refs_->DefinitionRelease();
+  if (loaded < Header.Req_Release) {
+    releaseText_ = "File requires release " + FormatShortDate(Header.Req_Release) + " or later of " +
+                   ExtractFileName(refs_->DefinitionFileName()) + " file. Your release is " +
+                   FormatShortDate(loaded) + ".";
+    ErrorState = esRelease;
+    return false;
+  }
+  return true;
+}
+
+bool TMdaFile::SetProperties(const std::string& title, const std::string& author, const std::string& company,
+                             const std::string& comments) {
+  const TMdaHeader before = Header;
+  Header.Title.Set(title);
+  Header.Author.Set(author);
+  Header.Company.Set(company);
+  Header.Comments.Set(comments);
+  const TDayNum today = TodayDay();
+  if (Header.Last_Update != today) Header.Last_Update = today;
+  if (WriteHeader(true)) return true;
+  Header = before;
+  return false;
+}
+
+bool TMdaFile::WriteHeader(bool flush) { return WriteRecords(0, 1, flush, &Header); }
+
+bool TMdaFile::ReadRecord(int n, TFieldRec& rec) {
+  if (n < 1 || n > RecordCount()) {
+    ErrorState = esRead;
+    return false;
+  }
+  return ReadRecords(n, 1, &rec);
+}
+
+bool TMdaFile::WriteRecord(int n, const TFieldRec& rec, bool flush) { return WriteRecordBlock(n, 1, &rec, flush); }
+
+bool TMdaFile::WriteRecordBlock(int n, int count, const TFieldRec* recs, bool flush) {
+  const int last = n + count - 1;
+  if (last > kMaxRecords) {  // a record number beyond 32767 reads as negative in the file's terms
+    ErrorState = esTooMany;
+    return false;
+  }
+  if (n < 1 || count < 1) {  // block 0 is the header
+    ErrorState = esWrite;
+    return false;
+  }
+  if (!WriteRecords(n, count, false, recs)) return false;
+  bool changed = false;
+  if (refs_ && Header.Req_Release < refs_->DefinitionRelease()) {
+    Header.Req_Release = refs_->DefinitionRelease();
+    changed = true;
+  }
+  const TDayNum today = TodayDay();
+  if (Header.Last_Update != today) {
+    Header.Last_Update = today;
+    changed = true;
+  }
+  if (last > RecordCount()) {
+    Header.Rec_Count = static_cast<uint16_t>(last);
+    changed = true;
+  }
+  if (changed) return WriteHeader(flush);
+  return flush ? Reopen() : true;
+}
+
+TFieldRec TMdaFile::NewRecord(int32_t fieldId, uint16_t state) const {
+  return NewRecordTemplate(fieldId, Header.Year, Header.State != 0 ? uint16_t{Header.State} : state);
+}
+
+bool TMdaFile::RefuseUnwritable() {
+  if (IsWritable()) return false;
+  ErrorState = esWrite;
+  return true;
+}
+
+bool TMdaFile::InsertRecord(const TFieldRec& rec, int replaced, int& newNumber) {
+  newNumber = 0;
+  if (RefuseUnwritable()) return false;
+  if (replaced == 0 && RecordCount() >= kMaxRecords) {
+    ErrorState = esTooMany;
+    return false;
+  }
+  if (replaced < 0 || replaced > RecordCount()) {
+    ErrorState = esRead;
+    return false;
+  }
+  return CopyWithout(replaced, &rec, newNumber);
+}
+
+bool TMdaFile::DeleteRecord(int number, TFieldRec& next, int& nextNumber) {
+  next = TFieldRec{};
+  nextNumber = 0;
+  if (RefuseUnwritable()) return false;
+  if (number < 1 || number > RecordCount()) {
+    ErrorState = esRead;
+    return false;
+  }
+  int unused = 0;
+  if (!CopyWithout(number, nullptr, unused)) return false;
+  if (RecordCount() == 0) return true;
+  nextNumber = std::min(number, RecordCount());
+  return ReadRecord(nextNumber, next);
+}
+
+bool TMdaFile::CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber) {
+  TMdaFile rebuilt;
+  if (!StartRebuild(rebuilt, ExtractFileDir(FileName))) return false;
+  TRecordBatch out(rebuilt);
+  TRecordReader in(*this);
+  bool placed = inserted == nullptr;
+  bool written = true;
+  while (written) {
+    const TFieldRec* r = in.Next();
+    if (r == nullptr) break;
+    if (in.Number() == skipped) continue;
+    if (!placed && r->Field_ID > inserted->Field_ID) {
+      placed = true;
+      insertedNumber = out.Written() + 1;
+      if (!(written = out.Add(*inserted))) break;
+    }
+    written = out.Add(*r);
+  }
+  if (written && !placed) {
+    insertedNumber = out.Written() + 1;
+    written = out.Add(*inserted);
+  }
+  if (in.Failed()) {  // this file's read error stays the reported one
+    rebuilt.Discard();
+    return false;
+  }
+  if (!written) {
+    ErrorState = rebuilt.ErrorState;
+    rebuilt.Discard();
+    return false;
+  }
+  return FinishRebuild(rebuilt, out);
+}
+
+bool TMdaFile::StartRebuild(TMdaFile& rebuilt, const std::string& folder) {
+  KeptFileName.clear();
+  if (!rebuilt.CreateProject(MakeTempName(folder, "tsj"), Header.State, *refs_, Title(), Header.Year)) {
+    ErrorState = rebuilt.ErrorState;
+    return false;
+  }
+  // The other header texts travel with the first header write of the copy.
+  rebuilt.Header.Author = Header.Author;
+  rebuilt.Header.Company = Header.Company;
+  rebuilt.Header.Comments = Header.Comments;
+  std::error_code ec;
+  const auto perms = std::filesystem::status(FileName, ec).permissions();
+  if (!ec) std::filesystem::permissions(rebuilt.FileName, perms, ec);
+  return true;
+}
+
+bool TMdaFile::FinishRebuild(TMdaFile& rebuilt, TRecordBatch& out) {
+  // The complete copy reaches the disk before it replaces anything.
+  if (!out.Flush() || !rebuilt.WriteHeader(true) || !rebuilt.Close()) {
+    ErrorState = rebuilt.ErrorState;
+    rebuilt.Discard();
+    return false;
+  }
+  const std::string target = FileName;
+  const TProjectRefs& refs = *refs_;
+  Close();
+  ErrorState = esNone;
+  if (!RenameFileOver(rebuilt.FileName, target)) {
+    // The project is still the old one; the changed records stay in the copy.
+    OpenProject(target, true, refs);
+    KeptFileName = rebuilt.FileName;
+    ErrorState = esReplace;
+    return false;
+  }
+  const bool synced = SyncFolder(ExtractFileDir(target));
+  if (!OpenProject(target, true, refs)) return false;
+  if (!synced) {
+    ErrorState = esWrite;
+    return false;
+  }
+  return true;
+}
+
+bool TMdaFile::FindNext(int start, const TRecordTest& test, TFieldRec& rec, int& number) {
+  number = 0;
+  ErrorState = esNone;
+  TRecordReader in(*this, std::max(start, 1));
+  while (const TFieldRec* r = in.Next()) {
+    if (test(*r)) {
+      rec = *r;
+      number = in.Number();
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string TMdaFile::ErrorText() const {
+  switch (ErrorState) {
+    case esRelease: return releaseText_;
+    case esTooMany: return "No more records can be added to file (maximum " + std::to_string(kMaxRecords) + ").";
+    case esMerge: return "Can't merge records into file.";
+    case esExtract: return "Can't extract records from file.";
+    case esExport: return "Can't export data from file.";
+    case esReplace:
+      return "Can't replace file with its rebuilt copy. The changed records were kept in " + KeptFileName + ".";
+    default: return TRecFile::ErrorText();
+  }
+}
+
+TRecordBatch::TRecordBatch(TMdaFile& target) : target_(target) { pending_.reserve(kBatchRecords); }
+
+bool TRecordBatch::Add(const TFieldRec& rec) {
+  pending_.push_back(rec);
+  ++written_;
+  return pending_.size() < kBatchRecords || Flush();
+}
+
+bool TRecordBatch::Flush() {
+  if (pending_.empty()) return true;
+  const bool ok = target_.WriteRecordBlock(target_.RecordCount() + 1, static_cast<int>(pending_.size()),
+                                           pending_.data(), false);
+  pending_.clear();
+  return ok;
+}
+
+TRecordReader::TRecordReader(TMdaFile& source, int first) : source_(source), nextToRead_(first), number_(first - 1) {}
+
+const TFieldRec* TRecordReader::Next() {
+  if (failed_) return nullptr;
+  if (pos_ == buffer_.size()) {
+    const int left = source_.RecordCount() - nextToRead_ + 1;
+    if (left <= 0) return nullptr;
+    const int count = std::min(left, static_cast<int>(kBatchRecords));
+    buffer_.resize(static_cast<size_t>(count));
+    if (!source_.ReadRecords(nextToRead_, count, buffer_.data())) {
+      failed_ = true;
+      return nullptr;
+    }
+    nextToRead_ += count;
+    pos_ = 0;
+  }
+  ++number_;
+  return &buffer_[pos_++];
+}

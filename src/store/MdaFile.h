@@ -1,0 +1,146 @@
+// The open project file: header upkeep, field records kept in Field_ID order, rebuilds that never
+// lose a record, merge and extract, searches and the record checks.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+#include <string>
+
+#include "store/MdaLayout.h"
+#include "store/ProjectRefs.h"
+#include "store/RecFile.h"
+
+// Error states of the project file classes, after those of TRecFile.
+enum : int32_t {
+  esRelease = 10,  // the loaded definition file is older than the file requires
+  esTooMany = 11,
+  esMerge = 12,
+  esExtract = 13,
+  esExport = 14,
+  esBackup = 15,   // older-file conversion: the ".dos" copy could not be made
+  esReplace = 16,  // a rebuilt file could not take the project's place; it was kept
+};
+
+// Harvest years a project can have.
+constexpr int kFirstProjectYear = 1993;
+constexpr int kLastProjectYear = 2077;
+
+// A test on one record (the Find kinds, merge and extract filters).
+using TRecordTest = std::function<bool(const TFieldRec&)>;
+// Extract's filter: decides whether a record is copied and may change the copy.
+using TRecordFilter = std::function<bool(TFieldRec&)>;
+// Merge's question: (open file name, other file name, other record count) -> go on.
+using TMergeConfirm = std::function<bool(const std::string&, const std::string&, int)>;
+// Called after a successful extract with the new file's name and record count.
+using TExtractDone = std::function<void(const std::string&, int)>;
+
+class TRecordBatch;
+
+class TMdaFile : public TRecFile {
+ public:
+  // Creates a new project (block size 2048) and leaves it open for writing.
+  bool CreateProject(const std::string& path, uint16_t state, const TProjectRefs& refs, const std::string& title,
+                     uint16_t year);
+  // Opens and checks a project: version, size, country, required release. Writable when asked
+  // for and possible, read-only otherwise.
+  bool OpenProject(const std::string& path, bool writeWanted, const TProjectRefs& refs);
+
+  bool IsLocked() const { return (Header.Flags & kHeaderLocked) != 0; }
+  bool IsWritable() const { return IsOpen() && !IsReadOnly() && !IsLocked(); }
+
+  int RecordCount() const { return Header.Rec_Count; }
+  uint16_t ProjectState() const { return Header.State; }
+  uint16_t ProjectYear() const { return Header.Year; }
+  TDayNum RequiredRelease() const { return Header.Req_Release; }
+  TDayNum LastUpdate() const { return Header.Last_Update; }
+  std::string Title() const { return Header.Title.Str(); }
+  std::string Author() const { return Header.Author.Str(); }
+  std::string Company() const { return Header.Company.Str(); }
+  std::string Comments() const { return Header.Comments.Str(); }
+  const TProjectRefs* Refs() const { return refs_; }
+
+  bool SetProperties(const std::string& title, const std::string& author, const std::string& company,
+                     const std::string& comments);
+
+  bool ReadRecord(int n, TFieldRec& rec);
+  // Writes record n (1-based) and keeps the header's count, release and last update current.
+  bool WriteRecord(int n, const TFieldRec& rec, bool flush);
+  // Writes `count` records from number n on with one header update.
+  bool WriteRecordBlock(int n, int count, const TFieldRec* recs, bool flush);
+  TFieldRec NewRecord(int32_t fieldId, uint16_t state) const;
+
+  // Adds a record (replaced = 0) or replaces record `replaced`, keeping Field_ID order.
+  bool InsertRecord(const TFieldRec& rec, int replaced, int& newNumber);
+  // Removes a record; `next` is the record now shown in its place (0 when none is left).
+  bool DeleteRecord(int number, TFieldRec& next, int& nextNumber);
+  // The first record from `start` on that passes the test. False when none does or a read
+  // failed (then ErrorState is set).
+  bool FindNext(int start, const TRecordTest& test, TFieldRec& rec, int& number);
+
+  // Adds every record of another project of the same year.
+  bool MergeProject(const std::string& path, const TMergeConfirm& confirm, int currentNumber, std::string& message,
+                    int& newCurrent, TFieldRec& newRecord);
+  // Writes the records that pass `filter` to a new project file.
+  bool ExtractProject(const std::string& path, uint16_t year, const TExtractDone& done, const TRecordFilter& filter,
+                      const std::string& title, std::string& message);
+
+  std::string ErrorText() const override;
+
+  // Where the rebuilt records were left when they could not replace the project (code 16).
+  std::string KeptFileName;
+
+  TMdaHeader Header{};
+
+ protected:
+  // Checks the header just read against the definition file: country and required release.
+  bool CheckReferences();
+  bool WriteHeader(bool flush);
+  // Builds an empty copy of this project (state, year, header texts) under a temporary name.
+  bool StartRebuild(TMdaFile& rebuilt, const std::string& folder);
+  // Flushes the rebuilt file, puts it in this file's place and opens it again here.
+  bool FinishRebuild(TMdaFile& rebuilt, TRecordBatch& out);
+
+  const TProjectRefs* refs_ = nullptr;
+  std::string releaseText_;  // message of code 10, made when the check failed
+
+ private:
+  bool CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber);
+  bool RefuseUnwritable();
+};
+
+// Copies records into a project file in batches, so that a rebuild costs little more than a copy.
+class TRecordBatch {
+ public:
+  explicit TRecordBatch(TMdaFile& target);
+  // Queues a record for the next record number; false when writing a full batch failed.
+  bool Add(const TFieldRec& rec);
+  bool Flush();
+  int Written() const { return written_; }  // records queued so far
+
+ private:
+  TMdaFile& target_;
+  std::vector<TFieldRec> pending_;
+  int written_ = 0;
+};
+
+// Reads the records of a project file in order, in batches.
+class TRecordReader {
+ public:
+  explicit TRecordReader(TMdaFile& source, int first = 1);
+  // The next record, or nullptr at the end or on a failed read (then Failed()).
+  const TFieldRec* Next();
+  bool Failed() const { return failed_; }
+  int Number() const { return number_; }  // number of the record Next() returned last
+
+ private:
+  TMdaFile& source_;
+  std::vector<TFieldRec> buffer_;
+  size_t pos_ = 0;
+  int nextToRead_;
+  int number_ = 0;
+  bool failed_ = false;
+};
+
+// The record transformation of extract and the exports.
+void StripRecord(TFieldRec& rec, bool nameAndContact, bool addressAndPhone, bool notesAndFsa, bool advanceYear);
