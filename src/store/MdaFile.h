@@ -60,6 +60,8 @@ class TMdaFile : public TRecFile {
   std::string Comments() const { return Header.Comments.Str(); }
   const TProjectRefs* Refs() const { return refs_; }
 
+  // Rewrites block 0 from Header.
+  bool WriteHeader(bool flush);
   bool SetProperties(const std::string& title, const std::string& author, const std::string& company,
                      const std::string& comments);
 
@@ -95,7 +97,6 @@ class TMdaFile : public TRecFile {
  protected:
   // Checks the header just read against the definition file: country and required release.
   bool CheckReferences();
-  bool WriteHeader(bool flush);
   // Builds an empty copy of this project (state, year, header texts) under a temporary name.
   bool StartRebuild(TMdaFile& rebuilt, const std::string& folder);
   // Flushes the rebuilt file, puts it in this file's place and opens it again here.

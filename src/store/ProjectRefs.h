@@ -24,6 +24,9 @@ class TProjectRefs {
   virtual int InputListPosition(uint16_t code, int type, uint32_t cropMask) const = 0;
 
   // County names file.
+  virtual std::string RegionWord() const = 0;  // "state" or "province"
   virtual std::string StateAbbrev(int state) const = 0;
+  // The first state with that abbreviation (without regard to case), or 0.
+  virtual int FindStateByAbbrev(const std::string& abbrev) const = 0;
   virtual std::string CountyName(int county, int state) const = 0;
 };

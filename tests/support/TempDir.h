@@ -1,6 +1,7 @@
 // A fresh folder per test, removed with everything in it afterwards.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +14,7 @@ class TTempDir {
   TTempDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "tesserel";
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterized tests have "/" in their names
     std::string templ = (std::filesystem::temp_directory_path() / (name + ".XXXXXX")).string();
     path_ = ::mkdtemp(templ.data()) ? templ : std::string();
   }
