@@ -8,7 +8,8 @@
 bool TMdaFile5::OpenOrConvert(const std::string& path, bool writeWanted, const TProjectRefs& refs,
                               const TConvertDone& converted, const TConvertConfirm& confirm) {
   if (OpenProject(path, writeWanted, refs)) return true;
-  if (ErrorState != esVersion) return false;
+  // An old file without records is shorter than one current header block.
+  if (ErrorState != esVersion && ErrorState != esRead) return false;
   TMda5Header old{};
   if (!OpenOld(path, old)) return false;
   if (confirm && !confirm(FileName)) {
@@ -46,7 +47,8 @@ bool TMdaFile5::OpenOld(const std::string& path, TMda5Header& old) {
   Header = TMdaHeader{};
   Header.Country = old.Country;
   Header.Req_Release = old.Req_Release;
-  if (old.Version != kMda5Version) ErrorState = esVersion;
+  if (old.Version == kMdaVersion) ErrorState = esFormat;  // a current file cut short
+  else if (old.Version != kMda5Version) ErrorState = esVersion;
   else if (FileSize() != (int64_t{old.Rec_Count} + 1) * kMda5BlockSize) ErrorState = esFormat;
   else CheckReferences();
   if (ErrorState == esNone) return true;
