@@ -1,6 +1,7 @@
 // The field mapping from an older (version 5) record to the current record.
 #include <cmath>
 
+#include "store/CropCalc.h"
 #include "store/MdaFile5.h"
 
 namespace {
@@ -280,6 +281,21 @@ void ConvertHarvest(const TMda5Rec& o, TFieldRec& r, TFit& fit) {
   r.Cur_Yield = Tenths(o.Cur_Yield);
   r.Cur_HDate = o.Cur_HDate;
   r.Cur_Yield2 = Tenths(o.Cur_Yield2);
+  if (r.Cur_Crop != kSorghum) return;
+  // Sorghum yields are recomputed in bushels from the harvest data.
+  TYieldInput in;
+  in.Crop = kSorghum;
+  in.WeightUnit = r.Cur_WtUnit;
+  in.UpperLimit = 6500;
+  in.Decimals = 1;
+  in.StdMoisture = r.Cur_StMois;
+  in.Moisture = r.Cur_Mois;
+  in.Weight = r.Cur_Wt;
+  in.Area = r.Cur_Area;
+  float main = r.Cur_Yield, second = r.Cur_Yield2;
+  ComputeYield(in, main, second);
+  r.Cur_Yield = main;
+  r.Cur_Yield2 = second;
 }
 
 }  // namespace

@@ -87,6 +87,16 @@ class TMdaFile : public TRecFile {
   bool ExtractProject(const std::string& path, uint16_t year, const TExtractDone& done, const TRecordFilter& filter,
                       const std::string& title, std::string& message);
 
+  // Puts the rows of the fertilizer, other fertilizer, manure, herbicide, insecticide, operation
+  // and other input tables in date order; undated rows go last.
+  static void SortInputs(TFieldRec& rec);
+  // The numbers (1 to 37, ascending) of the record's missing or inconsistent items.
+  std::vector<int> CheckRecord(const TFieldRec& rec) const;
+  static std::string CheckText(int number, const TFieldRec& rec);
+  // True when changing the primary (cover) crop to `newCrop` would leave entered data behind.
+  bool PrimaryCropChangeLosesData(const TFieldRec& rec, uint16_t newCrop) const;
+  bool CoverCropChangeLosesData(const TFieldRec& rec, uint16_t newCrop) const;
+
   std::string ErrorText() const override;
 
   // Where the rebuilt records were left when they could not replace the project (code 16).
@@ -107,6 +117,11 @@ class TMdaFile : public TRecFile {
 
  private:
   bool CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber);
+  // Whether a present operation or other input row plants (kind 1) or harvests (kind 2) the crop.
+  bool HasOperation(const TFieldRec& rec, uint16_t crop, uint16_t kind) const;
+  bool ValidFor(uint16_t code, uint16_t crop) const;
+  // Whether any input code of the crop-specific tables or a premium is valid for neither crop.
+  bool InputsLoseData(const TFieldRec& rec, uint16_t newCrop, uint16_t otherCrop) const;
   bool RefuseUnwritable();
 };
 
