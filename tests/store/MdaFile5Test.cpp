@@ -222,6 +222,8 @@ TEST_F(MdaFile5Test, MapsEveryOldField) {
   EXPECT_FLOAT_EQ(r.Cur_Wt, 5000.5f);
   EXPECT_FLOAT_EQ(r.Cur_Mois, 18.0f);
   EXPECT_EQ(r.Cur_HDate, 38900);
+  // Sorghum yields come again from the harvest data: 82/86 x (5000.5 lb / 56) / 10 acres.
+  EXPECT_FLOAT_EQ(r.Cur_Yield, 8.5f);
 
   ASSERT_TRUE(f.ReadRecord(2, r));
   EXPECT_EQ(r.Operation.Str(), "Farm 2");
