@@ -1,0 +1,34 @@
+// What the project commands share: a project opened with the reference files of the data folder,
+// and the way a failure is reported.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "CliApp.h"
+#include "RefData.h"
+#include "store/LoadedRefs.h"
+#include "store/MdaFile.h"
+
+class TProjectSession {
+ public:
+  // Loads the reference files; on failure reports it.
+  bool LoadRefs(TCliContext& ctx);
+  // Loads the reference files and opens the project (writable when asked and possible).
+  bool Open(TCliContext& ctx, const std::string& path, bool write);
+  // Reads record n, reporting a number outside 1..RecordCount.
+  bool Read(TCliContext& ctx, int64_t n, TFieldRec& rec);
+  // The project must be writable for a change.
+  bool RequireWritable(TCliContext& ctx);
+
+  TRefData ref;
+  std::unique_ptr<TLoadedRefs> refs;
+  TMdaFile file;
+};
+
+// Prints a message (code page 1252 text) on the error stream and sets exit status 1.
+void Fail(TCliContext& ctx, const std::string& message);
+// Converts typed (UTF-8) text into the program's code page.
+std::string Typed(const std::string& utf8);
+
+void AddProjectRecordCommands(CLI::App& app, TCliContext& ctx);
