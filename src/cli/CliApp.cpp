@@ -19,6 +19,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddBasicCommands(app, ctx);
   AddReferenceCommands(app, ctx);
   AddTextDbCommands(app, ctx);
+  AddProjectCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -24,3 +24,4 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 void AddBasicCommands(CLI::App& app, TCliContext& ctx);
 void AddReferenceCommands(CLI::App& app, TCliContext& ctx);
 void AddTextDbCommands(CLI::App& app, TCliContext& ctx);
+void AddProjectCommands(CLI::App& app, TCliContext& ctx);

@@ -1,6 +1,8 @@
 // Project file commands: new, info, list, show, properties, merge, extract, convert.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "ProjectCli.h"

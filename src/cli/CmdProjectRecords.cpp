@@ -1,6 +1,8 @@
 // Record commands on a project file: add, set, delete, rename, find, check, sort-inputs.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "ProjectCli.h"
