@@ -149,7 +149,7 @@ TEST(ManureAvailability, ByAnimalAndApplicationMethod) {
     EXPECT_NEAR(AvailableN(file, "Poultry, with litter", 2), 56 * 0.55 * 0.97, 0.01) << abbr;
     // The manure input codes map to their book values.
     double value = 0;
-    std::vector<TExprVar> code{{"TessManure", 3503, false}};
+    std::vector<TExprVar> code{{"TessManure", 3112, false}};
     const int row = file.Db.FindFieldRow(kfManureName, "Dairy, liquid");
     ASSERT_EQ(EvaluateExpression(file.Db.GetFieldValue(kfIsTessAve, row), code, value), exNone);
     EXPECT_NE(value, 0) << abbr;
