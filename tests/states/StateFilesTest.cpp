@@ -1,6 +1,5 @@
 // Every shipped state file loads with the full schema and a valid checksum, names every county of
 // its state, and its recommendation chains follow the rules the engine relies on.
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -20,24 +19,21 @@ struct TStateInfo {
 const TStateInfo kStates[] = {{"ia", "Iowa", 19},     {"il", "Illinois", 17}, {"mn", "Minnesota", 27},
                               {"wi", "Wisconsin", 55}, {"al", "Alabama", 1},   {"ga", "Georgia", 13}};
 
-// County FIPS code -> name of one state, from the public-domain FIPS table kept with the tests.
+// County FIPS code -> name of one state, from the project's county table (the source of usa.mcn).
 std::map<int, std::string> CountiesOf(const std::string& abbr) {
   std::map<int, std::string> counties;
-  std::ifstream in(std::string(TESSEREL_TEST_DATA_DIR) + "/states/counties.csv");
-  std::string line;
-  std::getline(in, line);
+  std::ifstream in(std::string(TESSEREL_DATA_SOURCE_DIR) + "/counties/usa-counties.txt");
+  std::string line, state;
   while (std::getline(in, line)) {
     std::stringstream cells(line);
-    std::string state, stateFp, countyFp, name;
-    std::getline(cells, state, ',');
-    std::getline(cells, stateFp, ',');
-    std::getline(cells, countyFp, ',');
-    std::getline(cells, name, ',');
-    if (SameText(state, abbr)) {
-      for (const char* suffix : {" County", " Parish"})
-        if (name.size() > std::strlen(suffix) && name.ends_with(suffix)) name.resize(name.size() - std::strlen(suffix));
-      counties[std::stoi(countyFp)] = name;
-    }
+    std::string kind, code, name;
+    std::getline(cells, kind, '\t');
+    std::getline(cells, code, '\t');
+    std::getline(cells, name, '\t');
+    if (kind == "state")
+      state = name;
+    else if (kind == "county" && SameText(state, abbr))
+      counties[std::stoi(code)] = name;
   }
   return counties;
 }
@@ -65,7 +61,7 @@ TEST_P(StateFileTest, EveryCountyHasItsEntry) {
   for (const auto& [fips, name] : counties) {
     const int row = file.Db.FindFieldRow(kfCntyCode, std::to_string(fips));
     ASSERT_GE(row, 0) << info.Abbr << " county " << fips << " " << name;
-    EXPECT_EQ(file.Db.GetFieldValue(kfCntyName, row), name.substr(0, 20));
+    EXPECT_EQ(file.Db.GetFieldValue(kfCntyName, row), name);
   }
 }
 
