@@ -140,6 +140,22 @@ TEST_P(StateFileTest, RatesStayWithinBounds) {
   }
 }
 
+// The CEC estimate sums the exchangeable bases in meq/100 g from tests in the file's own units:
+// K 200, Mg 300, Ca 2000 ppm give 0.51 + 2.47 + 9.98; without Ca there is no estimate.
+TEST_P(StateFileTest, CecEstimateBySummation) {
+  TStateFile file(GetParam().Abbr);
+  ASSERT_TRUE(file.Loaded) << file.Message;
+  const double scale = SameText(file.Db.GetFieldValue(30, 0), "lb/a") ? 2 : 1;
+  std::vector<TExprVar> vars{{"K", 200 * scale, false},  {"Mg", 300 * scale, false}, {"Ca", 2000 * scale, false},
+                             {"Na", 0, true},            {"BufferpH", 0, true},       {"SoilpH", 6.5, false},
+                             {"TargetpH", 0, true}};
+  double cec = 0;
+  ASSERT_EQ(EvaluateExpression(file.Db.GetFieldValue(18, 0), vars, cec), exNone);
+  EXPECT_NEAR(cec, 12.96, 0.01);
+  vars[2].IsNull = true;
+  EXPECT_EQ(EvaluateExpression(file.Db.GetFieldValue(18, 0), vars, cec), exNullResult);
+}
+
 INSTANTIATE_TEST_SUITE_P(Shipped, StateFileTest, ::testing::ValuesIn(kStates),
                          [](const auto& info) { return std::string(info.param.Name); });
 
