@@ -321,6 +321,33 @@ TEST_F(MdaFile5Test, AFailedBackupKeepsTheOldFileAndDropsTheNewOne) {
   EXPECT_EQ(FolderFiles(dir.Path()), std::vector<std::string>{"old.tsd"});
 }
 
+TEST_F(MdaFile5Test, AWriteFailureLeavesOnlyTheOldFile) {
+  WriteOld(ThreeRecords());
+  const std::string oldBytes = ReadWholeFile(Path());
+  SetIoFaultHook([](TIoOp op, const std::string& path) {
+    return op == TIoOp::Write && ExtractFileExt(path) == ".tmp" && ExtractFileName(path).rfind("tsj", 0) == 0;
+  });
+  TMdaFile5 f;
+  EXPECT_FALSE(Convert(f));
+  EXPECT_EQ(f.ErrorState, esWrite);
+  EXPECT_TRUE(ReadWholeFile(Path()) == oldBytes);
+  EXPECT_EQ(FolderFiles(dir.Path()), std::vector<std::string>{"old.tsd"});
+}
+
+TEST_F(MdaFile5Test, AFailedFinalRenameKeepsBothCopies) {
+  WriteOld(ThreeRecords());
+  const std::string oldBytes = ReadWholeFile(Path());
+  SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Rename && ExtractFileExt(path) == ".tsd"; });
+  TMdaFile5 f;
+  EXPECT_FALSE(Convert(f));
+  SetIoFaultHook(nullptr);
+  EXPECT_EQ(f.ErrorState, esReplace);
+  EXPECT_TRUE(ReadWholeFile(Path("old.dos")) == oldBytes);
+  TMdaFile kept;
+  ASSERT_TRUE(kept.OpenProject(f.KeptFileName, false, refs)) << f.KeptFileName;
+  EXPECT_EQ(kept.RecordCount(), 2);
+}
+
 TEST_F(MdaFile5Test, ACurrentFileOpensWithoutQuestions) {
   {
     TMdaFile g;

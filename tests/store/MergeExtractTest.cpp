@@ -5,6 +5,7 @@
 #include "FakeRefs.h"
 #include "common/Locale.h"
 #include "store/FileUtl.h"
+#include "store/IoFault.h"
 #include "store/MdaFile.h"
 
 namespace {
@@ -236,6 +237,24 @@ TEST_F(ExtractTest, ALockedProjectGivesALockedExtract) {
   ASSERT_TRUE(x.OpenProject(Path("x.tsj"), true, refs));
   EXPECT_TRUE(x.IsLocked());
   EXPECT_EQ(x.RecordCount(), 2);
+}
+
+TEST_F(ExtractTest, AFullDiskLeavesNoPartialFile) {
+  std::vector<int32_t> ids;
+  for (int i = 1; i <= 300; ++i) ids.push_back(i);
+  TMdaFile f;
+  ASSERT_TRUE(MakeProject(f, Path(), refs, ids));
+  const std::string before = ReadWholeFile(Path());
+  int writes = 0;
+  SetIoFaultHook([&](TIoOp op, const std::string& path) {
+    return op == TIoOp::Write && ExtractFileName(path) == "x.tsj" && ++writes == 2;
+  });
+  std::string message;
+  EXPECT_FALSE(f.ExtractProject(Path("x.tsj"), 2012, nullptr, nullptr, "", message));
+  SetIoFaultHook(nullptr);
+  EXPECT_EQ(message, ExpandFileName(Path("x.tsj")) + "\r\nCan't write to file.");
+  EXPECT_FALSE(std::filesystem::exists(Path("x.tsj")));
+  EXPECT_TRUE(ReadWholeFile(Path()) == before);
 }
 
 TEST_F(ExtractTest, TheOpenProjectCannotBeItsOwnTarget) {
