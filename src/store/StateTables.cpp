@@ -1,0 +1,168 @@
+#include "store/StateTables.h"
+
+#include "common/TextUtil.h"
+#include "reference/McnFile.h"
+#include "reference/MdfFile.h"
+#include "store/CropVocab.h"
+#include "store/FileUtl.h"
+
+namespace {
+
+constexpr int kCropNameWidth = 13;
+
+int64_t FormulaKey(int field, int row) { return (static_cast<int64_t>(field) << 32) | static_cast<uint32_t>(row); }
+
+}  // namespace
+
+TStateTables::TStateTables(TMcnFile& counties, const TMdfFile& definitions)
+    : counties_(counties), definitions_(definitions) {}
+
+TStateTables::~TStateTables() = default;
+
+std::string TStateTables::StateAbbr() const { return IsLoaded() ? Tables.GetFieldValue(qfStateAbbr, 0) : ""; }
+
+bool TStateTables::LoadStateTables(int state) {
+  std::string message;
+  return LoadStateTables(state, message);
+}
+
+bool TStateTables::LoadStateTables(int state, std::string& message) {
+  const std::string abbrev = counties_.StateAbbrev(state);
+  if (IsLoaded() && !abbrev.empty() && SameText(StateAbbr(), abbrev)) {
+    message.clear();
+    return true;
+  }
+  // A state whose file just failed is not read again for every record of a report.
+  if (!IsLoaded() && state == failedState_) {
+    message = failedMessage_;
+    return false;
+  }
+  ClearCaches();
+  const std::string fileName = AddSlash(ExtractFileDir(definitions_.FileName)) + LowerCase(abbrev) + ".qri";
+  if (!Tables.Load(fileName)) {
+    message = fileName + "\r\n" + Tables.ErrorMessage();
+  } else if (Tables.GetFieldValue(qfCrc, 0).empty()) {
+    Tables.Clear();
+    message = fileName + "\r\n" + "This is not an \"official\" state initialization file. " +
+              "The file may have been damaged or improperly modified " + "since it was installed.";
+  } else {
+    Tables.SortByFields(qfCropName, 0, 0, 0);
+    for (int row = Tables.FieldRowCount(qfCropDef) - 1; row >= 0; --row)
+      definitionRows_[Tables.GetFieldInteger(qfCropDef, row)] = row;
+    message.clear();
+    failedState_ = -1;
+    return true;
+  }
+  failedState_ = state;
+  failedMessage_ = message;
+  return false;
+}
+
+void TStateTables::ClearCaches() {
+  Tables.Clear();
+  definitionRows_.clear();
+  conditionRows_.clear();
+  countyRows_.clear();
+  manureRows_.clear();
+  formulas_.clear();
+}
+
+int TStateTables::DefinitionRow(int number) const {
+  const auto it = definitionRows_.find(number);
+  return it == definitionRows_.end() ? -1 : it->second;
+}
+
+int TStateTables::OtherDefinitionRow(int slot, const TFieldRec& rec) {
+  const int crop = SlotCrop(rec, slot);
+  const int number = SlotCode(rec, slot);
+  if ((crop != crOther && crop != crOtherHistory) || number == 0 || !LoadStateTables(rec.State)) return -1;
+  const int row = DefinitionRow(number);
+  return row >= 0 && Tables.GetFieldInteger(qfToTessCrop, row) == crOtherHistory ? row : -1;
+}
+
+std::string TStateTables::CropSlotName(int slot, const TFieldRec& rec) {
+  const int crop = SlotCrop(rec, slot);
+  if (crop == 0) return {};
+  const int row = OtherDefinitionRow(slot, rec);
+  return row >= 0 ? Tables.GetFieldValue(qfCropName, row).substr(0, kCropNameWidth) : CropName(crop);
+}
+
+std::string TStateTables::YieldUnitText(int slot, const TFieldRec& rec) {
+  const int crop = SlotCrop(rec, slot);
+  if (crop == 0) return {};
+  const int row = OtherDefinitionRow(slot, rec);
+  if (row >= 0) return Tables.GetFieldValue(qfYldUnit, row);
+  return definitions_.InputUnitAbbrev(TMdfFile::PriceCode(crop, true), true);
+}
+
+int TStateTables::CropDefinitionRow(int slot, const TFieldRec& rec) {
+  if (slot < csPrev || slot > csNext || SlotCrop(rec, slot) == 0 || !LoadStateTables(rec.State)) return -1;
+  const int stored = DefinitionRow(SlotCode(rec, slot));
+  return stored >= 0 ? stored : FindDefinitionByCondition(slot, rec);
+}
+
+int TStateTables::FindDefinitionByCondition(int slot, const TFieldRec& rec) {
+  const int crop = SlotCrop(rec, slot);
+  // Which rows suit the slot: 0 not cover only; 1 can be a first crop; 2 can be a cover crop.
+  int kind = 0;
+  if (slot == csCov) kind = rec.Cov_Yield > 0 || rec.Cov_Goal > 0 ? 1 : 2;
+  const int key = crop * 4 + kind;
+  if (const auto it = conditionRows_.find(key); it != conditionRows_.end()) return it->second;
+
+  TExprVar var{"TessCrop", static_cast<double>(crop), false};
+  int found = -1;
+  for (int row = 0; row < Tables.FieldRowCount(qfCropDef) && found < 0; ++row) {
+    const bool suits = kind == 0   ? Tables.NotCoverOnlyCrop(row)
+                       : kind == 1 ? Tables.GetFieldBoolean(qfCanBeFirst, row)
+                                   : Tables.GetFieldBoolean(qfCanBeCover, row);
+    if (!suits) continue;
+    double value = 0;
+    if (Formula(qfIsTessRec, row, &var, 0).Evaluate(&var, value) == exNone && value != 0) found = row;
+  }
+  conditionRows_[key] = found;
+  return found;
+}
+
+std::string TStateTables::DrainageTypeName(const TFieldRec& rec) {
+  if (rec.Drain_Type == 0 || !LoadStateTables(rec.State)) return {};
+  const int row = Tables.FindFieldRow(qfDrainDef, std::to_string(rec.Drain_Type));
+  return row >= 0 ? Tables.GetFieldValue(qfDrainName, row) : std::string();
+}
+
+int TStateTables::DefaultDrainageType(const TFieldRec& rec) {
+  if (!LoadStateTables(rec.State)) return 0;
+  for (int row = 0; row < Tables.FieldRowCount(qfDrainDef); ++row)
+    if (Tables.GetFieldBoolean(qfUseIfDrain, row)) return Tables.GetFieldInteger(qfDrainDef, row);
+  return 0;
+}
+
+int TStateTables::ManureDefinitionRow(int code) {
+  if (!IsLoaded()) return -1;
+  if (const auto it = manureRows_.find(code); it != manureRows_.end()) return it->second;
+  TExprVar var{"TessManure", static_cast<double>(code), false};
+  int found = -1;
+  for (int row = 0; row < Tables.FieldRowCount(qfManureName) && found < 0; ++row) {
+    double value = 0;
+    if (Formula(qfIsTessAve, row, &var, 0).Evaluate(&var, value) == exNone && value != 0) found = row;
+  }
+  manureRows_[code] = found;
+  return found;
+}
+
+int TStateTables::CountyRow(const TFieldRec& rec) {
+  if (rec.County == 0 || !LoadStateTables(rec.State)) return -1;
+  if (const auto it = countyRows_.find(rec.County); it != countyRows_.end()) return it->second;
+  const int code = counties_.CountyCode(rec.County, rec.State);
+  const int row = code > 0 ? Tables.FindFieldRow(qfCntyCode, std::to_string(code)) : -1;
+  countyRows_[rec.County] = row;
+  return row;
+}
+
+const TCompiledExpression& TStateTables::Formula(int field, int row, const TExprVar* layout, int highIndex) {
+  auto& slot = formulas_[FormulaKey(field, row)];
+  if (!slot) {
+    slot = std::make_unique<TCompiledExpression>(Tables.GetFieldValue(field, row));
+    slot->Bind(layout, highIndex);
+  }
+  return *slot;
+}

@@ -1,0 +1,84 @@
+// The state tables of one state at a time (the state's planner initialization file), loaded on
+// demand for the state of the record in hand, and the record services built on them: crop slot
+// names and yield units, the crop definition of a slot, drainage types. Formulas of the loaded
+// file are compiled once and kept until another state is loaded.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "store/MdaLayout.h"
+#include "textdb/EvalUtil.h"
+#include "textdb/QriFilDb.h"
+
+class TMcnFile;
+class TMdfFile;
+
+// Field numbers of the state tables used here and by the nutrient engine (besides QriFilDb.h's).
+enum : int {
+  qfCecFormula = 18,
+  qfDrainDef = 50, qfDrainName = 51, qfUseIfDrain = 53,
+  qfYldUnit = 81, qfIsTessRec = 86, qfToTessCrop = 87,
+  qfNCredit = 88, qfPRemoved = 90, qfKRemoved = 91,
+  qfNVar1 = 92, qfNRec = 102, qfPVar1 = 103, qfPRec = 113, qfKVar1 = 114, qfKRec = 124,
+  qfManureName = 152, qfManIsLiquid = 154, qfManIsPoultry = 155, qfManTotalN = 156, qfManNH4N = 157,
+  qfManP2O5 = 158, qfManK2O = 159, qfManPctMineral = 160, qfManAnimalDef = 161, qfManStorageDef = 162,
+  qfIsTessAve = 163,
+  qfUseNModel = 174, qfPctAvailP = 176, qfPctAvailK = 177, qfNAvailVar1 = 180, qfNAvail = 195,
+  qfCntyCode = 220, qfAppRegion = 222, qfRecRegion = 223,
+};
+
+class TStateTables {
+ public:
+  // Neither file is owned; both must outlive this object. The state files lie in the folder of
+  // the definition file; state abbreviations and county codes come from the county names file.
+  TStateTables(TMcnFile& counties, const TMdfFile& definitions);
+  ~TStateTables();
+  TStateTables(const TStateTables&) = delete;
+  TStateTables& operator=(const TStateTables&) = delete;
+
+  // Makes the tables hold the file of `state`; does nothing when that state is loaded already.
+  bool LoadStateTables(int state, std::string& message);
+  bool LoadStateTables(int state);
+  bool IsLoaded() const { return Tables.SectionCount() > 0; }
+  std::string StateAbbr() const;  // of the loaded tables; empty when none are loaded
+  const TQriFileDb& Db() const { return Tables; }
+  TMcnFile& Counties() const { return counties_; }
+  const TMdfFile& Definitions() const { return definitions_; }
+
+  // Record services; each loads the record's state first and gives an empty result without tables.
+  std::string CropSlotName(int slot, const TFieldRec& rec);
+  std::string YieldUnitText(int slot, const TFieldRec& rec);
+  int CropDefinitionRow(int slot, const TFieldRec& rec);
+  std::string DrainageTypeName(const TFieldRec& rec);
+  int DefaultDrainageType(const TFieldRec& rec);
+
+  // The first manure definition whose IsTessAve formula is true for the manure input code, or -1.
+  int ManureDefinitionRow(int code);
+  // The row of the record's county in the county table, or -1.
+  int CountyRow(const TFieldRec& rec);
+  // The formula of a setting, compiled and bound to the variable list `layout`[0..highIndex] on
+  // first use. A setting is always evaluated with the same list of names, so one binding serves.
+  const TCompiledExpression& Formula(int field, int row, const TExprVar* layout, int highIndex);
+
+ private:
+  // The definition row with this number (column 79), or -1.
+  int DefinitionRow(int number) const;
+  // The stored definition's row when it maps to "Other" (the crop is 31 or 102), else -1.
+  int OtherDefinitionRow(int slot, const TFieldRec& rec);
+  int FindDefinitionByCondition(int slot, const TFieldRec& rec);
+  void ClearCaches();
+
+  TMcnFile& counties_;
+  const TMdfFile& definitions_;
+  TQriFileDb Tables;
+  std::unordered_map<int, int> definitionRows_;   // definition number -> row
+  std::unordered_map<int, int> conditionRows_;    // crop and slot kind -> row found by condition
+  std::unordered_map<int, int> countyRows_;       // county number -> row
+  std::unordered_map<int, int> manureRows_;       // manure input code -> row
+  std::unordered_map<int64_t, std::unique_ptr<TCompiledExpression>> formulas_;
+  int failedState_ = -1;  // the state whose file failed last, while no tables are loaded
+  std::string failedMessage_;
+};
