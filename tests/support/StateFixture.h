@@ -12,20 +12,21 @@
 enum : uint16_t { kStateAL = 1, kStateIA = 2, kStateNM = 3 };
 
 class TStateFixture : public ::testing::Test {
- protected:
-  void SetUp() override {
-    WriteEngineReferenceFiles(Dir.Path());
-    ASSERT_EQ(WriteSampleStateFile(Dir.Path()), "");
-    ASSERT_TRUE(Mcn.Load(Dir.File("usa.mcn"))) << Mcn.FullErrorText();
-    ASSERT_TRUE(Mdf.Load(Dir.File("stnd-usa.mdf"))) << Mdf.FullErrorText();
-  }
-
+ public:
   // An Iowa record in Adair county with the given current crop.
   static TFieldRec Record(uint16_t crop = 0) {
     TFieldRec rec = NewRecordTemplate(1, 2024, kStateIA);
     rec.County = 1;
     rec.Cur_Crop = crop;
     return rec;
+  }
+
+ protected:
+  void SetUp() override {
+    WriteEngineReferenceFiles(Dir.Path());
+    ASSERT_EQ(WriteSampleStateFile(Dir.Path()), "");
+    ASSERT_TRUE(Mcn.Load(Dir.File("usa.mcn"))) << Mcn.FullErrorText();
+    ASSERT_TRUE(Mdf.Load(Dir.File("stnd-usa.mdf"))) << Mdf.FullErrorText();
   }
 
   TTempDir Dir;
