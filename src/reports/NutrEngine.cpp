@@ -42,6 +42,28 @@ constexpr int kIrrigationWater = 7002;
 constexpr double kTrue = -1;
 constexpr double kLbPerBale = 480;
 
+// The variable a chain step appends: the name of its column.
+const char* ChainVarName(int column) {
+  static const std::array<std::string, qfNAvail + 1> names = [] {
+    std::array<std::string, qfNAvail + 1> n;
+    n[qfNCredit] = "NCredit";
+    n[qfPRemoved] = "PRemoved";
+    n[qfKRemoved] = "KRemoved";
+    for (int k = 1; k <= 10; ++k) {
+      n[qfNVar1 + k - 1] = "NVar" + std::to_string(k);
+      n[qfPVar1 + k - 1] = "PVar" + std::to_string(k);
+      n[qfKVar1 + k - 1] = "KVar" + std::to_string(k);
+    }
+    for (int k = 1; k <= 15; ++k) n[qfNAvailVar1 + k - 1] = "NVar" + std::to_string(k);
+    n[qfNRec] = "NRec";
+    n[qfPRec] = "PRec";
+    n[qfKRec] = "KRec";
+    n[qfNAvail] = "NAvail";
+    return n;
+  }();
+  return column >= 0 && column <= qfNAvail ? names[column].c_str() : "";
+}
+
 void Set(TExprVar& var, double value) {
   var.Value = value;
   var.IsNull = false;
@@ -186,7 +208,7 @@ void TNutrEngine::FillStateVars(const TFieldRec& rec, TExprVar* vars) const {
   const int soil = PredominantSoil(rec);
   const int a1 = rec.Soil_Attr1[soil];
   const int a2 = rec.Soil_Attr2[soil];
-  const std::string state = Tables.StateAbbr();
+  const std::string& state = Tables.StateAbbr();
   if (SameText(state, "AL")) {
     SetIf(vars[rvMiscA], a1, a1 >= 1 && a1 <= 4);
   } else if (SameText(state, "GA")) {
@@ -251,7 +273,7 @@ TRecResult TNutrEngine::RunChain(const int* columns, int count, int row, TExprVa
       step.Error = Tables.Formula(column, row, vars, base + k - 1).Evaluate(vars, step.Value);
     if (step.Error != exNone && step.Error != exEmpty && step.Error != exNullResult) return {0, step.Error};
     TExprVar& var = vars[base + k];
-    var.Name = Tables.Db().FieldName(column);
+    var.Name = ChainVarName(column);
     var.Value = step.Error == exNone ? step.Value : 0;
     var.IsNull = step.Error != exNone;
     last = step;

@@ -19,16 +19,19 @@ TStateTables::TStateTables(TMcnFile& counties, const TMdfFile& definitions)
 
 TStateTables::~TStateTables() = default;
 
-std::string TStateTables::StateAbbr() const { return IsLoaded() ? Tables.GetFieldValue(qfStateAbbr, 0) : ""; }
-
 bool TStateTables::LoadStateTables(int state) {
   std::string message;
   return LoadStateTables(state, message);
 }
 
 bool TStateTables::LoadStateTables(int state, std::string& message) {
+  if (IsLoaded() && state == loadedState_) {  // every record of a report asks again
+    message.clear();
+    return true;
+  }
   const std::string abbrev = counties_.StateAbbrev(state);
   if (IsLoaded() && !abbrev.empty() && SameText(StateAbbr(), abbrev)) {
+    loadedState_ = state;
     message.clear();
     return true;
   }
@@ -49,6 +52,8 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
     Tables.SortByFields(qfCropName, 0, 0, 0);
     for (int row = Tables.FieldRowCount(qfCropDef) - 1; row >= 0; --row)
       definitionRows_[Tables.GetFieldInteger(qfCropDef, row)] = row;
+    loadedState_ = state;
+    loadedAbbr_ = Tables.GetFieldValue(qfStateAbbr, 0);
     message.clear();
     failedState_ = -1;
     return true;
@@ -60,6 +65,8 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
 
 void TStateTables::ClearCaches() {
   Tables.Clear();
+  loadedState_ = -1;
+  loadedAbbr_.clear();
   definitionRows_.clear();
   conditionRows_.clear();
   countyRows_.clear();

@@ -43,7 +43,7 @@ class TStateTables {
   bool LoadStateTables(int state, std::string& message);
   bool LoadStateTables(int state);
   bool IsLoaded() const { return Tables.SectionCount() > 0; }
-  std::string StateAbbr() const;  // of the loaded tables; empty when none are loaded
+  const std::string& StateAbbr() const { return loadedAbbr_; }  // of the loaded tables; empty when none are
   const TQriFileDb& Db() const { return Tables; }
   TMcnFile& Counties() const { return counties_; }
   const TMdfFile& Definitions() const { return definitions_; }
@@ -79,6 +79,8 @@ class TStateTables {
   std::unordered_map<int, int> countyRows_;       // county number -> row
   std::unordered_map<int, int> manureRows_;       // manure input code -> row
   std::unordered_map<int64_t, std::unique_ptr<TCompiledExpression>> formulas_;
+  int loadedState_ = -1;  // the state number the loaded tables were asked for
+  std::string loadedAbbr_;
   int failedState_ = -1;  // the state whose file failed last, while no tables are loaded
   std::string failedMessage_;
 };
