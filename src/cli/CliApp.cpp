@@ -20,6 +20,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddReferenceCommands(app, ctx);
   AddTextDbCommands(app, ctx);
   AddProjectCommands(app, ctx);
+  AddRecsCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

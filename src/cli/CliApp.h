@@ -25,3 +25,4 @@ void AddBasicCommands(CLI::App& app, TCliContext& ctx);
 void AddReferenceCommands(CLI::App& app, TCliContext& ctx);
 void AddTextDbCommands(CLI::App& app, TCliContext& ctx);
 void AddProjectCommands(CLI::App& app, TCliContext& ctx);
+void AddRecsCommands(CLI::App& app, TCliContext& ctx);
