@@ -452,6 +452,8 @@ TRecResult TNutrEngine::ManureNChain(int row, int defRow, double rate, const TFi
     const double per = liquid ? UnitsPerGallon(unit) : UnitsPerPound(unit);
     rate = per > 0 ? rec.Man_Rate[i] / per / (liquid ? 1 : 2000) : 0;
   }
+  // A rate that cannot be put in tons or gallons (a liquid manure entered by weight) gives no N.
+  if (rate <= 0) return {0, exNullResult};
   std::array<TExprVar, kManureVarCount + kMaxChain> vars;
   FillManureVars(i, defRow, rate, rec, vars.data());
   std::array<int, kMaxChain> chain{};

@@ -87,6 +87,9 @@ TEST_F(Manure, LiquidManureRateInGallons) {
   EXPECT_NEAR(m.K2O, 135, kTol);
   // Unchanged when the chain is given the rate itself.
   EXPECT_NEAR(Engine.ManureNChain(2, Engine.ManureRow(3101), 5000, rec).Value, 200, kTol);
+  // A liquid manure whose rate is in tons has no rate in gallons: no N rather than 0.
+  const TRecResult byWeight = Engine.ManureNChain(1, Engine.ManureRow(3101), 0, Beef(2));
+  EXPECT_EQ(byWeight.Error, exNullResult);
 }
 
 TEST_F(Manure, NModelFillsMissingAnalysesFromTheBook) {
