@@ -54,20 +54,20 @@ void PrintSlot(std::ostream& out, TStateTables& tables, TNutrEngine& engine, int
 
 std::string Nutrient(double value) { return value < 0 ? "not computable" : FormatReal(value, 0); }
 
-void PrintManure(std::ostream& out, TStateTables& tables, TNutrEngine& engine, const TFieldRec& rec) {
+void PrintManure(std::ostream& out, const TMdfFile& mdf, TNutrEngine& engine, const TFieldRec& rec) {
   bool any = false;
   for (int row = 1; row <= kManureRows; ++row) {
     const int code = rec.Man_Input[row - 1];
     if (code == 0) continue;
     any = true;
     const TManureNutrients m = engine.ManureNutrients(row, rec);
-    out << "Manure row " << row << " (" << code << ' ' << Printable(tables.Definitions().InputName(code))
+    out << "Manure row " << row << " (" << code << ' ' << Printable(mdf.InputName(code))
         << "): N " << Nutrient(m.N) << ", P2O5 " << Nutrient(m.P2O5) << ", K2O " << Nutrient(m.K2O) << '\n';
   }
   if (!any) out << "Manure rows: none\n";
 }
 
-void PrintRecs(TCliContext& ctx, TStateTables& tables, const TFieldRec& rec) {
+void PrintRecs(TCliContext& ctx, TStateTables& tables, const TMdfFile& mdf, const TFieldRec& rec) {
   std::ostream& out = ctx.out;
   TNutrEngine engine(tables);
   std::string message;
@@ -85,7 +85,7 @@ void PrintRecs(TCliContext& ctx, TStateTables& tables, const TFieldRec& rec) {
   }
   const double cec = engine.EstimatedCEC(rec);
   out << "Estimated CEC: " << (cec > 0 ? FormatReal(cec, 1) : std::string("not computable")) << '\n';
-  PrintManure(out, tables, engine, rec);
+  PrintManure(out, mdf, engine, rec);
 }
 
 }  // namespace
@@ -103,7 +103,6 @@ void AddRecsCommands(CLI::App& app, TCliContext& ctx) {
     TProjectSession session;
     TFieldRec rec{};
     if (!session.Open(ctx, a->path, false) || !session.Read(ctx, a->number, rec)) return;
-    TStateTables tables(session.ref.Mcn, session.ref.Mdf);
-    PrintRecs(ctx, tables, rec);
+    PrintRecs(ctx, *session.file.StateTables(), session.ref.Mdf, rec);
   });
 }

@@ -153,7 +153,8 @@ double TNutrEngine::ToPlannerUnits(double value, int unit) const {
 }
 
 double TNutrEngine::ToYieldUnit(int crop, double yield, const std::string& unit) const {
-  const std::string source = Tables.Definitions().InputUnitAbbrev(TMdfFile::PriceCode(crop, true), true);
+  const std::string source =
+      Tables.Refs().InputUnitAbbrev(static_cast<uint16_t>(TMdfFile::PriceCode(crop, true)), true);
   if (source.empty() || unit.empty() || SameText(source, unit)) return yield;
   const float lbPerBushel = CropInfo(crop).LbPerBushel;
   return PoundsTo(unit, PoundsFrom(source, yield, lbPerBushel), lbPerBushel, crop);
@@ -340,11 +341,11 @@ bool TNutrEngine::ManurePAvailability(const TFieldRec& rec, double& percent) {
 }
 
 double TNutrEngine::ManureTons(int row, const TFieldRec& rec) const {
-  const TMdfFile& mdf = Tables.Definitions();
-  const int code = rec.Man_Input[row];
-  const int unit = rec.Man_Units[row] != 0 ? rec.Man_Units[row] : mdf.InputAppUnit(code);
+  const TProjectRefs& refs = Tables.Refs();
+  const uint16_t code = rec.Man_Input[row];
+  const int unit = rec.Man_Units[row] != 0 ? rec.Man_Units[row] : refs.InputAppUnit(code);
   const double rate = rec.Man_Rate[row];
-  if (mdf.InputAppUnitClass(code) == ucVolume) {
+  if (UnitClass(refs.InputAppUnit(code)) == ucVolume) {
     const double perGallon = UnitsPerGallon(unit);
     return perGallon > 0 ? rate / perGallon / 1000 : 0;
   }
@@ -448,7 +449,7 @@ TRecResult TNutrEngine::ManureNChain(int row, int defRow, double rate, const TFi
   const int i = row - 1;
   const bool liquid = Tables.Db().GetFieldBoolean(qfManIsLiquid, defRow);
   if (rate <= 0) {
-    const int unit = rec.Man_Units[i] != 0 ? rec.Man_Units[i] : Tables.Definitions().InputAppUnit(rec.Man_Input[i]);
+    const int unit = rec.Man_Units[i] != 0 ? rec.Man_Units[i] : Tables.Refs().InputAppUnit(rec.Man_Input[i]);
     const double per = liquid ? UnitsPerGallon(unit) : UnitsPerPound(unit);
     rate = per > 0 ? rec.Man_Rate[i] / per / (liquid ? 1 : 2000) : 0;
   }

@@ -21,10 +21,15 @@ class TLoadedRefs : public TProjectRefs {
   int InputListPosition(uint16_t code, int type, uint32_t cropMask) const override {
     return definitions_.InputListPosition(code, type, cropMask);
   }
+  int InputAppUnit(uint16_t code) const override { return definitions_.InputAppUnit(code); }
+  std::string InputUnitAbbrev(uint16_t code, bool costUnit) const override {
+    return definitions_.InputUnitAbbrev(code, costUnit);
+  }
   std::string RegionWord() const override { return counties_.RegionWord(); }
   std::string StateAbbrev(int state) const override { return counties_.StateAbbrev(state); }
   int FindStateByAbbrev(const std::string& abbrev) const override { return counties_.FindStateByAbbrev(abbrev); }
   std::string CountyName(int county, int state) const override { return counties_.CountyName(county, state); }
+  int CountyCode(int county, int state) const override { return counties_.CountyCode(county, state); }
 
  private:
   TMcnFile& counties_;

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 #include <string>
 
 #include "store/MdaLayout.h"
 #include "store/ProjectRefs.h"
 #include "store/RecFile.h"
+#include "store/StateTables.h"
 
 // Error states of the project file classes, after those of TRecFile.
 enum : int32_t {
@@ -99,6 +101,13 @@ class TMdaFile : public TRecFile {
 
   std::string ErrorText() const override;
 
+  // The state tables of one state at a time, loaded on demand for the record in hand, with the
+  // record services built on them; null before the project is created or opened.
+  TStateTables* StateTables() {
+    if (refs_ && (!stateTables_ || &stateTables_->Refs() != refs_)) stateTables_ = std::make_unique<TStateTables>(*refs_);
+    return stateTables_.get();
+  }
+
   // Where the rebuilt records were left when they could not replace the project (code 16).
   std::string KeptFileName;
 
@@ -116,6 +125,7 @@ class TMdaFile : public TRecFile {
   std::string releaseText_;  // message of code 10, made when the check failed
 
  private:
+  std::unique_ptr<TStateTables> stateTables_;
   bool CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber);
   // Whether a present operation or other input row plants (kind 1) or harvests (kind 2) the crop.
   bool HasOperation(const TFieldRec& rec, uint16_t crop, uint16_t kind) const;

@@ -22,6 +22,9 @@ class TProjectRefs {
   // 1-based position of the code among the inputs of its category that pass the filter of
   // `type` (0 all, 1 fertilizer materials, 2 manures) and `cropMask`; 0 when it is not among them.
   virtual int InputListPosition(uint16_t code, int type, uint32_t cropMask) const = 0;
+  virtual int InputAppUnit(uint16_t code) const = 0;
+  // Short name of the input's cost unit (costUnit) or application unit; empty when not found.
+  virtual std::string InputUnitAbbrev(uint16_t code, bool costUnit) const = 0;
 
   // County names file.
   virtual std::string RegionWord() const = 0;  // "state" or "province"
@@ -29,4 +32,5 @@ class TProjectRefs {
   // The first state with that abbreviation (without regard to case), or 0.
   virtual int FindStateByAbbrev(const std::string& abbrev) const = 0;
   virtual std::string CountyName(int county, int state) const = 0;
+  virtual int CountyCode(int county, int state) const = 0;  // FIPS code; 0 when not found
 };

@@ -1,7 +1,6 @@
 #include "store/StateTables.h"
 
 #include "common/TextUtil.h"
-#include "reference/McnFile.h"
 #include "reference/MdfFile.h"
 #include "store/CropVocab.h"
 #include "store/FileUtl.h"
@@ -14,8 +13,7 @@ int64_t FormulaKey(int field, int row) { return (static_cast<int64_t>(field) << 
 
 }  // namespace
 
-TStateTables::TStateTables(TMcnFile& counties, const TMdfFile& definitions)
-    : counties_(counties), definitions_(definitions) {}
+TStateTables::TStateTables(const TProjectRefs& refs) : refs_(refs) {}
 
 TStateTables::~TStateTables() = default;
 
@@ -29,7 +27,7 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
     message.clear();
     return true;
   }
-  const std::string abbrev = counties_.StateAbbrev(state);
+  const std::string abbrev = refs_.StateAbbrev(state);
   if (IsLoaded() && !abbrev.empty() && SameText(StateAbbr(), abbrev)) {
     loadedState_ = state;
     message.clear();
@@ -41,7 +39,7 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
     return false;
   }
   ClearCaches();
-  const std::string fileName = AddSlash(ExtractFileDir(definitions_.FileName)) + LowerCase(abbrev) + ".qri";
+  const std::string fileName = AddSlash(ExtractFileDir(refs_.DefinitionFileName())) + LowerCase(abbrev) + ".qri";
   if (!Tables.Load(fileName)) {
     message = fileName + "\r\n" + Tables.ErrorMessage();
   } else if (Tables.GetFieldValue(qfCrc, 0).empty()) {
@@ -99,7 +97,7 @@ std::string TStateTables::YieldUnitText(int slot, const TFieldRec& rec) {
   if (crop == 0) return {};
   const int row = OtherDefinitionRow(slot, rec);
   if (row >= 0) return Tables.GetFieldValue(qfYldUnit, row);
-  return definitions_.InputUnitAbbrev(TMdfFile::PriceCode(crop, true), true);
+  return refs_.InputUnitAbbrev(static_cast<uint16_t>(TMdfFile::PriceCode(crop, true)), true);
 }
 
 int TStateTables::CropDefinitionRow(int slot, const TFieldRec& rec) {
@@ -159,7 +157,7 @@ int TStateTables::ManureDefinitionRow(int code) {
 int TStateTables::CountyRow(const TFieldRec& rec) {
   if (rec.County == 0 || !LoadStateTables(rec.State)) return -1;
   if (const auto it = countyRows_.find(rec.County); it != countyRows_.end()) return it->second;
-  const int code = counties_.CountyCode(rec.County, rec.State);
+  const int code = refs_.CountyCode(rec.County, rec.State);
   const int row = code > 0 ? Tables.FindFieldRow(qfCntyCode, std::to_string(code)) : -1;
   countyRows_[rec.County] = row;
   return row;

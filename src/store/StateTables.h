@@ -10,11 +10,9 @@
 #include <unordered_map>
 
 #include "store/MdaLayout.h"
+#include "store/ProjectRefs.h"
 #include "textdb/EvalUtil.h"
 #include "textdb/QriFilDb.h"
-
-class TMcnFile;
-class TMdfFile;
 
 // Field numbers of the state tables used here and by the nutrient engine (besides QriFilDb.h's).
 enum : int {
@@ -32,9 +30,9 @@ enum : int {
 
 class TStateTables {
  public:
-  // Neither file is owned; both must outlive this object. The state files lie in the folder of
-  // the definition file; state abbreviations and county codes come from the county names file.
-  TStateTables(TMcnFile& counties, const TMdfFile& definitions);
+  // The references must outlive this object. The state files lie in the folder of the definition
+  // file; state abbreviations and county codes come from the county names file.
+  explicit TStateTables(const TProjectRefs& refs);
   ~TStateTables();
   TStateTables(const TStateTables&) = delete;
   TStateTables& operator=(const TStateTables&) = delete;
@@ -45,8 +43,7 @@ class TStateTables {
   bool IsLoaded() const { return Tables.SectionCount() > 0; }
   const std::string& StateAbbr() const { return loadedAbbr_; }  // of the loaded tables; empty when none are
   const TQriFileDb& Db() const { return Tables; }
-  TMcnFile& Counties() const { return counties_; }
-  const TMdfFile& Definitions() const { return definitions_; }
+  const TProjectRefs& Refs() const { return refs_; }
 
   // Record services; each loads the record's state first and gives an empty result without tables.
   std::string CropSlotName(int slot, const TFieldRec& rec);
@@ -71,8 +68,7 @@ class TStateTables {
   int FindDefinitionByCondition(int slot, const TFieldRec& rec);
   void ClearCaches();
 
-  TMcnFile& counties_;
-  const TMdfFile& definitions_;
+  const TProjectRefs& refs_;
   TQriFileDb Tables;
   std::unordered_map<int, int> definitionRows_;   // definition number -> row
   std::unordered_map<int, int> conditionRows_;    // crop and slot kind -> row found by condition

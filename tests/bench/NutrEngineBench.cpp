@@ -9,6 +9,7 @@
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
 #include "reports/NutrEngine.h"
+#include "store/LoadedRefs.h"
 #include "store/CropVocab.h"
 #include "store/MdaLayout.h"
 
@@ -75,7 +76,8 @@ void BM_AllRecommendations(benchmark::State& state) {
     return;
   }
   const std::vector<TFieldRec> recs = MakeProject(refs.Mcn);
-  TStateTables tables(refs.Mcn, refs.Mdf);
+  TLoadedRefs loaded(refs.Mcn, refs.Mdf);
+  TStateTables tables(loaded);
   TNutrEngine engine(tables);
   double sum = 0;
   int computed = 0;

@@ -37,7 +37,7 @@ TEST_F(NutrEngine, SoilTestUnitsFollowTheTables) {
 
   TStateSampleOptions lb;
   lb.SoilTests = "LB/A";
-  TStateTables lbTables(Mcn, Mdf);
+  TStateTables lbTables(Refs);
   TNutrEngine lbEngine(lbTables);
   UseStateFile(lb);
   ASSERT_TRUE(lbTables.LoadStateTables(kStateIA));

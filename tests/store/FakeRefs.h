@@ -41,6 +41,8 @@ class TFakeRefs : public TProjectRefs {
     }
     return 0;
   }
+  int InputAppUnit(uint16_t) const override { return 0; }
+  std::string InputUnitAbbrev(uint16_t, bool) const override { return {}; }
   std::string RegionWord() const override { return "state"; }
   std::string StateAbbrev(int state) const override {
     return state >= 1 && state <= static_cast<int>(states.size()) ? states[state - 1] : std::string();
@@ -54,6 +56,7 @@ class TFakeRefs : public TProjectRefs {
     auto it = counties.find({state, county});
     return it == counties.end() ? std::string() : it->second;
   }
+  int CountyCode(int county, int state) const override { return CountyName(county, state).empty() ? 0 : county; }
 
  private:
   TFakeInput Find(uint16_t code) const {

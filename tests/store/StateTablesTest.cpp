@@ -3,6 +3,7 @@
 #include "../support/StateFixture.h"
 #include "common/TextUtil.h"
 #include "store/CropVocab.h"
+#include "store/MdaFile.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST_F(StateTables, UnsignedOrTamperedFileIsNotOfficial) {
   EXPECT_FALSE(Tables.IsLoaded());
 
   // A blank CRC is refused the same way, and every service then gives an empty result.
-  TStateTables fresh(Mcn, Mdf);
+  TStateTables fresh(Refs);
   std::string text = SampleStateText({});
   const size_t crc = text.find("CRC=");
   text.replace(crc, text.find('\n', crc) - crc, "CRC=");
@@ -130,11 +131,24 @@ TEST_F(StateTables, DrainageTypes) {
   EXPECT_EQ(Tables.DrainageTypeName(rec), "");
   EXPECT_EQ(Tables.DefaultDrainageType(rec), 2);
 
-  TStateTables other(Mcn, Mdf);
+  TStateTables other(Refs);
   TStateSampleOptions none;
   none.DefaultDrainage = false;
   ASSERT_EQ(WriteSampleStateFile(Dir.Path(), none), "");
   EXPECT_EQ(other.DefaultDrainageType(rec), 0);
+}
+
+TEST_F(StateTables, ProjectFileHoldsTablesForItsReferences) {
+  TMdaFile project;
+  EXPECT_EQ(project.StateTables(), nullptr);
+  ASSERT_TRUE(project.CreateProject(Dir.File("farm.tsj"), kStateIA, Refs, "", 2024)) << project.FullErrorText();
+  TStateTables* tables = project.StateTables();
+  ASSERT_NE(tables, nullptr);
+  EXPECT_EQ(tables, project.StateTables());  // one set, kept while the references stay
+  EXPECT_EQ(tables->CropSlotName(csCur, Record(crCorn)), "Corn");
+  EXPECT_EQ(tables->StateAbbr(), "");  // a name needs no tables
+  EXPECT_EQ(tables->DefaultDrainageType(Record()), 2);
+  EXPECT_EQ(tables->StateAbbr(), "IA");
 }
 
 TEST_F(StateTables, ManureDefinitionByInputCode) {

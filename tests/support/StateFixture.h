@@ -6,6 +6,7 @@
 #include "StateSamples.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
+#include "store/LoadedRefs.h"
 #include "store/StateTables.h"
 
 // State numbers of the sample county names file.
@@ -32,5 +33,6 @@ class TStateFixture : public ::testing::Test {
   TTempDir Dir;
   TMcnFile Mcn;
   TMdfFile Mdf;
-  TStateTables Tables{Mcn, Mdf};
+  TLoadedRefs Refs{Mcn, Mdf};
+  TStateTables Tables{Refs};
 };
