@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -12,10 +15,12 @@
 #include <QStatusTipEvent>
 
 #include "TsAbout.h"
+#include "TsEdit.h"
 #include "TsMessages.h"
 #include "TsPages.h"
 #include "TsStart.h"
-#include "common/TextUtil.h"
+#include "store/CropVocab.h"
+#include "store/FileUtl.h"
 
 namespace {
 
@@ -33,12 +38,16 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   setCentralWidget(centre_);
   BuildStatusBar();
   ConnectMenu();
+  ConnectPages();
   SetMessageParent(this);
   FitToScreen();
   UpdateForm();
 }
 
-TMainForm::~TMainForm() { SetMessageParent(nullptr); }
+TMainForm::~TMainForm() {
+  if (projectOpen_) mda_.Close();
+  SetMessageParent(nullptr);
+}
 
 QAction* TMainForm::Action(const std::string& name) const {
   auto it = actions_.find(name);
@@ -63,23 +72,39 @@ void TMainForm::BuildStatusBar() {
   bold.setBold(true);
   panels_[spRecordId]->setFont(bold);
   panels_[spRecordNumber]->setAlignment(Qt::AlignCenter);
+  panels_[spCrop]->setAlignment(Qt::AlignCenter);
   panels_[spHint]->setMinimumWidth(kPanelWidths[spHint]);
   panels_[spHint]->setMaximumWidth(QWIDGETSIZE_MAX);
   recScroll_ = new QScrollBar(Qt::Horizontal);
   recScroll_->setPageStep(10);
+  recScroll_->setTracking(false);  // dragging the thumb moves only when it is let go
   recScroll_->setMinimumWidth(120);
+  recScroll_->setFocusPolicy(Qt::NoFocus);
   bar->addWidget(recScroll_, 0);
+  connect(recScroll_, &QScrollBar::valueChanged, this, &TMainForm::RecordScrolled);
 }
 
 void TMainForm::ConnectMenu() {
-  connect(Action("FileExitCmd"), &QAction::triggered, this, &QWidget::close);
-  connect(Action("HelpAboutCmd"), &QAction::triggered, this, &TMainForm::DoAboutDlg);
+  auto on = [this](const char* name, auto handler) { connect(Action(name), &QAction::triggered, this, handler); };
+  on("FileNewCmd", [this] { NewProjectFile(); });
+  on("FileOpenCmd", [this] { OpenProjectFile(); });
+  on("FileCloseCmd", [this] { CloseProjectFile(); });
+  on("FilePropertiesCmd", [this] { DoFilePropertiesDlg(); });
+  on("FileExitCmd", [this] { close(); });
+  on("RecordPrevCmd", [this] {
+    if (curRec_ > 1) GoToRec(curRec_ - 1);
+  });
+  on("RecordNextCmd", [this] {
+    if (curRec_ < mda_.RecordCount()) GoToRec(curRec_ + 1);
+  });
+  on("RecordFirstCmd", [this] { GoToRec(1); });
+  on("RecordLastCmd", [this] { GoToRec(mda_.RecordCount()); });
+  on("HelpAboutCmd", [this] { DoAboutDlg(); });
 }
 
 // The window starts at the size its pages need and may grow as far as the screen allows: wider
 // by 135 (or 90) pixels and taller by 24 when there is room.
 void TMainForm::FitToScreen() {
-  adjustSize();
   QSize size = sizeHint().expandedTo(QSize(632, 434));
   setMinimumSize(size);
   if (const QScreen* s = screen()) {
@@ -106,34 +131,165 @@ void TMainForm::ShowHint(const QString& hint) {
   panels_[spHint]->setText(hint.isEmpty() ? QString() : " " + hint);
 }
 
-TMenuState TMainForm::MenuState() const { return {}; }
+std::string TMainForm::PromptForCountyNamesFileName() const { return startup_.ProgramFile(kCountyFileName); }
+
+bool TMainForm::ReadCountyRetry(const std::string& fullErrorText) {
+  if (Messages().AbortRetry(QStr(fullErrorText))) return true;
+  aborted_ = true;
+  QCoreApplication::exit(1);
+  return false;
+}
 
 bool TMainForm::InitForm() {
-  if (startup_.NormalStart && startup_.Args.empty()) DoAboutDlg();
-  return true;
+  const bool normal = startup_.NormalStart;
+  if (normal && startup_.Args.empty()) DoAboutDlg();
+  const QString failure = "Unable to start " + QStr(startup_.VersionInfo.InternalName) +
+                          " because of a problem with a required file:\n\n";
+  if (!mcn_.Load(PromptForCountyNamesFileName(), [this](const std::string& t) { return ReadCountyRetry(t); })) {
+    if (normal) Messages().Error(failure + QStr(mcn_.FullErrorText()));
+    return false;
+  }
+  country_ = std::make_unique<TCountrySettings>(mcn_.AddressSelector());
+  if (!mdf_.LoadForCountry(DefinitionFileName(mcn_.FileName), mcn_.CountryCode())) {
+    if (normal) Messages().Error(failure + QStr(mdf_.FullErrorText()));
+    return false;
+  }
+  refs_ = std::make_unique<TLoadedRefs>(mcn_, mdf_);
+  InitFixedLists();
+  ApplyCountrySettings();
+  const std::string project = startup_.ProjectArgument();
+  if (!project.empty()) OpenProjectFile(project);
+  return !aborted_;
+}
+
+TMenuState TMainForm::MenuState() const {
+  if (!projectOpen_) return {};
+  return {true, mda_.IsWritable(), mda_.RecordCount(), mda_.ProjectState() != 0};
+}
+
+void TMainForm::SetEditingEnabled(bool writable) {
+  for (auto& [field, edit] : pages_->Entries()) edit->setReadOnly(!writable);
+  for (QComboBox* combo : pages_->Combos()) combo->setEnabled(writable);
+  pages_->AnnManureCheck->setEnabled(writable);
 }
 
 void TMainForm::UpdateForm() {
-  centre_->setCurrentIndex(0);
-  recScroll_->setEnabled(false);
+  if (HasRecords()) {
+    centre_->setCurrentWidget(pages_);
+    recScroll_->blockSignals(true);
+    recScroll_->setRange(1, mda_.RecordCount());
+    recScroll_->setValue(1);
+    recScroll_->blockSignals(false);
+    recScroll_->setEnabled(true);
+    SetEditingEnabled(mda_.IsWritable());
+    pages_->setCurrentIndex(pgGeneral);
+    pages_->Entry("Operation")->setFocus(Qt::OtherFocusReason);
+  } else {
+    centre_->setCurrentIndex(0);
+    recScroll_->setEnabled(false);
+  }
   UpdateTitleBar();
   UpdateStatusBar();
   UpdateMenu();
 }
 
 void TMainForm::UpdateTitleBar() {
-  const QString title = QStr(startup_.VersionInfo.InternalName);
+  QString title = QStr(startup_.VersionInfo.InternalName);
+  if (projectOpen_) {
+    title += " - " + QStr(ExtractFileName(mda_.FileName));
+    if (mda_.IsLocked()) title += " (Locked)";
+    else if (mda_.IsReadOnly()) title += " (Read-Only)";
+  }
   setWindowTitle(title);
-  QApplication::setApplicationDisplayName(QString());
 }
 
 void TMainForm::UpdateStatusBar() {
   for (int i = spState; i < kStatusPanelCount; ++i) panels_[i]->clear();
+  if (!projectOpen_) return;
+  if (mda_.RecordCount() == 0) {
+    panels_[spRecordNumber]->setText("0 records");
+    return;
+  }
+  const int state = editRec_.State;
+  panels_[spState]->setText(QStr(mcn_.StateAbbrev(state)));
+  panels_[spCounty]->setText(" " + QStr(mcn_.CountyName(editRec_.County, state)));
+  const char letter = CropLetter(editRec_.Cur_Crop);
+  panels_[spCrop]->setText(letter ? QString(QChar(letter)) : QString());
+  const std::string name = editRec_.Field_Name.Str(), sub = editRec_.SubFld_Nam.Str();
+  QLabel* id = panels_[spRecordId];
+  if (!name.empty() || !sub.empty()) {
+    id->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    id->setText(" " + QStr(name) + " " + QStr(sub));
+  } else {
+    id->setAlignment(Qt::AlignCenter);
+    id->setText(QString::number(int32_t(editRec_.Field_ID)));
+  }
+  panels_[spRecordNumber]->setText(QString::number(curRec_) + "/" + QString::number(mda_.RecordCount()));
 }
 
 void TMainForm::UpdateMenu() {
   const TMenuState state = MenuState();
   for (auto& [name, action] : actions_) action->setEnabled(MenuCommandEnabled(name, state));
+  pages_->UpdSoilsQrlBtn->setEnabled(state.writable);
+  pages_->UpdSoilsSdmBtn->setEnabled(state.writable);
+}
+
+void TMainForm::ShowFileError() { Messages().Error(QStr(mda_.FullErrorText())); }
+
+bool TMainForm::FormDataOkay() {
+  if (!HasRecords()) return true;
+  auto* edit = qobject_cast<TEntryEdit*>(QApplication::focusWidget());
+  if (!edit || !pages_->isAncestorOf(edit)) return true;
+  return edit->CheckNow();
+}
+
+bool TMainForm::SaveEditRec() {
+  if (!HasRecords() || !mda_.IsWritable() || !RecordModified()) return true;
+  if (!mda_.WriteRecord(curRec_, editRec_, true)) {
+    ShowFileError();
+    return false;
+  }
+  savedRec_ = editRec_;
+  return true;
+}
+
+bool TMainForm::LoadEditRec(int n) {
+  TFieldRec rec;
+  if (!mda_.ReadRecord(n, rec)) return false;
+  AssignEditRec(rec, n);
+  return true;
+}
+
+bool TMainForm::GoToRec(int n) {
+  if (!FormDataOkay() || !SaveEditRec()) return false;
+  TWaitCursor wait;
+  if (!LoadEditRec(n)) {
+    ShowFileError();
+    return false;
+  }
+  UpdateStatusBar();
+  recScroll_->blockSignals(true);
+  recScroll_->setValue(n);
+  recScroll_->blockSignals(false);
+  return true;
+}
+
+void TMainForm::RecordScrolled(int value) {
+  if (!HasRecords() || value == curRec_) return;
+  if (!GoToRec(value)) {
+    recScroll_->blockSignals(true);
+    recScroll_->setValue(curRec_);
+    recScroll_->blockSignals(false);
+  }
+}
+
+bool TMainForm::CloseProjectFile() {
+  if (!FormDataOkay() || !SaveEditRec()) return false;
+  if (projectOpen_) mda_.Close();
+  projectOpen_ = false;
+  curRec_ = 0;
+  UpdateForm();
+  return true;
 }
 
 void TMainForm::DoAboutDlg() {
@@ -141,4 +297,19 @@ void TMainForm::DoAboutDlg() {
   box.exec();
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) { event->accept(); }
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (CloseProjectFile()) {
+    event->accept();
+    return;
+  }
+  const QString question = "\nDo you want to exit " + QStr(startup_.VersionInfo.InternalName) +
+                           " anyway, abandoning changes you made to the current record?\n";
+  if (Messages().Confirm(question) != TAnswer::Yes) {
+    event->ignore();
+    return;
+  }
+  // Abandoned: the project is closed without writing the edit record.
+  mda_.Close();
+  projectOpen_ = false;
+  event->accept();
+}

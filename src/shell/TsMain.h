@@ -1,17 +1,26 @@
-// The main window: menus, the ten record pages, the status bar and the shell state.
+// The main window: menus, the ten record pages, the status bar and the shell state (the reference
+// files, the open project, the current record and its edit copy).
 #pragma once
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "TsFields.h"
 #include "TsMenus.h"
+#include "reference/McnFile.h"
+#include "reference/MdfFile.h"
+#include "store/LoadedRefs.h"
+#include "store/MdaFile.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QScrollBar;
 class QStackedWidget;
 class TAppStartup;
+class TEntryEdit;
 class TRecordPages;
 
 // Status bar panels, left to right.
@@ -26,13 +35,42 @@ class TMainForm : public QMainWindow {
 
   // The second half of start-up; false means the program must end.
   bool InitForm();
+  std::string PromptForCountyNamesFileName() const;
 
   void UpdateForm();
   void UpdateTitleBar();
   void UpdateStatusBar();
   void UpdateMenu();
 
+  // The shell state's operations.
+  bool FormDataOkay();
+  bool SaveEditRec();
+  bool LoadEditRec(int n);
+  bool GoToRec(int n);
+  bool CloseProjectFile();
+
+  // Project file commands.
+  bool NewProjectFile();
+  bool OpenProjectFile(const std::string& path = {});
+  void DoFilePropertiesDlg();
   void DoAboutDlg();
+
+  // Shows a record on the pages (it becomes the edit record and the saved image).
+  void AssignEditRec(const TFieldRec& rec, int n);
+  void UpdateCropSpecificControls();
+  void UpdateDefaultFertRecs();
+  void UpdateCurYield();
+  void UpdateFirstYield();
+
+  // State, for the commands of other windows and for the tests.
+  bool ProjectOpen() const { return projectOpen_; }
+  TMdaFile& ProjectFile() { return mda_; }
+  const TFieldRec& EditRec() const { return editRec_; }
+  const TFieldRec& SavedImage() const { return savedRec_; }
+  bool RecordModified() const { return !SameRecord(editRec_, savedRec_); }
+  int CurrentRecord() const { return curRec_; }
+  TMcnFile& CountyNames() { return mcn_; }
+  TMdfFile& Definitions() { return mdf_; }
 
   QAction* Action(const std::string& name) const;
   QLabel* StatusPanel(int panel) const { return panels_[panel]; }
@@ -47,11 +85,50 @@ class TMainForm : public QMainWindow {
  private:
   void BuildStatusBar();
   void ConnectMenu();
+  void ConnectPages();
   void FitToScreen();
   void ShowHint(const QString& hint);
   TMenuState MenuState() const;
+  bool Writable() const { return projectOpen_ && mda_.IsWritable(); }
+  bool HasRecords() const { return projectOpen_ && mda_.RecordCount() > 0; }
+  bool ReadCountyRetry(const std::string& fullErrorText);
+  void ShowFileError();
+  void RecordScrolled(int value);
+  void SetEditingEnabled(bool writable);
+
+  // Record pages (TsRecord.cpp).
+  void InitFixedLists();
+  void ApplyCountrySettings();
+  void ShowGeneralPage(const TFieldRec& rec);
+  void ShowSoilTestsPage(const TFieldRec& rec);
+  void ShowPlantingPage(const TFieldRec& rec);
+  void ShowErosionPage(const TFieldRec& rec);
+  void ShowHarvestPage(const TFieldRec& rec);
+  void RebuildCountyList(int state);
+  QString EditUserValidation(const TEntryDef& def, TEntryEdit& edit, bool leaving);
+  void EditComboChange(QComboBox* combo, int index);
+  void AttachmentsCheckListClickCheck();
+  void BioTechSeedCheckListClickCheck();
+  void AnnManuredCheckBoxClick(bool checked);
+  void DataEntryPanelsChange(int page);
+  void UpdateYield(bool primary);
+  TEntryContext EntryContext() const;
 
   TAppStartup& startup_;
+  TMcnFile mcn_;
+  std::unique_ptr<TCountrySettings> country_;
+  TMdfFile mdf_;
+  std::unique_ptr<TLoadedRefs> refs_;
+  TMdaFile mda_;
+  bool projectOpen_ = false;
+  TFieldRec editRec_{};
+  TFieldRec savedRec_{};
+  int curRec_ = 0;
+  int lastState_ = -1;
+  bool refresh_[kPageCount] = {};
+  bool showing_ = false;  // true while a record is put on the pages: list changes are not edits
+  bool aborted_ = false;  // the user gave up a failing read of a required file
+
   TRecordPages* pages_ = nullptr;
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;

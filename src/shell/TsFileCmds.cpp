@@ -1,0 +1,299 @@
+#include "TsFileCmds.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "TsAbout.h"
+#include "TsMain.h"
+#include "TsMessages.h"
+#include "TsStart.h"
+#include "common/Locale.h"
+#include "common/TextUtil.h"
+#include "store/FileUtl.h"
+#include "store/IoFault.h"
+#include "store/MdaFile5.h"
+
+namespace {
+
+constexpr int kFirstNewYear = 1993;
+constexpr int kLastNewYear = 2029;
+
+class TPlatformChooser : public TFileChooser {
+ public:
+  QString OpenFile(const QString& title, const QString& filter, bool* readOnly) override {
+    QFileDialog dlg(nullptr, title, {}, filter);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setDefaultSuffix(QString(kProjectExt).mid(1));
+    dlg.setOption(QFileDialog::DontUseNativeDialog, readOnly != nullptr);
+    QCheckBox* readOnlyBox = nullptr;
+    if (readOnly) {  // the read-only choice below the file list
+      readOnlyBox = new QCheckBox("Open as &read-only", &dlg);
+      if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout())) grid->addWidget(readOnlyBox, grid->rowCount(), 0, 1, -1);
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    if (readOnly) *readOnly = readOnlyBox->isChecked();
+    return dlg.selectedFiles().first();
+  }
+  QString SaveFile(const QString& title, const QString& filter) override {
+    QFileDialog dlg(nullptr, title, {}, filter);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(QString(kProjectExt).mid(1));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().first();
+  }
+};
+
+TFileChooser* g_chooser = nullptr;
+
+}  // namespace
+
+TFileChooser& FileChooser() {
+  static TPlatformChooser platform;
+  return g_chooser ? *g_chooser : platform;
+}
+
+void SetFileChooser(TFileChooser* chooser) { g_chooser = chooser; }
+
+QString CreateProjectFilter(const std::string& internalName) {
+  return QStr(internalName) + " Project Data (*" + kProjectExt + ")";
+}
+
+QString OpenProjectFilter(const std::string& internalName) {
+  return QStr(internalName) + " Project Data (*" + kProjectExt + " *" + kOldProjectExt + ")";
+}
+
+std::string ExtensionCheckText(const std::string& path, const std::string& wanted) {
+  return SameText(ExtractFileExt(path), wanted) ? std::string() : BadExtensionText(path, wanted);
+}
+
+std::string OutputNameCheckText(const std::string& path) {
+  const int status = FileStatus(path);
+  if (status == fsExists || status == fsMissing) return {};
+  return FileStatusText(status, path) + "\n\nUse a different file name.";
+}
+
+// New Project dialog.
+
+TNewFileDlg::TNewFileDlg(const TMcnFile& counties, int defaultYear, QWidget* parent)
+    : QDialog(parent), regionWord_(counties.RegionWord()) {
+  setWindowTitle("New Project");
+  auto* stateBox = new QGroupBox("&State");
+  SingleBtn = new QRadioButton("Si&ngle-" + QStr(regionWord_));
+  MultiBtn = new QRadioButton("&Multi-" + QStr(regionWord_));
+  SingleBtn->setChecked(true);
+  StateList = new QListWidget;
+  for (int s = 1; s <= counties.StateCount(); ++s) StateList->addItem(QStr(counties.StateName(s)));
+  auto* stateLayout = new QVBoxLayout(stateBox);
+  auto* choice = new QHBoxLayout;
+  choice->addWidget(SingleBtn);
+  choice->addWidget(MultiBtn);
+  stateLayout->addLayout(choice);
+  stateLayout->addWidget(StateList);
+  connect(MultiBtn, &QRadioButton::toggled, StateList, [this](bool multi) { StateList->setEnabled(!multi); });
+
+  YearEdit = new QLineEdit(defaultYear ? QString::number(defaultYear) : QString());
+  YearEdit->setMaxLength(4);
+  YearEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), YearEdit));
+  TitleEdit = new QLineEdit;
+  TitleEdit->setMaxLength(60);
+  auto* form = new QFormLayout;
+  form->addRow("&Year", YearEdit);
+  form->addRow("&Title", TitleEdit);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
+  connect(buttons, &QDialogButtonBox::accepted, this, &TNewFileDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(stateBox);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+}
+
+bool TNewFileDlg::CheckChoices() {
+  if (SingleBtn->isChecked() && StateList->currentRow() < 0) {
+    Messages().Error("Specify the new file's " + QStr(regionWord_) + ".");
+    StateList->setFocus();
+    return false;
+  }
+  bool ok = false;
+  const int year = YearEdit->text().toInt(&ok);
+  if (!ok || year < kFirstNewYear || year > kLastNewYear) {
+    Messages().Error("Year must be in the range " + QString::number(kFirstNewYear) + "-" +
+                     QString::number(kLastNewYear) + ".");
+    YearEdit->setFocus();
+    return false;
+  }
+  return true;
+}
+
+void TNewFileDlg::accept() {
+  if (CheckChoices()) QDialog::accept();
+}
+
+TNewProjectSettings TNewFileDlg::Settings() const {
+  TNewProjectSettings s;
+  s.state = SingleBtn->isChecked() ? StateList->currentRow() + 1 : 0;
+  s.year = YearEdit->text().toInt();
+  s.title = CpStr(TitleEdit->text());
+  return s;
+}
+
+// Properties dialog.
+
+TPropertiesDlg::TPropertiesDlg(TMdaFile& project, const TMcnFile& counties, QWidget* parent) : QDialog(parent) {
+  setWindowTitle("Project Properties");
+  const int state = project.ProjectState();
+  const QString stateText = state ? QStr(counties.StateName(state)) : "Multi-" + QStr(counties.RegionWord());
+  auto* form = new QFormLayout;
+  form->addRow("File Name:", new QLabel(QStr(ExtractFileName(project.FileName))));
+  form->addRow("Folder:", new QLabel(QStr(ExtractFileDir(project.FileName))));
+  form->addRow("State:", new QLabel(stateText));
+  form->addRow("Year:", new QLabel(QString::number(project.ProjectYear())));
+  form->addRow("Required Definition File:",
+               new QLabel("Release " + QStr(FormatShortDate(project.RequiredRelease())) + " or later"));
+  TitleEdit = new QLineEdit(QStr(project.Title()));
+  AuthorEdit = new QLineEdit(QStr(project.Author()));
+  CompanyEdit = new QLineEdit(QStr(project.Company()));
+  for (QLineEdit* e : {TitleEdit, AuthorEdit, CompanyEdit}) e->setMaxLength(60);
+  CommentsEdit = new QPlainTextEdit(QStr(project.Comments()));
+  CommentsEdit->setTabChangesFocus(true);
+  connect(CommentsEdit, &QPlainTextEdit::textChanged, this, [this] {
+    if (CommentsEdit->toPlainText().size() > 254) CommentsEdit->undo();  // at most 254 characters
+  });
+  form->addRow("&Title", TitleEdit);
+  form->addRow("&Author", AuthorEdit);
+  form->addRow("C&ompany", CompanyEdit);
+  form->addRow("&Comments", CommentsEdit);
+  const bool writable = project.IsWritable();
+  for (QLineEdit* e : {TitleEdit, AuthorEdit, CompanyEdit}) e->setReadOnly(!writable);
+  CommentsEdit->setReadOnly(!writable);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+}
+
+// The commands of the main window.
+
+bool TMainForm::NewProjectFile() {
+  if (!FormDataOkay()) return false;
+  TNewFileDlg dlg(mcn_, projectOpen_ ? mda_.ProjectYear() : 0, this);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  const TNewProjectSettings settings = dlg.Settings();
+  std::string path;
+  for (;;) {
+    path = CpStr(FileChooser().SaveFile("Save New Project As", CreateProjectFilter(startup_.VersionInfo.InternalName)));
+    if (path.empty()) return false;
+    std::string problem = ExtensionCheckText(path, kProjectExt);
+    if (problem.empty() && FileStatus(path) != fsMissing) problem = path + "\nFile already exists.";
+    if (problem.empty()) break;
+    Messages().Error(QStr(problem + "\n\nUse a different file name."));
+  }
+  {
+    TWaitCursor wait;
+    TMdaFile created;
+    const bool ok = created.CreateProject(path, static_cast<uint16_t>(settings.state), *refs_, settings.title,
+                                          static_cast<uint16_t>(settings.year));
+    created.Close();
+    if (!ok) {
+      Messages().Error("Unable to create file for the following reason:\n\n" + QStr(created.FullErrorText()));
+      return false;
+    }
+  }
+  if (projectOpen_) {
+    if (!SaveEditRec()) {
+      DeleteFileAt(path);
+      return false;
+    }
+    mda_.Close();
+    projectOpen_ = false;
+  }
+  projectOpen_ = mda_.OpenProject(path, true, *refs_);
+  if (!projectOpen_) ShowFileError();
+  curRec_ = 0;
+  UpdateForm();
+  return projectOpen_;
+}
+
+bool TMainForm::OpenProjectFile(const std::string& given) {
+  if (!FormDataOkay()) return false;
+  std::string path = given;
+  bool writable = true;
+  if (path.empty()) {
+    bool readOnly = false;
+    path = CpStr(FileChooser().OpenFile("Open Project Data File", OpenProjectFilter(startup_.VersionInfo.InternalName),
+                                        &readOnly));
+    if (path.empty()) return false;
+    writable = !readOnly;
+  }
+  path = ExpandFileName(path);
+  const QString failure = "Unable to open file for the following reason:\n\n";
+  const std::string ext = ExtractFileExt(path);
+  if (!SameText(ext, kProjectExt) && !SameText(ext, kOldProjectExt)) {
+    Messages().Error(failure + QStr(BadExtensionText(path, kProjectExt)));
+    return false;
+  }
+  TWaitCursor wait;
+  {
+    const QString name = QStr(startup_.VersionInfo.InternalName);
+    TMdaFile5 checked;
+    const bool ok = checked.OpenOrConvert(
+        path, writable, *refs_,
+        [](const std::string& file, const std::string& copy) {
+          Messages().Info("\n" + QStr(file) + "\n" + "File was successfully converted for use with this version." +
+                          "\n\n" + "A copy of the old file was saved as\n" + QStr(copy) + "\n");
+        },
+        [name](const std::string& file) {
+          return Messages().Confirm("\n" + QStr(file) + "\n" + "File was created by previous version of " + name +
+                                    "." + "\n\n" + "Do you want to convert the file to use with this " +
+                                    "version?\n") == TAnswer::Yes;
+        });
+    checked.Close();
+    if (!ok) {
+      Messages().Error(failure + QStr(checked.FullErrorText()));
+      return false;
+    }
+  }
+  if (projectOpen_) {
+    if (!SaveEditRec()) return false;
+    mda_.Close();
+    projectOpen_ = false;
+  }
+  curRec_ = 0;
+  projectOpen_ = mda_.OpenProject(path, writable, *refs_);
+  if (projectOpen_ && mda_.RecordCount() > 0 && !LoadEditRec(1)) {
+    mda_.Close();
+    projectOpen_ = false;
+  }
+  if (!projectOpen_) ShowFileError();
+  UpdateForm();
+  return projectOpen_;
+}
+
+void TMainForm::DoFilePropertiesDlg() {
+  if (!projectOpen_ || !FormDataOkay()) return;
+  TPropertiesDlg dlg(mda_, mcn_, this);
+  if (dlg.exec() != QDialog::Accepted || !mda_.IsWritable()) return;
+  const std::string title = CpStr(dlg.TitleEdit->text()), author = CpStr(dlg.AuthorEdit->text()),
+                    company = CpStr(dlg.CompanyEdit->text()), comments = CpStr(dlg.CommentsEdit->toPlainText());
+  if (title == mda_.Title() && author == mda_.Author() && company == mda_.Company() && comments == mda_.Comments())
+    return;
+  if (!mda_.SetProperties(title, author, company, comments))
+    Messages().Error("Unable to save properties for the following reason:\n\n" + QStr(mda_.FullErrorText()));
+}

@@ -1,0 +1,332 @@
+// The record pages of the main window: showing the edit record and writing typed values, list
+// choices and checks back into it.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "TsAbout.h"
+#include "TsEdit.h"
+#include "TsMain.h"
+#include "TsMessages.h"
+#include "TsPages.h"
+#include "common/Flags.h"
+#include "store/CodeLists.h"
+#include "store/CropCalc.h"
+#include "store/CropVocab.h"
+#include "store/UnitVocab.h"
+
+namespace {
+
+QString Capitalized(const std::string& word) {
+  QString s = QStr(word);
+  if (!s.isEmpty()) s[0] = s[0].toUpper();
+  return s;
+}
+
+// The soil test units lists, in the order of their fields.
+struct TUnitsField {
+  QComboBox* TRecordPages::*combo;
+  uint8_t TFieldRec::*units;
+};
+const TUnitsField kUnitsFields[] = {
+    {&TRecordPages::PUnitsCombo, &TFieldRec::P_Units},   {&TRecordPages::KUnitsCombo, &TFieldRec::K_Units},
+    {&TRecordPages::MgUnitsCombo, &TFieldRec::Mg_Units}, {&TRecordPages::CaUnitsCombo, &TFieldRec::Ca_Units},
+    {&TRecordPages::NaUnitsCombo, &TFieldRec::Na_Units}, {&TRecordPages::AlUnitsCombo, &TFieldRec::Al_Units},
+};
+
+void SelectOrBlank(QComboBox* combo, int index) {
+  const QSignalBlocker block(combo);
+  combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : 0);
+}
+
+// The yield unit of a crop: the abbreviated cost unit of its price input.
+std::string YieldUnitOf(const TMdfFile& mdf, int crop) {
+  return crop ? mdf.InputUnitAbbrev(TMdfFile::PriceCode(crop, false), true) : std::string();
+}
+
+}  // namespace
+
+void TMainForm::ConnectPages() {
+  for (auto& [field, edit] : pages_->Entries()) {
+    const TEntryDef* def = FindEntryDef(field);
+    edit->SetValidator([this, def](TEntryEdit& e, bool leaving) { return EditUserValidation(*def, e, leaving); });
+  }
+  for (QComboBox* combo : pages_->Combos())
+    connect(combo, &QComboBox::currentIndexChanged, this, [this, combo](int index) { EditComboChange(combo, index); });
+  connect(pages_->AttachmentsList, &QListWidget::itemChanged, this, [this] { AttachmentsCheckListClickCheck(); });
+  connect(pages_->TraitsList, &QListWidget::itemChanged, this, [this] { BioTechSeedCheckListClickCheck(); });
+  connect(pages_->AnnManureCheck, &QCheckBox::clicked, this, [this](bool on) { AnnManuredCheckBoxClick(on); });
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int page) { DataEntryPanelsChange(page); });
+  connect(pages_->DefRecSrcURL, &QLabel::linkActivated, this, [](const QString& url) {
+    if (!OpenService()(url, {})) Messages().Error("Unable to start your Web browser.");
+  });
+}
+
+void TMainForm::InitFixedLists() {
+  QStringList units{" "};
+  for (int code = 1; code <= CodeListCount(TCodeList::SoilTestUnits); ++code)
+    units << QStr(CodeLongName(TCodeList::SoilTestUnits, code)) + " ";
+  for (const TUnitsField& f : kUnitsFields) (pages_->*f.combo)->addItems(units);
+  for (int code = 1; code <= CodeListCount(TCodeList::PlanterAttachments); ++code) {
+    auto* item = new QListWidgetItem(" " + QStr(CodeLongName(TCodeList::PlanterAttachments, code)));
+    item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+    item->setCheckState(Qt::Unchecked);
+    pages_->AttachmentsList->addItem(item);
+  }
+  QStringList weights{" "};
+  for (int pos = 1; pos <= UnitCountInMask(ucWeight); ++pos)
+    weights << QStr(UnitMediumName(UnitAtListPosition(ucWeight, pos))) + " ";
+  pages_->CurWtUnitCombo->addItems(weights);
+  pages_->CovWtUnitCombo->addItems(weights);
+  for (QComboBox* c : {pages_->PTestCombo, pages_->DrainCombo}) c->addItem(" ");
+}
+
+// Labels, lengths and masks of the address entries from the country's conventions.
+void TMainForm::ApplyCountrySettings() {
+  pages_->Caption("Addr_State")->setText(QStr(mcn_.RegionWordCapitalized()));
+  pages_->Caption("Addr_Zip")->setText(QStr(country_->PostalCodeLabel()));
+  TEntryEdit* state = pages_->Entry("Addr_State");
+  state->setMaxLength(country_->StateLengthLimit());
+  state->SetMask(country_->StateCharRule() == TCharRule::LettersUpper ? TEntryMask::UpperLetters
+                                                                       : TEntryMask::Letters);
+  TEntryEdit* zip = pages_->Entry("Addr_Zip");
+  zip->setMaxLength(country_->PostalCodeLengthLimit());
+  zip->SetMask(country_->PostalCodeCharRule() == TCharRule::DigitsDash ? TEntryMask::PostalDigits
+                                                                        : TEntryMask::Upper);
+}
+
+TEntryContext TMainForm::EntryContext() const {
+  TEntryContext ctx;
+  ctx.year = editRec_.Year;
+  ctx.primaryCropEntered = editRec_.Cur_Crop != 0;
+  ctx.primaryPlantClass = CropInfo(editRec_.Cur_Crop).PlantingClass;
+  ctx.firstCropEntered = editRec_.Cov_Crop != 0;
+  ctx.firstPlantClass = CropInfo(editRec_.Cov_Crop).PlantingClass;
+  return ctx;
+}
+
+void TMainForm::AssignEditRec(const TFieldRec& rec, int n) {
+  const QSignalBlocker block(pages_);
+  showing_ = true;
+  editRec_ = rec;
+  savedRec_ = rec;
+  curRec_ = n;
+  UpdateCropSpecificControls();
+  for (bool& flag : refresh_) flag = true;
+  for (const TEntryDef& def : PageEntryDefs()) pages_->Entry(def.field)->ShowText(QStr(EntryText(rec, def)));
+  ShowGeneralPage(rec);
+  ShowSoilTestsPage(rec);
+  UpdateDefaultFertRecs();
+  ShowPlantingPage(rec);
+  ShowErosionPage(rec);
+  ShowHarvestPage(rec);
+  lastState_ = rec.State;
+  showing_ = false;
+}
+
+void TMainForm::RebuildCountyList(int state) {
+  QComboBox* combo = pages_->CountyCombo;
+  const QSignalBlocker block(combo);
+  combo->clear();
+  combo->addItem(" ");
+  for (int county = 1; county <= mcn_.CountyCount(state); ++county)
+    combo->addItem(QStr(mcn_.CountyName(county, state)) + " ");
+}
+
+void TMainForm::ShowGeneralPage(const TFieldRec& rec) {
+  if (rec.State != lastState_) RebuildCountyList(rec.State);
+  SelectOrBlank(pages_->CountyCombo, rec.County);
+}
+
+void TMainForm::ShowSoilTestsPage(const TFieldRec& rec) {
+  for (const TUnitsField& f : kUnitsFields) SelectOrBlank(pages_->*f.combo, rec.*f.units);
+  // The P test methods come from the state's planner tables; without them only the blank entry.
+  SelectOrBlank(pages_->PTestCombo, 0);
+}
+
+void TMainForm::ShowPlantingPage(const TFieldRec& rec) {
+  const bool writable = Writable();
+  QListWidget* attachments = pages_->AttachmentsList;
+  {
+    const QSignalBlocker block(attachments);
+    for (int k = 1; k <= attachments->count(); ++k) {
+      QListWidgetItem* item = attachments->item(k - 1);
+      item->setCheckState(HasFlag(rec.Attchments, k) ? Qt::Checked : Qt::Unchecked);
+      item->setFlags(writable ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsUserCheckable);
+    }
+    attachments->scrollToTop();
+    attachments->setCurrentRow(-1);
+  }
+  QListWidget* traits = pages_->TraitsList;
+  const QSignalBlocker block(traits);
+  for (int i = 0; i < traits->count(); ++i) {
+    traits->item(i)->setCheckState(Qt::Unchecked);
+    traits->item(i)->setFlags(writable ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsUserCheckable);
+  }
+  // A stored trait that is not among the crop's traits has no item and stays as stored.
+  for (int slot = 0; slot < kBiotechSlots; ++slot) {
+    const int pos = rec.Biotech[slot] ? mdf_.TraitPosition(rec.Cur_Crop, rec.Biotech[slot]) : 0;
+    if (pos >= 1 && pos <= traits->count()) traits->item(pos - 1)->setCheckState(Qt::Checked);
+  }
+}
+
+void TMainForm::ShowErosionPage(const TFieldRec& rec) {
+  // The drainage types come from the state's planner tables; without them only the blank entry.
+  SelectOrBlank(pages_->DrainCombo, 0);
+  pages_->AnnManureCheck->setChecked(rec.HasFlag(rfAnnManure));
+}
+
+void TMainForm::ShowHarvestPage(const TFieldRec& rec) {
+  SelectOrBlank(pages_->CurWtUnitCombo, UnitListPosition(ucWeight, rec.Cur_WtUnit));
+  SelectOrBlank(pages_->CovWtUnitCombo, UnitListPosition(ucWeight, rec.Cov_WtUnit));
+  SelectOrBlank(pages_->CurPremCombo, mdf_.PremiumPosition(rec.Cur_Crop, rec.Cur_Prem));
+  SelectOrBlank(pages_->CovPremCombo, mdf_.PremiumPosition(rec.Cov_Crop, rec.Cov_Prem));
+}
+
+void TMainForm::UpdateCropSpecificControls() {
+  const int cur = editRec_.Cur_Crop, cov = editRec_.Cov_Crop;
+  QListWidget* traits = pages_->TraitsList;
+  {
+    const QSignalBlocker block(traits);
+    traits->clear();
+    for (int pos = 1; pos <= mdf_.CountTraits(cur); ++pos) {
+      auto* item = new QListWidgetItem(" " + QStr(mdf_.TraitName(mdf_.TraitAt(cur, pos))));
+      item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+      item->setCheckState(Qt::Unchecked);
+      traits->addItem(item);
+    }
+  }
+  pages_->Units("Cur_PlRate")->setText(QStr(PlantingRateUnit(cur)));
+  pages_->Units("Cov_PlRate")->setText(QStr(PlantingRateUnit(cov)));
+  const QString moisture = Capitalized(MoistureWord(cur));
+  pages_->Caption("Cur_Mois")->setText(moisture + " At Harvest");
+  pages_->Caption("Cur_StMois")->setText("Standard " + moisture);
+  bool anySecond = false;
+  for (int col = 0; col < 2; ++col) {
+    const int crop = col == 0 ? cur : cov;
+    const std::string prefix = col == 0 ? "Cur_" : "Cov_";
+    QString yieldUnits = QStr(YieldUnitOf(mdf_, crop));
+    if (!yieldUnits.isEmpty()) {
+      yieldUnits += "/A";
+      if (HasSecondaryYield(crop)) yieldUnits += " " + Capitalized(YieldWord(crop));
+    }
+    pages_->Units(prefix + "Yield")->setText(yieldUnits);
+    QString addUnits = QStr(crop ? mdf_.InputCostUnitName(TMdfFile::ExtraPriceCode(crop, false), false) : "");
+    if (!addUnits.isEmpty()) addUnits += "/A " + Capitalized(SecondaryYieldWord(crop));
+    pages_->Units(prefix + "Yield2")->setText(addUnits);
+    const bool second = HasSecondaryYield(crop);
+    pages_->Entry(prefix + "Yield2")->setVisible(second);
+    pages_->Units(prefix + "Yield2")->setVisible(second);
+    anySecond = anySecond || second;
+    QComboBox* premium = col == 0 ? pages_->CurPremCombo : pages_->CovPremCombo;
+    const QSignalBlocker block(premium);
+    premium->clear();
+    premium->addItem(" ");
+    for (int pos = 1; pos <= mdf_.CountPremiums(crop); ++pos)
+      premium->addItem(QStr(mdf_.InputName(mdf_.PremiumAt(crop, pos))) + " ");
+  }
+  pages_->AddYieldRowLabel->setVisible(anySecond);
+}
+
+// The default recommendations come from the state's planner tables and the recommendation
+// engine; until a state's tables can be loaded they stay empty, as for a state without a file.
+void TMainForm::UpdateDefaultFertRecs() {
+  for (QLineEdit* e : {pages_->DefNRec, pages_->DefPRec, pages_->DefKRec}) e->clear();
+  pages_->DefRecSrcURL->hide();
+  pages_->DefRecSource->show();
+  pages_->DefRecSource->clear();
+}
+
+QString TMainForm::EditUserValidation(const TEntryDef& def, TEntryEdit& edit, bool leaving) {
+  if (!HasRecords() || !Writable()) return {};
+  const TEntryResult r = AcceptEntry(editRec_, def, CpStr(edit.text()), EntryContext());
+  if (r.code != 0) return QStr(r.message);
+  if (leaving) edit.ReformatText(QStr(r.shownText));
+  const std::string field = def.field;
+  static const char* const kYieldInputs[] = {"Area", "Wt", "Mois", "StMois"};
+  for (const char* input : kYieldInputs) {
+    if (field == std::string("Cur_") + input) UpdateCurYield();
+    if (field == std::string("Cov_") + input) UpdateFirstYield();
+  }
+  return {};
+}
+
+void TMainForm::EditComboChange(QComboBox* combo, int index) {
+  if (showing_ || !HasRecords() || !Writable() || index < 0) return;
+  TRecordPages& p = *pages_;
+  if (combo == p.CountyCombo) {
+    editRec_.County = static_cast<uint16_t>(index);
+    panels_[spCounty]->setText(" " + combo->currentText());
+    return;
+  }
+  for (const TUnitsField& f : kUnitsFields)
+    if (combo == p.*f.combo) editRec_.*f.units = static_cast<uint8_t>(index);
+  if (combo == p.CurWtUnitCombo || combo == p.CovWtUnitCombo) {
+    const bool primary = combo == p.CurWtUnitCombo;
+    (primary ? editRec_.Cur_WtUnit : editRec_.Cov_WtUnit) =
+        static_cast<uint8_t>(index ? UnitAtListPosition(ucWeight, index) : 0);
+    UpdateYield(primary);
+  }
+  if (combo == p.CurPremCombo) editRec_.Cur_Prem = static_cast<uint16_t>(mdf_.PremiumAt(editRec_.Cur_Crop, index));
+  if (combo == p.CovPremCombo) editRec_.Cov_Prem = static_cast<uint16_t>(mdf_.PremiumAt(editRec_.Cov_Crop, index));
+  // P test and drainage: the blank entry is 0 (the state's entries come with its planner tables).
+  if (combo == p.PTestCombo && index == 0) editRec_.P_Test = 0;
+  if (combo == p.DrainCombo && index == 0) editRec_.Drain_Type = 0;
+}
+
+void TMainForm::AttachmentsCheckListClickCheck() {
+  if (showing_ || !Writable()) return;
+  uint32_t set = 0;
+  for (int k = 1; k <= pages_->AttachmentsList->count(); ++k)
+    set = WithFlag(set, k, pages_->AttachmentsList->item(k - 1)->checkState() == Qt::Checked);
+  editRec_.Attchments = set;
+}
+
+void TMainForm::BioTechSeedCheckListClickCheck() {
+  if (showing_ || !Writable()) return;
+  for (auto& slot : editRec_.Biotech) slot = 0;
+  int slot = 0;
+  for (int i = 0; i < pages_->TraitsList->count() && slot < kBiotechSlots; ++i)
+    if (pages_->TraitsList->item(i)->checkState() == Qt::Checked)
+      editRec_.Biotech[slot++] = static_cast<uint16_t>(mdf_.TraitAt(editRec_.Cur_Crop, i + 1));
+}
+
+void TMainForm::AnnManuredCheckBoxClick(bool checked) {
+  if (showing_ || !Writable()) return;
+  editRec_.SetFlag(rfAnnManure, checked);
+}
+
+void TMainForm::DataEntryPanelsChange(int page) {
+  if (page >= 0 && page < kPageCount) refresh_[page] = false;  // the grids of the page are current
+  if (page == pgCrops) UpdateDefaultFertRecs();
+}
+
+void TMainForm::UpdateCurYield() { UpdateYield(true); }
+
+void TMainForm::UpdateFirstYield() { UpdateYield(false); }
+
+void TMainForm::UpdateYield(bool primary) {
+  if (!Writable()) return;
+  TFieldRec& r = editRec_;
+  TYieldInput in;
+  in.Crop = primary ? r.Cur_Crop : r.Cov_Crop;
+  in.WeightUnit = primary ? r.Cur_WtUnit : r.Cov_WtUnit;
+  in.StdMoisture = primary ? r.Cur_StMois : r.Cov_StMois;
+  in.Moisture = primary ? r.Cur_Mois : r.Cov_Mois;
+  in.Weight = primary ? r.Cur_Wt : r.Cov_Wt;
+  in.Area = primary ? r.Cur_Area : r.Cov_Area;
+  float yield = primary ? r.Cur_Yield : r.Cov_Yield;
+  float yield2 = primary ? r.Cur_Yield2 : r.Cov_Yield2;
+  ComputeYield(in, yield, yield2);
+  const std::string prefix = primary ? "Cur_" : "Cov_";
+  (primary ? r.Cur_Yield : r.Cov_Yield) = yield;
+  (primary ? r.Cur_Yield2 : r.Cov_Yield2) = yield2;
+  for (const char* f : {"Yield", "Yield2"}) {
+    const std::string field = prefix + f;
+    pages_->Entry(field)->ShowText(QStr(EntryText(r, *FindEntryDef(field))));
+  }
+}

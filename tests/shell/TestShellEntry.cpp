@@ -1,0 +1,195 @@
+// Typing into the page fields: each check kind with its exact message, the error display that
+// keeps the focus, Ctrl+Z, reformatting on exit, masks and the keys that move between fields.
+#include <QtTest>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QCheckBox>
+
+#include "ShellEnv.h"
+#include "TsEdit.h"
+#include "TsPages.h"
+
+class TestShellEntry : public QObject {
+  Q_OBJECT
+
+  TShellEnv* env_ = nullptr;
+  std::unique_ptr<TMainForm> form_;
+  std::string path_;
+
+  TEntryEdit* Field(const char* name) { return form_->Pages()->Entry(name); }
+
+  // Shows the field's page, types the text over its contents and leaves it with Tab.
+  void TypeAndLeave(const char* name, const QString& text) {
+    TEntryEdit* e = Field(name);
+    for (int p = 0; p < form_->Pages()->count(); ++p)
+      if (form_->Pages()->widget(p)->isAncestorOf(e)) form_->Pages()->setCurrentIndex(p);
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+    QTest::keyClick(e, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+  }
+
+ private slots:
+  void init() {
+    env_ = new TShellEnv;
+    env_->WriteReferenceFiles();
+    path_ = env_->MakeProject("entry.tsj", 2, 2);
+    form_ = env_->Start({path_});
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+  }
+  void cleanup() {
+    form_.reset();
+    delete env_;
+  }
+
+  void eachCheckKindWithItsMessage_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString numberUndo = "\n\nCorrect the number or press Ctrl+Z to undo your changes.";
+    const QString dateUndo = "\n\nCorrect the date or press Ctrl+Z to undo changes.";
+    QTest::newRow("decimal range") << "Field_Size" << "0" << "Number is not in the range 0.01 - 1000." + numberUndo;
+    QTest::newRow("decimal invalid") << "Rent_Value" << "1.2.3" << "Number is invalid." + numberUndo;
+    QTest::newRow("year tested") << "SoilTst_Yr" << "1969" << "Number is not in the range 1970 - 2078." + numberUndo;
+    QTest::newRow("whole range") << "Nitrate_N" << "0" << "Number is not in the range 1 - 200." + numberUndo;
+    QTest::newRow("one decimal") << "Soil_pH" << "10.5" << "Number is not in the range 0.1 - 10." + numberUndo;
+    QTest::newRow("custom rec") << "Cust_NRec" << "1000" << "Number is not in the range 1 - 999." + numberUndo;
+    QTest::newRow("residue") << "Residue" << "101" << "Number is not in the range 1 - 100." + numberUndo;
+    QTest::newRow("date range") << "Plant_Date" << "10/1/2024"
+                                << "Date is not in the range 9/1/2023-9/1/2024." + dateUndo;
+    QTest::newRow("date invalid") << "Cur_HDate" << "2/30" << "Date is invalid." + dateUndo;
+    QTest::newRow("plant rate without crop") << "Cov_PlRate" << "12"
+                                             << "Cover/First Crop has not been entered yet.\n\nPress Ctrl+Z to undo "
+                                                "changes.";
+    QTest::newRow("plant rate range") << "Cur_PlRate" << "1000000"
+                                      << "Number is not in the range 0.01 - 999999." + numberUndo;
+    QTest::newRow("watershed") << "Wshed_Num" << "1234567890123"
+                               << "Watershed number must be 11, 12 or 14 digits long.\n\nCorrect the number or press "
+                                  "Ctrl+Z to undo changes.";
+  }
+  void eachCheckKindWithItsMessage() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    const QByteArray name = field.toLatin1();
+    TypeAndLeave(name.constData(), text);
+    QCOMPARE(env_->messages.errors, QStringList(message));
+    TEntryEdit* e = Field(name.constData());
+    QVERIFY(e->InError());
+    QCOMPARE(QApplication::focusWidget(), e);  // the field keeps the focus
+    QVERIFY(!form_->RecordModified());         // nothing failing reaches the record
+    QVERIFY(!form_->FormDataOkay());           // and no command leaves it
+    QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!e->InError());
+    QVERIFY(form_->FormDataOkay());
+    QVERIFY(!form_->RecordModified());
+  }
+
+  void acceptedValuesAreReformattedAndWritten() {
+    TypeAndLeave("Field_Size", "2.50");
+    QCOMPARE(Field("Field_Size")->text(), "2.5");
+    QCOMPARE(float(form_->EditRec().Field_Size), 2.5f);
+    TypeAndLeave("Plant_Date", "5/1");
+    QCOMPARE(Field("Plant_Date")->text(), "5/1/2024");
+    QCOMPARE(int(form_->EditRec().Plant_Date), int(EncodeDay(2024, 5, 1)));
+    TypeAndLeave("Cur_PlRate", "32000.4");
+    QCOMPARE(Field("Cur_PlRate")->text(), "32000");
+    TypeAndLeave("Cust_NRec", "0");
+    QVERIFY(form_->EditRec().HasFlag(rfCustN));
+    QVERIFY(env_->messages.all.isEmpty());
+    QVERIFY(form_->RecordModified());
+    QTest::keyClick(form_.get(), Qt::Key_PageDown);
+    QTest::keyClick(form_.get(), Qt::Key_PageUp);
+    QCOMPARE(Field("Cust_NRec")->text(), "0");  // an entered 0 shows as 0
+    QCOMPARE(Field("Field_Size")->text(), "2.5");
+  }
+
+  void typedAndErasedLeavesTheRecordUnchanged() {
+    const std::string before = env_->Bytes(path_);
+    TypeAndLeave("Cust_PRec", "40");
+    QVERIFY(form_->RecordModified());
+    TypeAndLeave("Cust_PRec", "");
+    QCOMPARE(Field("Cust_PRec")->text(), "");
+    QVERIFY(!form_->EditRec().HasFlag(rfCustP));
+    QVERIFY(!form_->RecordModified());
+    QVERIFY(form_->CloseProjectFile());
+    QVERIFY(env_->Bytes(path_) == before);
+  }
+
+  void masksRefuseKeys() {
+    TEntryEdit* size = Field("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "1a2,5.5");
+    QCOMPARE(size->text(), "125.5");
+    TEntryEdit* state = Field("Addr_State");
+    state->setFocus();
+    state->selectAll();
+    QTest::keyClicks(state, "i1a9x");
+    QCOMPARE(state->text(), "IA");  // letters only, upper case, two of them
+    TEntryEdit* zip = Field("Addr_Zip");
+    zip->setFocus();
+    zip->selectAll();
+    QTest::keyClicks(zip, "50a01-12 34");
+    QCOMPARE(zip->text(), "5001-1234");
+    QCOMPARE(form_->Pages()->Caption("Addr_State")->text(), "State");
+    QCOMPARE(form_->Pages()->Caption("Addr_Zip")->text(), "Zip Code");
+  }
+
+  void keysMoveBetweenFields() {
+    TEntryEdit* op = Field("Operation");
+    op->setFocus();
+    QTest::keyClick(op, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), Field("Addr_Road"));
+    QTest::keyClick(Field("Addr_Road"), Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), op);
+    QTest::keyClick(op, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), Field("Addr_Road"));
+    TEntryEdit* road = Field("Addr_Road");
+    road->setCursorPosition(0);
+    road->deselect();
+    QTest::keyClick(road, Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget(), op);
+  }
+
+  void listsAndChecksWriteBack() {
+    TRecordPages* p = form_->Pages();
+    p->setCurrentIndex(pgGeneral);
+    p->CountyCombo->setCurrentIndex(3);
+    QCOMPARE(int(form_->EditRec().County), 3);
+    QCOMPARE(form_->StatusPanel(spCounty)->text(), " Polk ");
+    p->PUnitsCombo->setCurrentIndex(2);
+    QCOMPARE(int(form_->EditRec().P_Units), 2);
+    p->AttachmentsList->item(2)->setCheckState(Qt::Checked);
+    QCOMPARE(uint32_t(form_->EditRec().Attchments), 4u);
+    QCOMPARE(p->TraitsList->count(), 2);
+    QCOMPARE(p->TraitsList->item(0)->text(), " Corn rootworm Bt");  // without " FEE"
+    p->TraitsList->item(1)->setCheckState(Qt::Checked);
+    QCOMPARE(int(form_->EditRec().Biotech[0]), 1952);
+    p->AnnManureCheck->click();
+    QVERIFY(form_->EditRec().HasFlag(rfAnnManure));
+    QCOMPARE(p->CurPremCombo->count(), 2);
+    p->CurPremCombo->setCurrentIndex(1);
+    QCOMPARE(int(form_->EditRec().Cur_Prem), 1901);
+  }
+
+  void harvestInputsRecomputeTheYield() {
+    TRecordPages* p = form_->Pages();
+    p->CurWtUnitCombo->setCurrentIndex(UnitListPosition(ucWeight, unPound));
+    TypeAndLeave("Cur_Area", "10");
+    TypeAndLeave("Cur_Wt", "56000");
+    TypeAndLeave("Cur_Mois", "15.5");
+    QVERIFY(env_->messages.all.isEmpty());
+    QVERIFY(float(form_->EditRec().Cur_Yield) > 0);
+    QCOMPARE(Field("Cur_Yield")->text().toStdString(), EntryText(form_->EditRec(), *FindEntryDef("Cur_Yield")));
+    QCOMPARE(p->Caption("Cur_Mois")->text(), "Moisture At Harvest");
+    QCOMPARE(p->Caption("Cur_StMois")->text(), "Standard Moisture");
+    QCOMPARE(p->Units("Cur_PlRate")->text(), "Seeds/A or Lb/A");
+  }
+};
+
+QTEST_MAIN(TestShellEntry)
+#include "TestShellEntry.moc"

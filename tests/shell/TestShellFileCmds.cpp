@@ -1,0 +1,161 @@
+// New Project, Open Project and Properties: dialogs, name checks, the conversion question and
+// their messages.
+#include <QtTest>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "ShellEnv.h"
+#include "TsPages.h"
+#include "store/MdaFile5.h"
+
+class TestShellFileCmds : public QObject {
+  Q_OBJECT
+
+  TShellEnv* env_ = nullptr;
+  std::unique_ptr<TMainForm> form_;
+
+  // Answers the New Project dialog: Iowa, the year and a title.
+  static void FillNewProject(const QString& year) {
+    WhenModal([year](QDialog* d) {
+      auto* dlg = qobject_cast<TNewFileDlg*>(d);
+      dlg->StateList->setCurrentRow(1);
+      dlg->YearEdit->setText(year);
+      dlg->TitleEdit->setText("Home farm");
+      dlg->accept();
+    });
+  }
+
+  // An older-format project file with no records.
+  void WriteOldProject(const std::string& path) {
+    TMda5Header h{};
+    h.Version = kMda5Version;
+    h.Rec_Count = 0;
+    h.State = 2;
+    h.Year = 2005;
+    h.Country = 1;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(&h), sizeof h);
+  }
+
+ private slots:
+  void init() {
+    env_ = new TShellEnv;
+    env_->WriteReferenceFiles();
+    form_ = env_->Start({"none.tsj"});
+    env_->messages.Clear();
+  }
+  void cleanup() {
+    form_.reset();
+    delete env_;
+  }
+
+  void newProjectDialogChecks() {
+    TNewFileDlg dlg(form_->CountyNames(), 0);
+    QCOMPARE(dlg.SingleBtn->text(), "Si&ngle-state");
+    QCOMPARE(dlg.MultiBtn->text(), "&Multi-state");
+    QCOMPARE(dlg.StateList->count(), 2);
+    QVERIFY(!dlg.CheckChoices());
+    dlg.StateList->setCurrentRow(0);
+    dlg.YearEdit->setText("1992");
+    QVERIFY(!dlg.CheckChoices());
+    dlg.YearEdit->setText("2030");
+    QVERIFY(!dlg.CheckChoices());
+    QCOMPARE(env_->messages.errors, QStringList({"Specify the new file's state.", "Year must be in the range 1993-2029.",
+                                                 "Year must be in the range 1993-2029."}));
+    dlg.YearEdit->setText("2024");
+    QVERIFY(dlg.CheckChoices());
+    QCOMPARE(dlg.Settings().state, 1);
+    dlg.MultiBtn->setChecked(true);
+    QCOMPARE(dlg.Settings().state, 0);
+  }
+
+  void newProjectIsCreatedAndOpened() {
+    TTestChooser chooser;
+    chooser.names << QString::fromStdString(env_->File("new.tsj"));
+    FillNewProject("2024");
+    QVERIFY(form_->NewProjectFile());
+    QCOMPARE(form_->windowTitle(), "Tesserel - new.tsj");
+    QCOMPARE(form_->StatusPanel(spRecordNumber)->text(), "0 records");
+    QVERIFY(!form_->Pages()->isVisible());
+    QVERIFY(form_->Action("RecordAddCmd")->isEnabled());
+    QVERIFY(!form_->Action("RecordNextCmd")->isEnabled());
+    QCOMPARE(form_->ProjectFile().ProjectState(), uint16_t(2));
+    QCOMPARE(form_->ProjectFile().Title(), "Home farm");
+    QVERIFY(env_->messages.all.isEmpty());
+  }
+
+  void newProjectOverAnExistingNameIsRefused() {
+    const std::string existing = env_->MakeProject("old.tsj", 2, 1);
+    const std::string before = env_->Bytes(existing);
+    TTestChooser chooser;
+    chooser.names << QString::fromStdString(existing) << QString::fromStdString(env_->File("x.txt"));
+    FillNewProject("2024");
+    QVERIFY(!form_->NewProjectFile());  // the dialog gives up when no third name comes
+    QCOMPARE(env_->messages.errors,
+             QStringList({QString::fromStdString(existing) + "\nFile already exists.\n\nUse a different file name.",
+                          QString::fromStdString(env_->File("x.txt")) +
+                              "\r\nFile does not have a valid extension (.tsj).\n\nUse a different file name."}));
+    QVERIFY(env_->Bytes(existing) == before);
+    QVERIFY(!form_->ProjectOpen());
+  }
+
+  void openRefusesOtherExtensions() {
+    TTestChooser chooser;
+    chooser.names << QString::fromStdString(env_->File("notes.txt"));
+    QVERIFY(!form_->OpenProjectFile());
+    QCOMPARE(env_->messages.errors,
+             QStringList("Unable to open file for the following reason:\n\n" +
+                         QString::fromStdString(env_->File("notes.txt")) +
+                         "\r\nFile does not have a valid extension (.tsj)."));
+  }
+
+  void declinedConversionKeepsTheOpenProject() {
+    const std::string current = env_->MakeProject("current.tsj", 2, 2);
+    QVERIFY(form_->OpenProjectFile(current));
+    const std::string old = env_->File("old.tsd");
+    WriteOldProject(old);
+    env_->messages.answers = {TAnswer::No};
+    QVERIFY(!form_->OpenProjectFile(old));
+    QCOMPARE(env_->messages.questions,
+             QStringList("\n" + QString::fromStdString(old) +
+                         "\nFile was created by previous version of Tesserel.\n\nDo you want to convert the file to "
+                         "use with this version?\n"));
+    QCOMPARE(env_->messages.errors.size(), 1);
+    QVERIFY(env_->messages.errors[0].startsWith("Unable to open file for the following reason:\n\n" +
+                                                QString::fromStdString(old) + "\r\n"));
+    QVERIFY(form_->ProjectOpen());
+    QCOMPARE(form_->windowTitle(), "Tesserel - current.tsj");
+  }
+
+  void acceptedConversionOpensTheNewFile() {
+    const std::string old = env_->File("old.tsd");
+    WriteOldProject(old);
+    env_->messages.answers = {TAnswer::Yes};
+    QVERIFY2(form_->OpenProjectFile(old), qPrintable(env_->messages.all.join("|")));
+    QCOMPARE(env_->messages.infos.size(), 1);
+    QVERIFY(env_->messages.infos[0].contains("File was successfully converted for use with this version."));
+    QVERIFY(env_->messages.infos[0].contains("A copy of the old file was saved as\n"));
+  }
+
+  void propertiesAreSaved() {
+    const std::string path = env_->MakeProject("props.tsj", 2, 1);
+    QVERIFY(form_->OpenProjectFile(path));
+    WhenModal([](QDialog* d) {
+      auto* dlg = qobject_cast<TPropertiesDlg*>(d);
+      QVERIFY(!dlg->TitleEdit->isReadOnly());
+      QCOMPARE(dlg->TitleEdit->text(), "Test project");
+      dlg->AuthorEdit->setText("A. Agronomist");
+      dlg->CommentsEdit->setPlainText("Two lines\nof comments");
+      dlg->accept();
+    });
+    form_->DoFilePropertiesDlg();
+    QVERIFY(env_->messages.all.isEmpty());
+    QCOMPARE(form_->ProjectFile().Author(), "A. Agronomist");
+    QCOMPARE(form_->ProjectFile().Comments(), "Two lines\nof comments");
+  }
+};
+
+QTEST_MAIN(TestShellFileCmds)
+#include "TestShellFileCmds.moc"

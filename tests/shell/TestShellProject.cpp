@@ -1,0 +1,239 @@
+// Start-up with and without the required files, opening projects, navigation, the write rules
+// of read-only and locked files and the exit question.
+#include <QtTest>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+
+#include "ShellEnv.h"
+#include "TsEdit.h"
+#include "TsPages.h"
+
+class TestShellProject : public QObject {
+  Q_OBJECT
+
+  static QString Panel(TMainForm& f, int p) { return f.StatusPanel(p)->text(); }
+
+ private slots:
+  void requiredFileMissing_data() {
+    QTest::addColumn<bool>("counties");
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("county names") << false << "usa.mcn";
+    QTest::newRow("definitions") << true << "stnd-usa.mdf";
+  }
+  void requiredFileMissing() {
+    QFETCH(bool, counties);
+    QFETCH(QString, missing);
+    TShellEnv env;
+    env.WriteReferenceFiles(counties, false);
+    bool started = true;
+    auto form = env.Start({"x.tsj"}, &started);
+    QVERIFY(!started);
+    QCOMPARE(env.messages.errors,
+             QStringList("Unable to start Tesserel because of a problem with a required file:\n\n" +
+                         QString::fromStdString(env.File(missing.toStdString())) + "\r\nCan't open file. File does not exist."));
+  }
+
+  void automationStartShowsNoMessage() {
+    TShellEnv env;
+    bool started = true;
+    auto form = env.Start({"-embedding"}, &started);
+    QVERIFY(!started);
+    QVERIFY(env.messages.all.isEmpty());
+  }
+
+  void normalStartWithoutArgumentShowsTheAboutBox() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    QString title;
+    WhenModal([&title](QDialog* d) {
+      title = d->windowTitle();
+      d->accept();
+    });
+    bool started = false;
+    auto form = env.Start({}, &started);
+    QVERIFY(started);
+    QCOMPARE(title, "About");
+    QVERIFY(!form->ProjectOpen());
+  }
+
+  void projectNamedWithoutExtensionGetsTsj() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    env.MakeProject("fields.tsj", 2, 3);
+    auto form = env.Start({env.File("fields")});
+    QVERIFY2(form->ProjectOpen(), qPrintable(env.messages.all.join("|")));
+    QCOMPARE(form->windowTitle(), "Tesserel - fields.tsj");
+    QCOMPARE(form->CurrentRecord(), 1);
+    QCOMPARE(Panel(*form, spRecordNumber), "1/3");
+    QCOMPARE(Panel(*form, spState), "IA");
+    QCOMPARE(Panel(*form, spCounty), " Story");
+    QCOMPARE(Panel(*form, spCrop), "C");
+    QCOMPARE(Panel(*form, spRecordId), "101");
+    QCOMPARE(form->Pages()->Entry("Operation")->text(), "Farm 1");
+    QCOMPARE(form->Pages()->Entry("Field_Size")->text(), "10");
+    QCOMPARE(form->Pages()->CountyCombo->currentText(), "Story ");
+    QCOMPARE(form->Pages()->CountyCombo->count(), 4);
+    QCOMPARE(form->Pages()->currentIndex(), int(pgGeneral));
+    QVERIFY(form->Action("RecordDeleteCmd")->isEnabled());
+    QVERIFY(form->Action("ToolsSetbacksCmd")->isEnabled());
+    QVERIFY(form->RecordScrollBar()->isEnabled());
+    QCOMPARE(form->RecordScrollBar()->maximum(), 3);
+  }
+
+  void navigationKeys() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    env.MakeProject("nav.tsj", 2, 3);
+    auto form = env.Start({env.File("nav.tsj")});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_PageUp);  // on the first record: nothing
+    QCOMPARE(form->CurrentRecord(), 1);
+    QTest::keyClick(form.get(), Qt::Key_PageDown);
+    QCOMPARE(form->CurrentRecord(), 2);
+    QCOMPARE(Panel(*form, spRecordId), " North & South ");
+    QCOMPARE(form->Pages()->Entry("Operation")->text(), "Farm 2");
+    QTest::keyClick(form.get(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(form->CurrentRecord(), 3);
+    QCOMPARE(form->RecordScrollBar()->value(), 3);
+    QTest::keyClick(form.get(), Qt::Key_PageDown);  // on the last record: nothing
+    QCOMPARE(form->CurrentRecord(), 3);
+    form->Pages()->setCurrentIndex(pgHarvest);
+    QTest::keyClick(form.get(), Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(form->CurrentRecord(), 1);
+    QCOMPARE(form->Pages()->currentIndex(), int(pgHarvest));  // moving keeps the page
+    form->RecordScrollBar()->setValue(2);
+    QCOMPARE(form->CurrentRecord(), 2);
+    QCOMPARE(Panel(*form, spRecordNumber), "2/3");
+    QVERIFY(env.messages.all.isEmpty());
+  }
+
+  void navigationFromAFieldInEditing() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("edit.tsj", 2, 2);
+    auto form = env.Start({path});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    TEntryEdit* size = form->Pages()->Entry("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "12.50");
+    QTest::keyClick(size, Qt::Key_PageDown);  // the typed value is checked and written first
+    QCOMPARE(form->CurrentRecord(), 2);
+    QCOMPARE(size->text(), "20");
+    TMainForm* f = form.get();
+    QTest::keyClick(f, Qt::Key_PageUp);
+    QCOMPARE(size->text(), "12.5");
+  }
+
+  void undoneEditWritesNothing() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("undo.tsj", 2, 2);
+    const std::string before = env.Bytes(path);
+    auto form = env.Start({path});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    TEntryEdit* op = form->Pages()->Entry("Operation");
+    op->setFocus();
+    QTest::keyClicks(op, "Other name");
+    QTest::keyClick(op, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(op->text(), "Farm 1");
+    QTest::keyClick(op, Qt::Key_Tab);
+    QVERIFY(!form->RecordModified());
+    QTest::keyClick(form.get(), Qt::Key_PageDown);
+    QCOMPARE(form->CurrentRecord(), 2);
+    QVERIFY(form->CloseProjectFile());
+    QVERIFY(env.Bytes(path) == before);
+  }
+
+  void readOnlyAndLockedFilesAreNeverWritten_data() {
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("read-only") << false;
+    QTest::newRow("locked") << true;
+  }
+  void readOnlyAndLockedFilesAreNeverWritten() {
+    QFETCH(bool, locked);
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("ro.tsj", 2, 2, locked);
+    const std::string before = env.Bytes(path);
+    auto form = env.Start({"x.tsj"});
+    env.messages.Clear();
+    TTestChooser chooser;
+    chooser.names << QString::fromStdString(path);
+    chooser.openReadOnly = !locked;
+    QVERIFY(form->OpenProjectFile());
+    QCOMPARE(form->windowTitle(), locked ? "Tesserel - ro.tsj (Locked)" : "Tesserel - ro.tsj (Read-Only)");
+    QVERIFY(form->Pages()->Entry("Operation")->isReadOnly());
+    QVERIFY(!form->Pages()->CountyCombo->isEnabled());
+    QVERIFY(!form->Action("RecordAddCmd")->isEnabled());
+    QVERIFY(!form->Action("FileMergeCmd")->isEnabled());
+    QVERIFY(form->Action("RecordFindCmd")->isEnabled());
+    QVERIFY(!(form->Pages()->AttachmentsList->item(0)->flags() & Qt::ItemIsEnabled));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    TEntryEdit* op = form->Pages()->Entry("Operation");
+    op->setFocus();
+    QTest::keyClicks(op, "typed");
+    QTest::keyClick(form.get(), Qt::Key_PageDown);
+    QTest::keyClick(form.get(), Qt::Key_PageUp);
+    QVERIFY(form->CloseProjectFile());
+    QVERIFY(env.Bytes(path) == before);
+    QVERIFY(env.messages.all.isEmpty());
+  }
+
+  void exitQuestionKeepsTheRecordOnNo() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("exit.tsj", 2, 2);
+    auto form = env.Start({path});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    TEntryEdit* size = form->Pages()->Entry("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "0");
+    env.messages.answers = {TAnswer::No};
+    QVERIFY(!form->close());
+    QCOMPARE(env.messages.errors.size(), 1);
+    QCOMPARE(env.messages.errors[0],
+             "Number is not in the range 0.01 - 1000.\n\nCorrect the number or press Ctrl+Z to undo your changes.");
+    QCOMPARE(env.messages.questions,
+             QStringList("\nDo you want to exit Tesserel anyway, abandoning changes you made to the current "
+                         "record?\n"));
+    QVERIFY(form->ProjectOpen());
+    QCOMPARE(form->CurrentRecord(), 1);
+    QVERIFY(size->InError());
+    env.messages.answers = {TAnswer::Yes};
+    const std::string before = env.Bytes(path);
+    QVERIFY(form->close());
+    QVERIFY(!form->ProjectOpen());
+    QVERIFY(env.Bytes(path) == before);
+  }
+
+  void closingWritesTheModifiedRecord() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("close.tsj", 2, 1);
+    auto form = env.Start({path});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->Pages()->setCurrentIndex(pgSoilTests);
+    TEntryEdit* year = form->Pages()->Entry("SoilTst_Yr");
+    year->setFocus();
+    QTest::keyClicks(year, "2025");
+    QVERIFY(form->close());
+    QVERIFY(env.messages.all.isEmpty());
+    TMcnFile mcn;
+    TMdfFile mdf;
+    mcn.Load(env.File("usa.mcn"));
+    mdf.Load(env.File("stnd-usa.mdf"));
+    TLoadedRefs refs(mcn, mdf);
+    TMdaFile f;
+    QVERIFY(f.OpenProject(path, false, refs));
+    TFieldRec rec;
+    QVERIFY(f.ReadRecord(1, rec));
+    QCOMPARE(int(rec.SoilTst_Yr), 2025);
+  }
+};
+
+QTEST_MAIN(TestShellProject)
+#include "TestShellProject.moc"
