@@ -29,7 +29,7 @@ FUZZ_DIR := build/fuzz
 
 CMAKE_COMMON := -G Ninja -DCMAKE_CXX_COMPILER=g++
 
-.PHONY: deps build test bench run fuzz clean
+.PHONY: deps build test bench run screenshots fuzz clean
 
 # Installs only what is missing; runs `apt-get update` once, and only when something must be installed.
 deps:
@@ -68,7 +68,12 @@ fuzz: deps
 	  -dict=tests/fuzz/eval.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/eval tests/fuzz/corpus/eval
 
 run: build
-	$(BUILD_DIR)/bin/tesserel-cli --help
+	$(BUILD_DIR)/bin/tesserel $(BUILD_DIR)/bin/samples/iowa-2024.tsj
+
+# One picture per record page of the Iowa sample project, in $(BUILD_DIR)/screenshots.
+screenshots: build
+	xvfb-run -a -s "-screen 0 1280x900x24" $(BUILD_DIR)/bin/tesserel-screenshots \
+	  $(BUILD_DIR)/bin/samples/iowa-2024.tsj $(BUILD_DIR)/screenshots
 
 clean:
 	rm -rf build

@@ -2,6 +2,7 @@
 // of read-only and locked files and the exit question.
 #include <QtTest>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -80,6 +81,31 @@ class TestShellProject : public QObject {
     QVERIFY(form->Action("ToolsSetbacksCmd")->isEnabled());
     QVERIFY(form->RecordScrollBar()->isEnabled());
     QCOMPARE(form->RecordScrollBar()->maximum(), 3);
+  }
+
+  void openingTheIowaSample() {
+    TShellEnv env;
+    const std::string runtime = TESSEREL_RUNTIME_DIR;
+    const std::string copy = env.File("iowa-2024.tsj");
+    QVERIFY(QFile::copy(QString::fromStdString(runtime + "/samples/iowa-2024.tsj"), QString::fromStdString(copy)));
+    TAppStartup startup({copy}, runtime + "/tesserel");
+    TMainForm form(startup);
+    QVERIFY(form.InitForm());
+    QVERIFY2(form.ProjectOpen(), qPrintable(env.messages.all.join("|")));
+    QCOMPARE(form.windowTitle(), "Tesserel - iowa-2024.tsj");
+    QCOMPARE(Panel(form, spRecordNumber), "1/12");
+    QCOMPARE(Panel(form, spState), "IA");
+    QCOMPARE(Panel(form, spCounty), " Story");
+    QCOMPARE(Panel(form, spRecordId), " Home North");
+    QCOMPARE(form.Pages()->Entry("Operation")->text(), "Hansen Family Farms");
+    QCOMPARE(form.Pages()->Entry("Cur_Yield")->text(), "205.6");
+    const std::string before = env.Bytes(copy);
+    for (int n = 2; n <= 12; ++n) QVERIFY(form.GoToRec(n));
+    QCOMPARE(Panel(form, spCounty), " Boone");
+    QCOMPARE(Panel(form, spCrop), "B");
+    QVERIFY(form.CloseProjectFile());
+    QVERIFY(env.Bytes(copy) == before);  // looking writes nothing
+    QVERIFY(env.messages.all.isEmpty());
   }
 
   void navigationKeys() {
