@@ -22,7 +22,10 @@ class TTestMessages : public TMessageService {
   }
   bool AbortRetry(const QString& text) override {
     Log("abortretry", text);
-    return false;
+    if (retryAnswers.empty()) return false;
+    const bool retry = retryAnswers.front();
+    retryAnswers.pop_front();
+    return retry;
   }
 
   // The texts shown, in order; each kind's texts separately.
@@ -31,6 +34,7 @@ class TTestMessages : public TMessageService {
   QStringList infos;
   QStringList questions;
   std::deque<TAnswer> answers;
+  std::deque<bool> retryAnswers;  // Abort and Retry boxes: true for Retry
 
   void Clear() {
     all.clear();

@@ -10,6 +10,7 @@
 #include "ShellEnv.h"
 #include "TsEdit.h"
 #include "TsPages.h"
+#include "store/IoFault.h"
 
 class TestShellProject : public QObject {
   Q_OBJECT
@@ -106,6 +107,69 @@ class TestShellProject : public QObject {
     QVERIFY(form.CloseProjectFile());
     QVERIFY(env.Bytes(copy) == before);  // looking writes nothing
     QVERIFY(env.messages.all.isEmpty());
+  }
+
+  void countyListFollowsTheRecordsState() {
+    TShellEnv env;
+    const std::string runtime = TESSEREL_RUNTIME_DIR;
+    const std::string copy = env.File("multi.tsj");
+    QVERIFY(QFile::copy(QString::fromStdString(runtime + "/samples/multi-state-2024.tsj"),
+                        QString::fromStdString(copy)));
+    TAppStartup startup({copy}, runtime + "/tesserel");
+    TMainForm form(startup);
+    QVERIFY(form.InitForm());
+    TMainForm* f = &form;
+    QVERIFY(f->ProjectOpen());
+    QCOMPARE(f->Pages()->CountyCombo->count(), 1 + f->CountyNames().CountyCount(f->EditRec().State));
+    QCOMPARE(Panel(form, spState), "IA");
+    QVERIFY(!f->Action("ToolsSetbacksCmd")->isEnabled());  // a multi-state project
+    QVERIFY(f->GoToRec(2));
+    QCOMPARE(Panel(form, spState), "IL");
+    QCOMPARE(f->Pages()->CountyCombo->currentText(), "Champaign ");
+    QCOMPARE(f->Pages()->CountyCombo->count(), 1 + f->CountyNames().CountyCount(f->EditRec().State));
+    QVERIFY(f->GoToRec(3));
+    QCOMPARE(f->Pages()->CountyCombo->currentText(), "McLean ");
+    QVERIFY(f->CloseProjectFile());
+  }
+
+  void failedWriteKeepsTheRecord() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("full.tsj", 2, 2);
+    auto form = env.Start({path});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    TEntryEdit* town = form->Pages()->Entry("Addr_Town");
+    town->setFocus();
+    QTest::keyClicks(town, "Ames");
+    SetIoFaultHook([](TIoOp op, const std::string& file) {
+      return op == TIoOp::Write && file.find("full.tsj") != std::string::npos;
+    });
+    QTest::keyClick(form.get(), Qt::Key_PageDown);
+    SetIoFaultHook(nullptr);
+    QCOMPARE(form->CurrentRecord(), 1);
+    QVERIFY(form->RecordModified());
+    QCOMPARE(form->EditRec().Addr_Town.Str(), "Ames");
+    QCOMPARE(env.messages.errors.size(), 1);
+    QVERIFY(env.messages.errors[0].startsWith(QString::fromStdString(path) + "\r\n"));
+    QTest::keyClick(form.get(), Qt::Key_PageDown);  // the disk has room again
+    QCOMPARE(form->CurrentRecord(), 2);
+  }
+
+  void failingCountyReadOffersRetry() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    const std::string path = env.MakeProject("retry.tsj", 2, 1);
+    auto form = env.Start({path});
+    QVERIFY(form->ProjectOpen());
+    int failures = 1;
+    SetIoFaultHook([&failures](TIoOp op, const std::string& file) {
+      return op == TIoOp::Read && file.find("usa.mcn") != std::string::npos && failures-- > 0;
+    });
+    env.messages.retryAnswers = {true};
+    QCOMPARE(form->CountyNames().CountyName(2, 2), "Story");  // read again after Retry
+    SetIoFaultHook(nullptr);
+    QCOMPARE(env.messages.errors.size(), 1);
+    QVERIFY(env.messages.errors[0].startsWith(QString::fromStdString(env.File("usa.mcn")) + "\r\n"));
   }
 
   void navigationKeys() {
