@@ -38,11 +38,7 @@ void TEntryEdit::ShowText(const QString& text) {
   if (hasFocus()) selectAll();
 }
 
-void TEntryEdit::ReformatText(const QString& text) {
-  const bool unchanged = !IsChanged();
-  setText(text);
-  if (unchanged) savedText_ = text;
-}
+void TEntryEdit::ReformatText(const QString& text) { setText(text); }
 
 QString TEntryEdit::RunCheck(bool leaving) {
   if (!validator_ || isReadOnly() || !IsChanged()) {
@@ -53,6 +49,8 @@ QString TEntryEdit::RunCheck(bool leaving) {
   const QString message = validator_(*this, leaving);
   checking_ = false;
   SetErrorDisplay(!message.isEmpty());
+  // The accepted text is in the record now: Ctrl+Z returns to it from here on.
+  if (message.isEmpty()) savedText_ = text();
   return message;
 }
 

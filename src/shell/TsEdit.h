@@ -38,14 +38,14 @@ class TEntryEdit : public QLineEdit {
 
   // Shows a value put there by the program: the text the field returns to with Ctrl+Z.
   void ShowText(const QString& text);
-  // Rewrites the text after an accepted check without making it a change.
+  // Rewrites the text of an accepted value (2.50 becomes 2.5).
   void ReformatText(const QString& text);
   bool IsChanged() const { return text() != savedText_; }
 
   // Runs the check now; a failure shows the error display and the message. True when accepted.
   bool CheckNow();
   bool InError() const { return inError_; }
-  // Restores the text of before the changes (Ctrl+Z).
+  // Restores the text of before the changes (Ctrl+Z): the text shown or last accepted.
   void UndoChanges();
 
   static bool Allows(TEntryMask mask, QChar c);

@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTabBar>
 
 #include "TsAbout.h"
 #include "TsEdit.h"
@@ -39,6 +40,7 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   BuildStatusBar();
   ConnectMenu();
   ConnectPages();
+  pages_->tabBar()->installEventFilter(this);
   SetMessageParent(this);
   FitToScreen();
   UpdateForm();
@@ -123,6 +125,14 @@ bool TMainForm::event(QEvent* event) {
     return true;
   }
   return QMainWindow::event(event);
+}
+
+// A page change by mouse or key first checks the field in focus; a failing field keeps its page.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == pages_->tabBar() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) && !FormDataOkay())
+    return true;
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // Hints of web links are their addresses; those are not shown.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QCheckBox>
+#include <QTabBar>
 
 #include "ShellEnv.h"
 #include "TsEdit.h"
@@ -86,6 +87,29 @@ class TestShellEntry : public QObject {
     QVERIFY(!e->InError());
     QVERIFY(form_->FormDataOkay());
     QVERIFY(!form_->RecordModified());
+  }
+
+  void undoAfterAnAcceptedCheckKeepsRecordAndText() {
+    TEntryEdit* size = Field("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "55");
+    QVERIFY(form_->FormDataOkay());  // accepted and written, the field keeps the focus
+    QTest::keyClick(size, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(size->text(), "55");  // the text of the record
+    QCOMPARE(float(form_->EditRec().Field_Size), 55.0f);
+  }
+
+  void aFailingFieldKeepsItsPage() {
+    TEntryEdit* size = Field("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "5000");
+    QTabBar* tabs = form_->Pages()->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(pgHarvest).center());
+    QCOMPARE(form_->Pages()->currentIndex(), int(pgGeneral));
+    QCOMPARE(env_->messages.errors.size(), 1);
+    QVERIFY(size->InError());
   }
 
   void acceptedValuesAreReformattedAndWritten() {
