@@ -27,7 +27,10 @@ bool DesktopOpen(const QString& target, const QString& workingFolder) {
 QLabel* Link(const QString& caption, const QString& hint, std::function<void()> onClick) {
   auto* label = new QLabel("<a href=\"#\">" + caption.toHtmlEscaped() + "</a>");
   label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-  if (!hint.isEmpty()) label->setStatusTip(hint), label->setToolTip(hint);
+  if (!hint.isEmpty()) {
+    label->setStatusTip(hint);
+    label->setToolTip(hint);
+  }
   QObject::connect(label, &QLabel::linkActivated, label, [onClick](const QString&) { onClick(); });
   return label;
 }
