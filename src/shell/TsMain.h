@@ -114,6 +114,8 @@ class TMainForm : public QMainWindow {
   void DataEntryPanelsChange(int page);
   void UpdateYield(bool primary);
   TEntryContext EntryContext() const;
+  // The open project's state tables loaded for the record's state; null when they cannot be.
+  TStateTables* StateTablesFor(const TFieldRec& rec);
 
   TAppStartup& startup_;
   TMcnFile mcn_;

@@ -210,6 +210,7 @@ QWidget* TRecordPages::BuildCrops() {
   DefRecSource->setFocusPolicy(Qt::ClickFocus);
   DefRecSrcURL = new QLabel;
   DefRecSrcURL->setTextFormat(Qt::RichText);
+  DefRecSrcURL->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   DefRecSrcURL->setWordWrap(true);
   DefRecSrcURL->hide();
   defGrid->addWidget(DefRecSource, 2, 0, 1, 7);

@@ -14,6 +14,8 @@
 #include "TsMessages.h"
 #include "TsPages.h"
 #include "common/Flags.h"
+#include "common/Format.h"
+#include "reports/NutrEngine.h"
 #include "store/CodeLists.h"
 #include "store/CropCalc.h"
 #include "store/CropVocab.h"
@@ -43,9 +45,29 @@ void SelectOrBlank(QComboBox* combo, int index) {
   combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : 0);
 }
 
-// The yield unit of a crop: the abbreviated cost unit of its price input.
-std::string YieldUnitOf(const TMdfFile& mdf, int crop) {
-  return crop ? mdf.InputUnitAbbrev(TMdfFile::PriceCode(crop, false), true) : std::string();
+// Settings of the state tables shown on the pages.
+enum : int { kQfPTestDef = 77, kQfPTestName = 78, kQfSource = 84, kQfSrcURL = 85 };
+
+// Rebuilds a list of a state table: the blank entry, then the names in file order; selects the
+// entry whose number is `number`, else the blank one. Without tables only the blank entry.
+void FillStateList(QComboBox* combo, const TStateTables* tables, int numberField, int nameField, int number) {
+  const QSignalBlocker block(combo);
+  combo->clear();
+  combo->addItem(" ");
+  int selected = 0;
+  if (tables) {
+    const TQriFileDb& db = tables->Db();
+    for (int row = 0; row < db.FieldRowCount(numberField); ++row) {
+      combo->addItem(QStr(db.GetFieldValue(nameField, row)));
+      if (db.GetFieldInteger(numberField, row) == number) selected = row + 1;
+    }
+  }
+  combo->setCurrentIndex(selected);
+}
+
+// The number of a state list's entry (0 for the blank one).
+int StateListNumber(const TStateTables* tables, int numberField, int index) {
+  return tables && index > 0 ? tables->Db().GetFieldInteger(numberField, index - 1) : 0;
 }
 
 }  // namespace
@@ -142,10 +164,14 @@ void TMainForm::ShowGeneralPage(const TFieldRec& rec) {
   SelectOrBlank(pages_->CountyCombo, rec.County);
 }
 
+TStateTables* TMainForm::StateTablesFor(const TFieldRec& rec) {
+  TStateTables* tables = projectOpen_ ? mda_.StateTables() : nullptr;
+  return tables && tables->LoadStateTables(rec.State) ? tables : nullptr;
+}
+
 void TMainForm::ShowSoilTestsPage(const TFieldRec& rec) {
   for (const TUnitsField& f : kUnitsFields) SelectOrBlank(pages_->*f.combo, rec.*f.units);
-  // The P test methods come from the state's planner tables; without them only the blank entry.
-  SelectOrBlank(pages_->PTestCombo, 0);
+  FillStateList(pages_->PTestCombo, StateTablesFor(rec), kQfPTestDef, kQfPTestName, rec.P_Test);
 }
 
 void TMainForm::ShowPlantingPage(const TFieldRec& rec) {
@@ -175,8 +201,7 @@ void TMainForm::ShowPlantingPage(const TFieldRec& rec) {
 }
 
 void TMainForm::ShowErosionPage(const TFieldRec& rec) {
-  // The drainage types come from the state's planner tables; without them only the blank entry.
-  SelectOrBlank(pages_->DrainCombo, 0);
+  FillStateList(pages_->DrainCombo, StateTablesFor(rec), qfDrainDef, qfDrainName, rec.Drain_Type);
   pages_->AnnManureCheck->setChecked(rec.HasFlag(rfAnnManure));
 }
 
@@ -209,7 +234,8 @@ void TMainForm::UpdateCropSpecificControls() {
   for (int col = 0; col < 2; ++col) {
     const int crop = col == 0 ? cur : cov;
     const std::string prefix = col == 0 ? "Cur_" : "Cov_";
-    QString yieldUnits = QStr(YieldUnitOf(mdf_, crop));
+    TStateTables* tables = projectOpen_ ? mda_.StateTables() : nullptr;
+    QString yieldUnits = tables ? QStr(tables->YieldUnitText(col == 0 ? csCur : csCov, editRec_)) : QString();
     if (!yieldUnits.isEmpty()) {
       yieldUnits += "/A";
       if (HasSecondaryYield(crop)) yieldUnits += " " + Capitalized(YieldWord(crop));
@@ -232,13 +258,38 @@ void TMainForm::UpdateCropSpecificControls() {
   pages_->AddYieldRowLabel->setVisible(anySecond);
 }
 
-// The default recommendations come from the state's planner tables and the recommendation
-// engine; until a state's tables can be loaded they stay empty, as for a state without a file.
+// The default recommendations of the record and their source; all empty when the state's
+// tables cannot be loaded.
 void TMainForm::UpdateDefaultFertRecs() {
-  for (QLineEdit* e : {pages_->DefNRec, pages_->DefPRec, pages_->DefKRec}) e->clear();
-  pages_->DefRecSrcURL->hide();
-  pages_->DefRecSource->show();
-  pages_->DefRecSource->clear();
+  TRecordPages& p = *pages_;
+  QLineEdit* const edits[] = {p.DefNRec, p.DefPRec, p.DefKRec};
+  const int columns[] = {rcN, rcP2O5, rcK2O};
+  for (QLineEdit* e : edits) e->clear();
+  p.DefRecSrcURL->hide();
+  p.DefRecSource->show();
+  p.DefRecSource->clear();
+  TStateTables* tables = HasRecords() ? StateTablesFor(editRec_) : nullptr;
+  if (!tables) return;
+  TNutrEngine engine(*tables);
+  for (int i = 0; i < 3; ++i) {
+    double value = 0;
+    if (engine.DefaultRec(columns[i], editRec_, value)) edits[i]->setText(QStr(FormatReal(value, 0)));
+  }
+  const int row = tables->CropDefinitionRow(csCur, editRec_);
+  if (row < 0) return;
+  std::string source = tables->Db().GetFieldValue(kQfSource, row);
+  if (!source.empty() && source.back() != '.') source += '.';
+  const QString url = QStr(tables->Db().GetFieldValue(kQfSrcURL, row));
+  if (url.isEmpty()) {
+    p.DefRecSource->setText(QStr(source));
+    p.DefRecSource->selectAll();
+    return;
+  }
+  p.DefRecSrcURL->setText("<a href=\"" + url.toHtmlEscaped() + "\">" + QStr(source).toHtmlEscaped() + "</a>");
+  p.DefRecSrcURL->setStatusTip(url);
+  p.DefRecSrcURL->setToolTip(url);
+  p.DefRecSource->hide();
+  p.DefRecSrcURL->show();
 }
 
 QString TMainForm::EditUserValidation(const TEntryDef& def, TEntryEdit& edit, bool leaving) {
@@ -273,9 +324,10 @@ void TMainForm::EditComboChange(QComboBox* combo, int index) {
   }
   if (combo == p.CurPremCombo) editRec_.Cur_Prem = static_cast<uint16_t>(mdf_.PremiumAt(editRec_.Cur_Crop, index));
   if (combo == p.CovPremCombo) editRec_.Cov_Prem = static_cast<uint16_t>(mdf_.PremiumAt(editRec_.Cov_Crop, index));
-  // P test and drainage: the blank entry is 0 (the state's entries come with its planner tables).
-  if (combo == p.PTestCombo && index == 0) editRec_.P_Test = 0;
-  if (combo == p.DrainCombo && index == 0) editRec_.Drain_Type = 0;
+  if (combo == p.PTestCombo)
+    editRec_.P_Test = static_cast<uint8_t>(StateListNumber(StateTablesFor(editRec_), kQfPTestDef, index));
+  if (combo == p.DrainCombo)
+    editRec_.Drain_Type = static_cast<uint8_t>(StateListNumber(StateTablesFor(editRec_), qfDrainDef, index));
 }
 
 void TMainForm::AttachmentsCheckListClickCheck() {

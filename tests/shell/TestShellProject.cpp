@@ -9,6 +9,7 @@
 
 #include "ShellEnv.h"
 #include "TsEdit.h"
+#include "TsAbout.h"
 #include "TsPages.h"
 #include "store/IoFault.h"
 
@@ -77,6 +78,10 @@ class TestShellProject : public QObject {
     QCOMPARE(form->Pages()->Entry("Field_Size")->text(), "10");
     QCOMPARE(form->Pages()->CountyCombo->currentText(), "Story ");
     QCOMPARE(form->Pages()->CountyCombo->count(), 4);
+    // Without the state's planner file the state lists hold the blank entry alone.
+    QCOMPARE(form->Pages()->PTestCombo->count(), 1);
+    QCOMPARE(form->Pages()->DrainCombo->count(), 1);
+    QCOMPARE(form->Pages()->DefNRec->text(), "");
     QCOMPARE(form->Pages()->currentIndex(), int(pgGeneral));
     QVERIFY(form->Action("RecordDeleteCmd")->isEnabled());
     QVERIFY(form->Action("ToolsSetbacksCmd")->isEnabled());
@@ -100,8 +105,39 @@ class TestShellProject : public QObject {
     QCOMPARE(Panel(form, spRecordId), " Home North");
     QCOMPARE(form.Pages()->Entry("Operation")->text(), "Hansen Family Farms");
     QCOMPARE(form.Pages()->Entry("Cur_Yield")->text(), "205.6");
+    // The state's tables: P tests, drainage types, yield units and default recommendations.
+    TRecordPages* p = form.Pages();
+    QVERIFY(p->PTestCombo->count() > 1);
+    QVERIFY(p->DrainCombo->count() > 1);
+    QCOMPARE(p->Units("Cur_Yield")->text(), "Bu/A");
+    QCOMPARE(p->DefNRec->text(), "140");
+    QCOMPARE(p->DefPRec->text(), "0");
+    QCOMPARE(p->DefKRec->text(), "45");
+    QVERIFY(!p->DefRecSource->text().isEmpty() || !p->DefRecSrcURL->text().isEmpty());
+    QVERIFY(p->DefRecSource->isReadOnly());
+    QVERIFY(!p->DefRecSrcURL->isHidden());  // the Iowa corn source has an address
+    {
+      QString opened;
+      const TOpenService real = OpenService();
+      OpenService() = [&opened](const QString& target, const QString&) {
+        opened = target;
+        return false;
+      };
+      const QString link = p->DefRecSrcURL->statusTip();
+      emit p->DefRecSrcURL->linkActivated(link);
+      OpenService() = real;
+      QCOMPARE(opened, link);
+      QCOMPARE(env.messages.errors, QStringList("Unable to start your Web browser."));
+      env.messages.Clear();
+    }
+    p->PTestCombo->setCurrentIndex(1);
+    QVERIFY(form.EditRec().P_Test != 0);
+    p->PTestCombo->setCurrentIndex(0);
+    QCOMPARE(int(form.EditRec().P_Test), 0);
+    QVERIFY(!form.RecordModified());
     const std::string before = env.Bytes(copy);
     for (int n = 2; n <= 12; ++n) QVERIFY(form.GoToRec(n));
+    QCOMPARE(p->DefNRec->text(), "0");  // soybeans need no N, and 0 shows
     QCOMPARE(Panel(form, spCounty), " Boone");
     QCOMPARE(Panel(form, spCrop), "B");
     QVERIFY(form.CloseProjectFile());
