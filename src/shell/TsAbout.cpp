@@ -11,7 +11,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "TsMain.h"
 #include "TsMessages.h"
+#include "reports/NutrEngine.h"
+#include "store/CropVocab.h"
 #include "TsStart.h"
 
 const char* const kWebPageAddress = "https://tesserel.org/";
@@ -157,4 +160,43 @@ void TAboutBox::DataFormLinkClick(const QString& file) {
   if (!OpenService()(file, folder))
     Messages().Error("Unable to open file " + file + " in folder " + folder + ".\n\n" +
                      "Make sure the file is in the indicated folder and " + "Snapshot Viewer is installed.");
+}
+
+// The nutrient information of the Soil Tests page's Info button.
+void TMainForm::DoSoilTestInfoDlg() {
+  if (!HasRecords()) return;
+  TWaitCursor wait;
+  TStateTables* tables = mda_.StateTables();
+  std::string message;
+  if (!tables || !tables->LoadStateTables(editRec_.State, message)) {
+    if (message.find("not exist") != std::string::npos)
+      message += "\n\nThis file may not be available for " + mcn_.StateName(editRec_.State) + " or may not be installed.";
+    Messages().Info("\nUnable to display information because of a problem with a required file:\n\n" + QStr(message) +
+                    "\n");
+    return;
+  }
+  const std::string stateName = tables->Db().GetFieldValue(qfStateName, 0);
+  const int row = editRec_.Cur_Crop ? tables->CropDefinitionRow(csCur, editRec_) : -1;
+  std::string reason;
+  if (!editRec_.Cur_Crop) reason = "Primary crop has not been entered yet.";
+  else if (row < 0)
+    reason = "No fertilizer recommendations are available for " + CropName(editRec_.Cur_Crop) + " in " + stateName + ".";
+  if (!reason.empty()) {
+    Messages().Info("\nUnable to display information for the following reason:\n\n" + QStr(reason) + "\n");
+    return;
+  }
+  TNutrEngine engine(*tables);
+  bool failed = false;
+  for (int column : {rcN, rcP2O5, rcK2O}) failed = failed || engine.NutrientRec(column, csCur, editRec_).Error != 0;
+  std::string source = tables->Db().GetFieldValue(kQfSource, row);
+  if (source.empty()) source = "(Source not available)";
+  else if (source.back() != '.') source += '.';
+  const std::string crop = tables->CropSlotName(csCur, editRec_);
+  if (failed)
+    Messages().Info(QStr("\nUnable to calculate one or more nutrient needs for " + crop + " in " + stateName + ".\n\n" +
+                         "For information on what data is required, refer to:" + "\n\n" + source + "\n"));
+  else
+    Messages().Info(QStr("\nCalculated nutrient needs are listed on the Crops panel and in the worksheet report's "
+                         "nutrient management page.\n\nFor more information on the nutrient needs of " +
+                         crop + " in " + stateName + ", please refer to:" + "\n\n" + source + "\n"));
 }

@@ -23,6 +23,9 @@ class TAppStartup;
 class TEntryEdit;
 class TRecordPages;
 
+// Settings of the state tables that the pages show (besides those the store names).
+enum : int { kQfPTestDef = 77, kQfPTestName = 78, kQfSource = 84, kQfSrcURL = 85 };
+
 // Status bar panels, left to right.
 enum TStatusPanel { spHint, spState, spCounty, spCrop, spRecordId, spRecordNumber, kStatusPanelCount };
 
@@ -54,6 +57,7 @@ class TMainForm : public QMainWindow {
   bool OpenProjectFile(const std::string& path = {});
   void DoFilePropertiesDlg();
   void DoAboutDlg();
+  void DoSoilTestInfoDlg();
 
   // Shows a record on the pages (it becomes the edit record and the saved image).
   void AssignEditRec(const TFieldRec& rec, int n);

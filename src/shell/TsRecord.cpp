@@ -45,9 +45,6 @@ void SelectOrBlank(QComboBox* combo, int index) {
   combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : 0);
 }
 
-// Settings of the state tables shown on the pages.
-enum : int { kQfPTestDef = 77, kQfPTestName = 78, kQfSource = 84, kQfSrcURL = 85 };
-
 // Rebuilds a list of a state table: the blank entry, then the names in file order; selects the
 // entry whose number is `number`, else the blank one. Without tables only the blank entry.
 void FillStateList(QComboBox* combo, const TStateTables* tables, int numberField, int nameField, int number) {
@@ -82,6 +79,7 @@ void TMainForm::ConnectPages() {
   connect(pages_->AttachmentsList, &QListWidget::itemChanged, this, [this] { AttachmentsCheckListClickCheck(); });
   connect(pages_->TraitsList, &QListWidget::itemChanged, this, [this] { BioTechSeedCheckListClickCheck(); });
   connect(pages_->AnnManureCheck, &QCheckBox::clicked, this, [this](bool on) { AnnManuredCheckBoxClick(on); });
+  connect(pages_->SoilTestInfoBtn, &QPushButton::clicked, this, [this] { DoSoilTestInfoDlg(); });
   connect(pages_, &QTabWidget::currentChanged, this, [this](int page) { DataEntryPanelsChange(page); });
   connect(pages_->DefRecSrcURL, &QLabel::linkActivated, this, [](const QString& url) {
     if (!OpenService()(url, {})) Messages().Error("Unable to start your Web browser.");

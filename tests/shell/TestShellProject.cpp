@@ -82,6 +82,13 @@ class TestShellProject : public QObject {
     QCOMPARE(form->Pages()->PTestCombo->count(), 1);
     QCOMPARE(form->Pages()->DrainCombo->count(), 1);
     QCOMPARE(form->Pages()->DefNRec->text(), "");
+    form->DoSoilTestInfoDlg();  // no planner file for the state beside this program
+    QCOMPARE(env.messages.infos.size(), 1);
+    QVERIFY(env.messages.infos[0].startsWith(
+        "\nUnable to display information because of a problem with a required file:\n\n"));
+    QVERIFY2(env.messages.infos[0].endsWith("\n\nThis file may not be available for Iowa or may not be installed.\n"),
+             qPrintable(env.messages.infos[0]));
+    env.messages.Clear();
     QCOMPARE(form->Pages()->currentIndex(), int(pgGeneral));
     QVERIFY(form->Action("RecordDeleteCmd")->isEnabled());
     QVERIFY(form->Action("ToolsSetbacksCmd")->isEnabled());
@@ -130,6 +137,14 @@ class TestShellProject : public QObject {
       QCOMPARE(env.messages.errors, QStringList("Unable to start your Web browser."));
       env.messages.Clear();
     }
+    form.DoSoilTestInfoDlg();
+    QCOMPARE(env.messages.infos.size(), 1);
+    QVERIFY2(env.messages.infos[0].startsWith("\nCalculated nutrient needs are listed on the Crops panel and in the "
+                                              "worksheet report's nutrient management page.\n\nFor more information "
+                                              "on the nutrient needs of "),
+             qPrintable(env.messages.infos[0]));
+    QVERIFY(env.messages.infos[0].contains(" in Iowa, please refer to:\n\nISU PM 1688"));
+    env.messages.Clear();
     p->PTestCombo->setCurrentIndex(1);
     QVERIFY(form.EditRec().P_Test != 0);
     p->PTestCombo->setCurrentIndex(0);
