@@ -51,8 +51,19 @@ std::string FromStrftime(const std::string& fmt, char& separator, bool date) {
   return out;
 }
 
+// "C", "POSIX" and their encodings ("C.UTF-8") carry no national formats.
 bool IsCLocaleName(const char* name) {
-  return name == nullptr || *name == 0 || std::string(name) == "C" || std::string(name) == "POSIX";
+  if (name == nullptr || *name == 0) return true;
+  const std::string n = name;
+  const std::string base = n.substr(0, n.find('.'));
+  return base == "C" || base == "POSIX";
+}
+
+// Dates reach from 1900 to 2078, so a two-digit year would be ambiguous on screen and in reports.
+std::string WithFullYear(const std::string& picture) {
+  if (picture.find("yyyy") != std::string::npos) return picture;
+  const size_t yy = picture.find("yy");
+  return yy == std::string::npos ? picture : picture.substr(0, yy) + "yyyy" + picture.substr(yy + 2);
 }
 
 // The fields of a picture in order: 'd', 'M' or 'y' with its width.
@@ -112,7 +123,7 @@ TLocaleFormats EnvironmentLocaleFormats() {
   }
   if (!IsCLocaleName(timeName)) {
     char sep = 0;
-    std::string date = FromStrftime(nl_langinfo_l(D_FMT, loc), sep, true);
+    std::string date = WithFullYear(FromStrftime(nl_langinfo_l(D_FMT, loc), sep, true));
     if (!date.empty() && sep) f.shortDateFormat = date, f.dateSeparator = sep;
     sep = 0;
     std::string ampm = nl_langinfo_l(T_FMT_AMPM, loc);

@@ -24,12 +24,10 @@
 #include "common/TextUtil.h"
 #include "store/FileUtl.h"
 #include "store/IoFault.h"
+#include "store/MdaFile.h"
 #include "store/MdaFile5.h"
 
 namespace {
-
-constexpr int kFirstNewYear = 1993;
-constexpr int kLastNewYear = 2029;
 
 class TPlatformChooser : public TFileChooser {
  public:
@@ -131,9 +129,9 @@ bool TNewFileDlg::CheckChoices() {
   }
   bool ok = false;
   const int year = YearEdit->text().toInt(&ok);
-  if (!ok || year < kFirstNewYear || year > kLastNewYear) {
-    Messages().Error("Year must be in the range " + QString::number(kFirstNewYear) + "-" +
-                     QString::number(kLastNewYear) + ".");
+  if (!ok || year < kFirstProjectYear || year > kLastProjectYear) {
+    Messages().Error("Year must be in the range " + QString::number(kFirstProjectYear) + "-" +
+                     QString::number(kLastProjectYear) + ".");
     YearEdit->setFocus();
     return false;
   }

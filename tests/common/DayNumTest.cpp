@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "common/DayNum.h"
 #include "common/Locale.h"
 
@@ -127,6 +130,39 @@ TEST_F(ShortDateTest, LongTime) {
   EXPECT_EQ(FormatLongTime(0, 5, 9), "12:05:09 AM");
   EXPECT_EQ(FormatLongTime(13, 45, 0), "1:45:00 PM");
   EXPECT_EQ(CurrentLocale().shortDayNames[0], "Sun");
+}
+
+}  // namespace
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class TScopedEnv {
+ public:
+  TScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    ::setenv(name, value, 1);
+  }
+  ~TScopedEnv() {
+    if (had_) ::setenv(name_, old_.c_str(), 1);
+    else ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+TEST(EnvironmentLocaleTest, CLocalesOfAnyEncodingGiveUnitedStatesFormats) {
+  for (const char* name : {"C", "POSIX", "C.UTF-8", "C.utf8"}) {
+    TScopedEnv env("LC_ALL", name);
+    const TLocaleFormats f = EnvironmentLocaleFormats();
+    EXPECT_EQ(f.shortDateFormat, "M/d/yyyy") << name;
+    EXPECT_EQ(f.decimalSeparator, ".") << name;
+  }
 }
 
 }  // namespace

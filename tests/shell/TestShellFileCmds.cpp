@@ -60,10 +60,12 @@ class TestShellFileCmds : public QObject {
     dlg.StateList->setCurrentRow(0);
     dlg.YearEdit->setText("1992");
     QVERIFY(!dlg.CheckChoices());
-    dlg.YearEdit->setText("2030");
+    dlg.YearEdit->setText("2078");
     QVERIFY(!dlg.CheckChoices());
-    QCOMPARE(env_->messages.errors, QStringList({"Specify the new file's state.", "Year must be in the range 1993-2029.",
-                                                 "Year must be in the range 1993-2029."}));
+    QCOMPARE(env_->messages.errors, QStringList({"Specify the new file's state.", "Year must be in the range 1993-2077.",
+                                                 "Year must be in the range 1993-2077."}));
+    dlg.YearEdit->setText("2030");  // projects of the coming decades are accepted
+    QVERIFY(dlg.CheckChoices());
     dlg.YearEdit->setText("2024");
     QVERIFY(dlg.CheckChoices());
     QCOMPARE(dlg.Settings().state, 1);
