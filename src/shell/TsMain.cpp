@@ -17,11 +17,13 @@
 
 #include "TsAbout.h"
 #include "TsEdit.h"
+#include "TsGrids.h"
 #include "TsMessages.h"
 #include "TsPages.h"
 #include "TsStart.h"
 #include "store/CropVocab.h"
 #include "store/FileUtl.h"
+#include "store/StateTables.h"
 
 namespace {
 
@@ -39,7 +41,9 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   setCentralWidget(centre_);
   BuildStatusBar();
   ConnectMenu();
+  grids_ = new TRecordGrids(*this, *pages_);
   ConnectPages();
+  ConnectRecordCmds();
   pages_->tabBar()->installEventFilter(this);
   SetMessageParent(this);
   FitToScreen();
@@ -181,6 +185,7 @@ void TMainForm::SetEditingEnabled(bool writable) {
   for (auto& [field, edit] : pages_->Entries()) edit->setReadOnly(!writable);
   for (QComboBox* combo : pages_->Combos()) combo->setEnabled(writable);
   pages_->AnnManureCheck->setEnabled(writable);
+  grids_->SetEditable(writable);
 }
 
 void TMainForm::UpdateForm() {

@@ -21,7 +21,9 @@ class QScrollBar;
 class QStackedWidget;
 class TAppStartup;
 class TEntryEdit;
+class TRecordGrids;
 class TRecordPages;
+class TStateTables;
 
 // Settings of the state tables that the pages show (besides those the store names).
 enum : int { kQfPTestDef = 77, kQfPTestName = 78, kQfSource = 84, kQfSrcURL = 85 };
@@ -65,6 +67,24 @@ class TMainForm : public QMainWindow {
   void UpdateDefaultFertRecs();
   void UpdateCurYield();
   void UpdateFirstYield();
+  void UpdateTableData(int page);
+
+  // Record commands (TsRecordCmds.cpp).
+  bool NewEditRec(bool duplicate);
+  bool DeleteEditRec();
+  bool RenameEditRec();
+  void DoEditRecCheckDlg();
+  bool SortEditRec();
+  bool FindEditRec(bool repeat);
+  bool GoToEditRec();
+
+  // The last search, kept for Repeat Find while the program runs.
+  struct TFindSettings {
+    std::string text;
+    int kind = 0;
+    std::string caption;
+  };
+  const TFindSettings& FindSettings() const { return find_; }
 
   // State, for the commands of other windows and for the tests.
   bool ProjectOpen() const { return projectOpen_; }
@@ -80,6 +100,7 @@ class TMainForm : public QMainWindow {
   QLabel* StatusPanel(int panel) const { return panels_[panel]; }
   QScrollBar* RecordScrollBar() const { return recScroll_; }
   TRecordPages* Pages() const { return pages_; }
+  TRecordGrids* Grids() const { return grids_; }
   const TAppStartup& Startup() const { return startup_; }
 
  protected:
@@ -88,7 +109,11 @@ class TMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  friend class TRecordGrids;
+
   void BuildStatusBar();
+  void ConnectRecordCmds();
+  void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
   void ConnectPages();
   void FitToScreen();
@@ -137,6 +162,8 @@ class TMainForm : public QMainWindow {
   bool aborted_ = false;  // the user gave up a failing read of a required file
 
   TRecordPages* pages_ = nullptr;
+  TRecordGrids* grids_ = nullptr;
+  TFindSettings find_;
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};

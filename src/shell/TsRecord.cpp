@@ -10,11 +10,13 @@
 
 #include "TsAbout.h"
 #include "TsEdit.h"
+#include "TsGrids.h"
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "TsPages.h"
 #include "common/Flags.h"
 #include "common/Format.h"
+#include "common/TextUtil.h"
 #include "reports/NutrEngine.h"
 #include "store/CodeLists.h"
 #include "store/CropCalc.h"
@@ -65,6 +67,14 @@ void FillStateList(QComboBox* combo, const TStateTables* tables, int numberField
 // The number of a state list's entry (0 for the blank one).
 int StateListNumber(const TStateTables* tables, int numberField, int index) {
   return tables && index > 0 ? tables->Db().GetFieldInteger(numberField, index - 1) : 0;
+}
+
+// A trait's name without a closing " FEE".
+QString TraitText(const std::string& name) {
+  const std::string fee = " FEE";
+  if (name.size() >= fee.size() && SameText(name.substr(name.size() - fee.size()), fee))
+    return QStr(name.substr(0, name.size() - fee.size()));
+  return QStr(name);
 }
 
 }  // namespace
@@ -137,6 +147,7 @@ void TMainForm::AssignEditRec(const TFieldRec& rec, int n) {
   curRec_ = n;
   UpdateCropSpecificControls();
   for (bool& flag : refresh_) flag = true;
+  UpdateTableData(pages_->currentIndex());
   for (const TEntryDef& def : PageEntryDefs()) pages_->Entry(def.field)->ShowText(QStr(EntryText(rec, def)));
   ShowGeneralPage(rec);
   ShowSoilTestsPage(rec);
@@ -199,6 +210,7 @@ void TMainForm::ShowPlantingPage(const TFieldRec& rec) {
 }
 
 void TMainForm::ShowErosionPage(const TFieldRec& rec) {
+  if (rec.State != lastState_) grids_->SetSoilsState(rec.State);
   FillStateList(pages_->DrainCombo, StateTablesFor(rec), qfDrainDef, qfDrainName, rec.Drain_Type);
   pages_->AnnManureCheck->setChecked(rec.HasFlag(rfAnnManure));
 }
@@ -217,7 +229,7 @@ void TMainForm::UpdateCropSpecificControls() {
     const QSignalBlocker block(traits);
     traits->clear();
     for (int pos = 1; pos <= mdf_.CountTraits(cur); ++pos) {
-      auto* item = new QListWidgetItem(" " + QStr(mdf_.TraitName(mdf_.TraitAt(cur, pos))));
+      auto* item = new QListWidgetItem(" " + TraitText(mdf_.TraitName(mdf_.TraitAt(cur, pos))));
       item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
       item->setCheckState(Qt::Unchecked);
       traits->addItem(item);
@@ -225,6 +237,7 @@ void TMainForm::UpdateCropSpecificControls() {
   }
   pages_->Units("Cur_PlRate")->setText(QStr(PlantingRateUnit(cur)));
   pages_->Units("Cov_PlRate")->setText(QStr(PlantingRateUnit(cov)));
+  grids_->RebuildInputLists(CropBit(cov) | CropBit(cur));
   const QString moisture = Capitalized(MoistureWord(cur));
   pages_->Caption("Cur_Mois")->setText(moisture + " At Harvest");
   pages_->Caption("Cur_StMois")->setText("Standard " + moisture);
@@ -351,8 +364,14 @@ void TMainForm::AnnManuredCheckBoxClick(bool checked) {
 }
 
 void TMainForm::DataEntryPanelsChange(int page) {
-  if (page >= 0 && page < kPageCount) refresh_[page] = false;  // the grids of the page are current
+  UpdateTableData(page);
   if (page == pgCrops) UpdateDefaultFertRecs();
+}
+
+void TMainForm::UpdateTableData(int page) {
+  if (page < 0 || page >= kPageCount || !refresh_[page]) return;
+  grids_->RedrawPage(page);
+  refresh_[page] = false;
 }
 
 void TMainForm::UpdateCurYield() { UpdateYield(true); }
