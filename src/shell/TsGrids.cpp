@@ -212,6 +212,23 @@ bool TRecordGrids::CheckFocusedEntry() {
   return true;
 }
 
+std::function<QString(int, int)> TRecordGrids::TypedCellText(int grid) {
+  return [this, grid](int row, int col) {
+    const TCellEntry* cell = GridEntry(grid, col);
+    return cell ? QStr(CellEntryText(Rec(), *cell, row - 1)) : QString();
+  };
+}
+
+std::function<QString(int, int, const QString&, QString&)> TRecordGrids::TypedCellCheck(int grid) {
+  return [this, grid](int row, int col, const QString& text, QString& shown) -> QString {
+    if (!form_.HasRecords() || !form_.Writable()) return {};
+    const TEntryResult r = AcceptCellEntry(Rec(), *GridEntry(grid, col), row - 1, CpStr(text), Year());
+    if (r.code) return QStr(r.message);
+    shown = QStr(r.shownText);
+    return {};
+  };
+}
+
 // ---- Crop history ----
 
 void TRecordGrids::BuildCropHist() {
@@ -356,10 +373,7 @@ void TRecordGrids::BuildFertilizer() {
   grids_[gFert] = g;
   g->SetColumnList(3, UnitItems(ucWeight | ucVolume));
   g->SetColumnList(4, CodeListItems(TCodeList::FertForm));
-  g->CellText = [this](int row, int col) {
-    const TCellEntry* cell = GridEntry(gFert, col);
-    return cell ? QStr(CellEntryText(Rec(), *cell, row - 1)) : QString();
-  };
+  g->CellText = TypedCellText(gFert);
   g->CellIndex = [this](int row, int col) {
     if (col == 3) return UnitListPosition(ucWeight | ucVolume, Rec().Fert_Units[row - 1]);
     return static_cast<int>(Rec().Fert_Form[row - 1]);
@@ -370,13 +384,7 @@ void TRecordGrids::BuildFertilizer() {
     else Rec().Fert_Form[row - 1] = static_cast<uint8_t>(index);
     return true;
   };
-  g->EntryCheck = [this](int row, int col, const QString& text, QString& shown) -> QString {
-    if (!form_.HasRecords() || !form_.Writable()) return {};
-    const TEntryResult r = AcceptCellEntry(Rec(), *GridEntry(gFert, col), row - 1, CpStr(text), Year());
-    if (r.code) return QStr(r.message);
-    shown = QStr(r.shownText);
-    return {};
-  };
+  g->EntryCheck = TypedCellCheck(gFert);
 }
 
 U16* TRecordGrids::InputColumn(int g) const {
@@ -421,10 +429,7 @@ void TRecordGrids::BuildInputGrid(int gi, const QString& name, int rows, const s
   const int unitsCol = gi == gOther ? 4 : 3;
   for (const TIndexColumn& c : kIndexColumns)
     if (c.grid == gi) g->SetColumnList(c.col, CodeListItems(c.list));
-  g->CellText = [this, gi](int row, int col) {
-    const TCellEntry* cell = GridEntry(gi, col);
-    return cell ? QStr(CellEntryText(Rec(), *cell, row - 1)) : QString();
-  };
+  g->CellText = TypedCellText(gi);
   if (hasUnits && gi != gOther) g->CellList = [this, gi](int row, int) { return UnitsList(gi, row); };
   g->CellIndex = [this, gi, unitsCol, hasUnits](int row, int col) {
     if (col == 1) {
@@ -449,13 +454,7 @@ void TRecordGrids::BuildInputGrid(int gi, const QString& name, int rows, const s
     if (const TIndexColumn* c = IndexColumn(gi, col)) c->field(Rec())[row - 1] = static_cast<uint8_t>(index);
     return true;
   };
-  g->EntryCheck = [this, gi](int row, int col, const QString& text, QString& shown) -> QString {
-    if (!form_.HasRecords() || !form_.Writable()) return {};
-    const TEntryResult r = AcceptCellEntry(Rec(), *GridEntry(gi, col), row - 1, CpStr(text), Year());
-    if (r.code) return QStr(r.message);
-    shown = QStr(r.shownText);
-    return {};
-  };
+  g->EntryCheck = TypedCellCheck(gi);
 }
 
 // The units of the row's input's application unit class; only " (None)" without an input.
@@ -519,10 +518,7 @@ void TRecordGrids::BuildSoils() {
     if (c.grid == gSoils) g->SetColumnList(c.col, CodeListItems(c.list));
   g->SetHeading(9, kUnused);
   g->SetHeading(10, kUnused);
-  g->CellText = [this](int row, int col) {
-    const TCellEntry* cell = GridEntry(gSoils, col);
-    return cell ? QStr(CellEntryText(Rec(), *cell, row - 1)) : QString();
-  };
+  g->CellText = TypedCellText(gSoils);
   g->CellIndex = [this](int row, int col) {
     if (col >= 9) return AttrIndex(col - 9, row);
     const TIndexColumn* c = IndexColumn(gSoils, col);
@@ -541,13 +537,7 @@ void TRecordGrids::BuildSoils() {
     if (const TIndexColumn* c = IndexColumn(gSoils, col)) c->field(Rec())[row - 1] = static_cast<uint8_t>(index);
     return true;
   };
-  g->EntryCheck = [this](int row, int col, const QString& text, QString& shown) -> QString {
-    if (!form_.HasRecords() || !form_.Writable()) return {};
-    const TEntryResult r = AcceptCellEntry(Rec(), *GridEntry(gSoils, col), row - 1, CpStr(text), Year());
-    if (r.code) return QStr(r.message);
-    shown = QStr(r.shownText);
-    return {};
-  };
+  g->EntryCheck = TypedCellCheck(gSoils);
 }
 
 void TRecordGrids::SetSoilsState(int state) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "TsGrid.h"
@@ -47,6 +48,9 @@ class TRecordGrids : public QObject {
   void BuildSoils();
   void Place(int page, TInputGrid* grid, int position);
 
+  // Text and check of the typed cells of a grid (the crop history has its own).
+  std::function<QString(int, int)> TypedCellText(int grid);
+  std::function<QString(int, int, const QString&, QString&)> TypedCellCheck(int grid);
   TFieldRec& Rec();
   int Year() const;
   // Crop history.

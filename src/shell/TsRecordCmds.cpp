@@ -26,6 +26,12 @@ int32_t TypedFieldId(const QLineEdit* edit) {
 
 bool HasName(const TFieldRec& rec) { return !rec.Field_Name.Str().empty() || !rec.SubFld_Nam.Str().empty(); }
 
+void ShowIdentity(TRecordIdDlg& dlg, const TFieldRec& rec) {
+  dlg.IdEdit->setText(QString::number(rec.Field_ID));
+  dlg.NameEdit->setText(QStr(rec.Field_Name.Str()));
+  dlg.SubNameEdit->setText(QStr(rec.SubFld_Nam.Str()));
+}
+
 void Refuse(const QString& message, QWidget* focus) {
   Messages().Error(message);
   focus->setFocus(Qt::OtherFocusReason);
@@ -84,11 +90,7 @@ bool TMainForm::NewEditRec(bool duplicate) {
     for (int s = 1; s <= mcn_.StateCount(); ++s) states << QStr(mcn_.StateName(s));
   TRecordIdDlg dlg(duplicate ? "Duplicate Current Record" : "Add New Record", duplicate ? 122 : 121, false,
                    QStr(mcn_.RegionWord()), states, this);
-  if (HasRecords()) {
-    dlg.IdEdit->setText(QString::number(editRec_.Field_ID));
-    dlg.NameEdit->setText(QStr(editRec_.Field_Name.Str()));
-    dlg.SubNameEdit->setText(QStr(editRec_.SubFld_Nam.Str()));
-  }
+  if (HasRecords()) ShowIdentity(dlg, editRec_);
   int32_t id = 0;
   dlg.Check = [&] {
     id = TypedFieldId(dlg.IdEdit);
@@ -159,9 +161,7 @@ bool TMainForm::DeleteEditRec() {
 bool TMainForm::RenameEditRec() {
   if (!HasRecords() || !FormDataOkay()) return false;
   TRecordIdDlg dlg("Rename Current Record", 124, true, {}, {}, this);
-  dlg.IdEdit->setText(QString::number(editRec_.Field_ID));
-  dlg.NameEdit->setText(QStr(editRec_.Field_Name.Str()));
-  dlg.SubNameEdit->setText(QStr(editRec_.SubFld_Nam.Str()));
+  ShowIdentity(dlg, editRec_);
   int32_t id = 0;
   dlg.Check = [&] {
     id = TypedFieldId(dlg.IdEdit);
