@@ -2,6 +2,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -41,6 +43,29 @@ void SetIdentity(TFieldRec& r, int32_t id, const std::string& name, const std::s
   r.Field_ID = id;
   r.Field_Name = name;  // cut to 15 and 5 characters, the rest zeroed
   r.SubFld_Nam = sub;
+}
+
+// A command on one record: FILE N, the project opened (for writing when `writable`) and record N read
+// before `run` is called.
+using TRecordAction = std::function<void(TCliContext&, TProjectSession&, int number, TFieldRec&)>;
+
+void AddRecordCommand(CLI::App& app, TCliContext& ctx, const char* name, const char* help, bool writable,
+                      TRecordAction run) {
+  struct TArgs {
+    std::string path;
+    int64_t number = 0;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = app.add_subcommand(name, help);
+  cmd->add_option("FILE", a->path, "Project file")->required();
+  cmd->add_option("N", a->number, "Record number")->required();
+  cmd->callback([&ctx, a, writable, run] {
+    TProjectSession s;
+    TFieldRec r;
+    if (!s.Open(ctx, a->path, writable) || (writable && !s.RequireWritable(ctx)) || !s.Read(ctx, a->number, r))
+      return;
+    run(ctx, s, static_cast<int>(a->number), r);
+  });
 }
 
 void AddAdd(CLI::App& app, TCliContext& ctx) {
@@ -121,22 +146,12 @@ void AddRename(CLI::App& app, TCliContext& ctx) {
 }
 
 void AddDelete(CLI::App& app, TCliContext& ctx) {
-  struct TArgs {
-    std::string path;
-    int64_t number = 0;
-  };
-  auto a = std::make_shared<TArgs>();
-  auto* cmd = app.add_subcommand("delete", "Delete record N; prints the number of the record in its place");
-  cmd->add_option("FILE", a->path, "Project file")->required();
-  cmd->add_option("N", a->number, "Record number")->required();
-  cmd->callback([&ctx, a] {
-    TProjectSession s;
-    TFieldRec r;
-    if (!s.Open(ctx, a->path, true) || !s.RequireWritable(ctx) || !s.Read(ctx, a->number, r)) return;
-    int next = 0;
-    if (!s.file.DeleteRecord(static_cast<int>(a->number), r, next)) return ReportFileError(ctx, s.file);
-    ctx.out << next << '\n';
-  });
+  AddRecordCommand(app, ctx, "delete", "Delete record N; prints the number of the record in its place", true,
+                   [](TCliContext& ctx, TProjectSession& s, int number, TFieldRec& r) {
+                     int next = 0;
+                     if (!s.file.DeleteRecord(number, r, next)) return ReportFileError(ctx, s.file);
+                     ctx.out << next << '\n';
+                   });
 }
 
 // Flag bits of the record by name, as `flag.CustN`.
@@ -231,46 +246,25 @@ void AddFind(CLI::App& app, TCliContext& ctx) {
 }
 
 void AddCheck(CLI::App& app, TCliContext& ctx) {
-  struct TArgs {
-    std::string path;
-    int64_t number = 0;
-  };
-  auto a = std::make_shared<TArgs>();
-  auto* cmd = app.add_subcommand("check", "List what record N is missing");
-  cmd->add_option("FILE", a->path, "Project file")->required();
-  cmd->add_option("N", a->number, "Record number")->required();
-  cmd->callback([&ctx, a] {
-    TProjectSession s;
-    TFieldRec r;
-    if (!s.Open(ctx, a->path, false) || !s.Read(ctx, a->number, r)) return;
-    const std::vector<int> missing = s.file.CheckRecord(r);
-    if (missing.empty()) {
-      ctx.out << "Current record's data is complete.\n";
-      return;
-    }
-    ctx.out << "The current record's data is incomplete, as follows:\n";
-    for (int n : missing) ctx.out << '\n' << TMdaFile::CheckText(n, r) << '\n';
-  });
+  AddRecordCommand(app, ctx, "check", "List what record N is missing", false,
+                   [](TCliContext& ctx, TProjectSession& s, int, TFieldRec& r) {
+                     const std::vector<int> missing = s.file.CheckRecord(r);
+                     if (missing.empty()) {
+                       ctx.out << "Current record's data is complete.\n";
+                       return;
+                     }
+                     ctx.out << "The current record's data is incomplete, as follows:\n";
+                     for (int n : missing) ctx.out << '\n' << TMdaFile::CheckText(n, r) << '\n';
+                   });
 }
 
 void AddSortInputs(CLI::App& app, TCliContext& ctx) {
-  struct TArgs {
-    std::string path;
-    int64_t number = 0;
-  };
-  auto a = std::make_shared<TArgs>();
-  auto* cmd = app.add_subcommand("sort-inputs", "Put the input tables of record N in date order");
-  cmd->add_option("FILE", a->path, "Project file")->required();
-  cmd->add_option("N", a->number, "Record number")->required();
-  cmd->callback([&ctx, a] {
-    TProjectSession s;
-    TFieldRec r;
-    if (!s.Open(ctx, a->path, true) || !s.RequireWritable(ctx) || !s.Read(ctx, a->number, r)) return;
-    const TFieldRec before = r;
-    TMdaFile::SortInputs(r);
-    if (!SameRecord(before, r) && !s.file.WriteRecord(static_cast<int>(a->number), r, true))
-      ReportFileError(ctx, s.file);
-  });
+  AddRecordCommand(app, ctx, "sort-inputs", "Put the input tables of record N in date order", true,
+                   [](TCliContext& ctx, TProjectSession& s, int number, TFieldRec& r) {
+                     const TFieldRec before = r;
+                     TMdaFile::SortInputs(r);
+                     if (!SameRecord(before, r) && !s.file.WriteRecord(number, r, true)) ReportFileError(ctx, s.file);
+                   });
 }
 
 }  // namespace
