@@ -7,8 +7,8 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "reference/RefLayout.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "RecPrinter.h"
 #include "Version.h"
 #include "store/MdaLayout.h"
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "common/Locale.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
-#include "store/CropVocab.h"
-#include "store/FileUtl.h"
+#include "vocab/CropVocab.h"
+#include "filebase/FileUtl.h"
 #include "store/MdaFile5.h"
 
 bool TProjectSession::LoadRefs(TCliContext& ctx) {

@@ -11,9 +11,9 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "reference/MccFile.h"
-#include "store/CropVocab.h"
-#include "store/FileUtl.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "filebase/FileUtl.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 
 std::string RefDataDir(const TCliContext& ctx) {
   if (!ctx.dataDir.empty()) return ctx.dataDir;

@@ -5,8 +5,8 @@
 #include "common/Format.h"
 #include "reference/MdfFile.h"
 #include "reference/RefLayout.h"
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 
 namespace {
 

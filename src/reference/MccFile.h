@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 class TMdfFile;
 struct TMccHeaderRec;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "reference/RefLayout.h"
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 // The county names file the program uses, in its own folder.
 inline constexpr const char* kCountyFileName = "usa.mcn";

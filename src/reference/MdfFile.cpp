@@ -3,9 +3,9 @@
 #include <new>
 
 #include "common/TextUtil.h"
-#include "store/CropVocab.h"
-#include "store/FileUtl.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "filebase/FileUtl.h"
+#include "vocab/UnitVocab.h"
 
 int InputCategory(int code) {
   const int category = code / 1000;

@@ -9,7 +9,7 @@
 
 #include "common/DayNum.h"
 #include "reference/RefLayout.h"
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 // Error of the definition file beside the base's codes.
 enum : int32_t { esMdfMemory = 10 };

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "store/LeValue.h"
+#include "filebase/LeValue.h"
 
 // Input definition file.
 constexpr int32_t kMdfRecordSize = 49;

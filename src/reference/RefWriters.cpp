@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "reference/RefLayout.h"
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 namespace {
 

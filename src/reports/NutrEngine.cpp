@@ -7,10 +7,10 @@
 #include "common/DayNum.h"
 #include "common/TextUtil.h"
 #include "reference/MdfFile.h"
-#include "store/CodeLists.h"
+#include "vocab/CodeLists.h"
 #include "store/CropCalc.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

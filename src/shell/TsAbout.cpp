@@ -14,7 +14,7 @@
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "reports/NutrEngine.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 #include "TsStart.h"
 
 const char* const kWebPageAddress = "https://tesserel.org/";

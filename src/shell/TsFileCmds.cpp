@@ -22,8 +22,8 @@
 #include "TsStart.h"
 #include "common/Locale.h"
 #include "common/TextUtil.h"
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 #include "store/MdaFile.h"
 #include "store/MdaFile5.h"
 

@@ -9,10 +9,10 @@
 #include "TsMessages.h"
 #include "TsPages.h"
 #include "common/TextUtil.h"
-#include "store/CodeLists.h"
-#include "store/CropVocab.h"
+#include "vocab/CodeLists.h"
+#include "vocab/CropVocab.h"
 #include "store/StateTables.h"
-#include "store/UnitVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

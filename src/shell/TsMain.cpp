@@ -21,8 +21,8 @@
 #include "TsMessages.h"
 #include "TsPages.h"
 #include "TsStart.h"
-#include "store/CropVocab.h"
-#include "store/FileUtl.h"
+#include "vocab/CropVocab.h"
+#include "filebase/FileUtl.h"
 #include "store/StateTables.h"
 
 namespace {

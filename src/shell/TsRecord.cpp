@@ -18,10 +18,10 @@
 #include "common/Format.h"
 #include "common/TextUtil.h"
 #include "reports/NutrEngine.h"
-#include "store/CodeLists.h"
+#include "vocab/CodeLists.h"
 #include "store/CropCalc.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "Version.h"
 #include "common/TextUtil.h"
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 
 TProgramVersionInfo TProgramVersionInfo::OfThisProgram() {
   TProgramVersionInfo v;

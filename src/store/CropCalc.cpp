@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "common/Format.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

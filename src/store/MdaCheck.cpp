@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "store/CropCalc.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 #include "store/MdaFile.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "common/Locale.h"
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 
 namespace {
 

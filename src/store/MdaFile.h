@@ -10,7 +10,7 @@
 
 #include "store/MdaLayout.h"
 #include "store/ProjectRefs.h"
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 #include "store/StateTables.h"
 
 // Error states of the project file classes, after those of TRecFile.

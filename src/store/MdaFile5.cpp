@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 
 bool TMdaFile5::OpenOrConvert(const std::string& path, bool writeWanted, const TProjectRefs& refs,
                               const TConvertDone& converted, const TConvertConfirm& confirm) {

@@ -4,8 +4,8 @@
 
 #include "common/Parse.h"
 #include "common/TextUtil.h"
-#include "store/CodeLists.h"
-#include "store/CropVocab.h"
+#include "vocab/CodeLists.h"
+#include "vocab/CropVocab.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "store/LeValue.h"
+#include "filebase/LeValue.h"
 
 constexpr int32_t kMdaBlockSize = 2048;
 constexpr uint8_t kMdaVersion = 7;

@@ -3,7 +3,7 @@
 
 #include "common/Parse.h"
 #include "common/TextUtil.h"
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 #include "store/MdaFile.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // advanced to next year's record of the same field.
 #include <cstring>
 
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 #include "store/MdaFile.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "common/TextUtil.h"
 #include "reference/MdfFile.h"
-#include "store/CropVocab.h"
-#include "store/FileUtl.h"
+#include "vocab/CropVocab.h"
+#include "filebase/FileUtl.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/Parse.h"
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 
 bool TCheckedFileDb::LoadFile(const std::string& fileName) {
   LoadedName = ExpandFileName(fileName);

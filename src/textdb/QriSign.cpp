@@ -5,8 +5,8 @@
 
 #include "common/Parse.h"
 #include "common/TextUtil.h"
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 #include "textdb/QriFilDb.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "common/Parse.h"
 #include "common/TextUtil.h"
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 
 namespace {
 

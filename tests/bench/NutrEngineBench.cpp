@@ -10,7 +10,7 @@
 #include "reference/MdfFile.h"
 #include "reports/NutrEngine.h"
 #include "store/LoadedRefs.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 #include "store/MdaLayout.h"
 
 namespace {

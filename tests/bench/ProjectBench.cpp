@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "../support/RefSamples.h"
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 #include "store/LoadedRefs.h"
 #include "store/MdaFile.h"
 

@@ -6,7 +6,7 @@
 #include "../support/TempDir.h"
 #include "common/DayNum.h"
 #include "store/MdaLayout.h"
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 namespace {
 

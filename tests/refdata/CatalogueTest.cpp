@@ -8,8 +8,8 @@
 #include <string>
 
 #include "reference/MdfFile.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

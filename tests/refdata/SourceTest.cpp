@@ -8,8 +8,8 @@
 
 #include "../support/TempDir.h"
 #include "RefSource.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

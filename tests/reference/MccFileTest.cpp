@@ -9,7 +9,7 @@
 #include "../support/TempDir.h"
 #include "reference/MdfFile.h"
 #include "reference/RefLayout.h"
-#include "store/IoFault.h"
+#include "filebase/IoFault.h"
 
 namespace {
 

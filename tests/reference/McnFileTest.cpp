@@ -6,7 +6,7 @@
 
 #include "../support/RefSamples.h"
 #include "../support/TempDir.h"
-#include "store/IoFault.h"
+#include "filebase/IoFault.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "../support/RefSamples.h"
 #include "../support/TempDir.h"
-#include "store/UnitVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

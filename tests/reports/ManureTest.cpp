@@ -5,7 +5,7 @@
 #include "reports/NutrEngine.h"
 
 #include "../support/StateFixture.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 
 namespace {
 

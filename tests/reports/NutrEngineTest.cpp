@@ -2,7 +2,7 @@
 #include "reports/NutrEngine.h"
 
 #include "../support/StateFixture.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 
 namespace {
 

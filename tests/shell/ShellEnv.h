@@ -17,8 +17,8 @@
 #include "TsStart.h"
 #include "common/Locale.h"
 #include "reference/RefWriters.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 class TShellEnv {
  public:

@@ -11,7 +11,7 @@
 #include "TsEdit.h"
 #include "TsAbout.h"
 #include "TsPages.h"
-#include "store/IoFault.h"
+#include "filebase/IoFault.h"
 
 class TestShellProject : public QObject {
   Q_OBJECT

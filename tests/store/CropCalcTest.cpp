@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "store/CropCalc.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "../support/TempDir.h"
 #include "FakeRefs.h"
 #include "common/Locale.h"
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 #include "store/MdaFile.h"
 
 namespace {

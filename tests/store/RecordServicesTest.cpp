@@ -6,7 +6,7 @@
 #include "FakeRefs.h"
 #include "common/Flags.h"
 #include "common/Locale.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 #include "store/MdaFind.h"
 #include "store/MdaFile.h"
 

@@ -2,7 +2,7 @@
 
 #include "../support/StateFixture.h"
 #include "common/TextUtil.h"
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 #include "store/MdaFile.h"
 
 namespace {

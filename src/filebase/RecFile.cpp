@@ -1,4 +1,4 @@
-#include "store/RecFile.h"
+#include "filebase/RecFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,8 +7,8 @@
 
 #include <cerrno>
 
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "store/FileUtl.h"
+#include "filebase/FileUtl.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "store/UnitVocab.h"
+#include "vocab/UnitVocab.h"
 
 #include <array>
 

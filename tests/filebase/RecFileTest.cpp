@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "../support/TempDir.h"
-#include "store/FileUtl.h"
-#include "store/IoFault.h"
-#include "store/RecFile.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
+#include "filebase/RecFile.h"
 
 namespace {
 

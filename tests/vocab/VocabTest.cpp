@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "common/DayNum.h"
-#include "store/CodeLists.h"
-#include "store/CropVocab.h"
-#include "store/UnitVocab.h"
+#include "vocab/CodeLists.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 TEST(CropVocab, ListsFollowTableOrderAndTheirColumns) {
   EXPECT_EQ(CropListCount(clPrimary), 17);

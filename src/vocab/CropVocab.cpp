@@ -1,4 +1,4 @@
-#include "store/CropVocab.h"
+#include "vocab/CropVocab.h"
 
 #include "common/TextUtil.h"
 

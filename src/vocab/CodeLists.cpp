@@ -1,4 +1,4 @@
-#include "store/CodeLists.h"
+#include "vocab/CodeLists.h"
 
 #include <initializer_list>
 #include <utility>

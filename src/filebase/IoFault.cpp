@@ -1,4 +1,4 @@
-#include "store/IoFault.h"
+#include "filebase/IoFault.h"
 
 #include <fcntl.h>
 #include <unistd.h>
