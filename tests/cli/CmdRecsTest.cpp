@@ -118,11 +118,11 @@ TEST_F(CmdRecsTest, GeorgiaCornByYieldGoal) {
 }
 
 TEST_F(CmdRecsTest, StateWithoutTablesAndManureRows) {
-  // Kansas has no state file: no recommendation and no manure N, manure P2O5 and K2O as entered.
-  const std::string out = Recs(7, "KS", {"Cur_Crop=1", "Cur_Goal=150", "K=200", "K_Units=2", "Mg=121",
+  // Kentucky has no state file: no recommendation and no manure N, manure P2O5 and K2O as entered.
+  const std::string out = Recs(7, "KY", {"Cur_Crop=1", "Cur_Goal=150", "K=200", "K_Units=2", "Mg=121",
                                          "Mg_Units=2", "Ca=400", "Ca_Units=2", "Man_Input[1]=3102",
                                          "Man_Rate[1]=5000", "Man_P2O5[1]=20", "Man_K2O[1]=30"});
-  EXPECT_EQ(out.rfind("State file: not loaded\n" + kRuntime + "/ks.qri\n", 0), 0u) << out;
+  EXPECT_EQ(out.rfind("State file: not loaded\n" + kRuntime + "/ky.qri\n", 0), 0u) << out;
   ExpectLine(out, "  N: not computable (error 1: No crop definition applies.)");
   ExpectLine(out, "Default N: not computable");
   ExpectLine(out, "Default P2O5: not computable");
@@ -145,6 +145,77 @@ TEST_F(CmdRecsTest, IowaManureAndCec) {
   EXPECT_NE(out.find("Manure row 1 (3102 Swine, liq deep pit): N "), std::string::npos) << out;
   EXPECT_EQ(out.find("Manure row 1 (3102 Swine, liq deep pit): N not computable"), std::string::npos) << out;
   ExpectLine(out, "Next crop: none");
+}
+
+// Tri-State Fertilizer Recommendations (2020): Mehlich-3 is the standard test and Bray P1 reads as
+// 1.35 times as much; P critical level 20 ppm, K critical level 120 ppm above CEC 5. Indiana corn
+// after soybean in Tippecanoe county (northwest and west-central soil region): 210 - 40 = 170 lb N;
+// Bray 10 ppm = 13.5 Mehlich-3: (20 - 13.5) x 5 + 0.35 x 200 bu = 103; K 110 ppm at CEC 12:
+// 10 x 5 x 1.6 / 4 + 0.25 x 200 + 20 = 90. Ohio has no N regions: 200 - 30 = 170.
+TEST_F(CmdRecsTest, TriStateCornAfterSoybean) {
+  std::string out = Recs(9, "IN", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=200", County("IN", 157), "P=10",
+                                   "P_Units=2", "P_Test=2", "K=110", "K_Units=2", "CEC=12"});
+  ExpectLine(out, "Default N: 170");
+  ExpectLine(out, "Default P2O5: 103");
+  ExpectLine(out, "Default K2O: 90");
+  TTempDir other;
+  path = other.File("oh.tsj");
+  ASSERT_EQ(Run({"new", path, "--state", "0", "--year", "2024"}).status, 0);
+  out = Recs(10, "OH", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=200", "P=45", "P_Units=2", "K=180", "K_Units=2",
+                        "CEC=12"});
+  ExpectLine(out, "Default N: 170");
+  ExpectLine(out, "Default P2O5: 0");  // above the maintenance limits
+  ExpectLine(out, "Default K2O: 0");
+}
+
+// UNL EC117: N = 35 + 1.2 EY - 8 NO3-N - 0.14 EY OM (OM at most 3) - credits: 200 bu, 5 ppm
+// nitrate, 3.5 % OM, after soybean (45): 35 + 240 - 40 - 84 - 45 = 106; Olsen 8 ppm is below the
+// corn critical level of 10 (Bray-1 15): 40 lb P2O5; K 100 ppm below 125: 25 lb K2O.
+TEST_F(CmdRecsTest, NebraskaCornEquation) {
+  const std::string out = Recs(11, "NE", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=200", "OM=3.5", "Nitrate_N=5",
+                                          "P=8", "P_Units=2", "P_Test=3", "K=100", "K_Units=2"});
+  ExpectLine(out, "Default N: 106");
+  ExpectLine(out, "Default P2O5: 40");
+  ExpectLine(out, "Default K2O: 25");
+}
+
+// K-State MF2586: corn N = 1.6 YG - 20 OM - profile nitrate - credits: 150 bu, 2 % OM, 30 lb/a,
+// after soybean (40): 130; P 10 ppm: 50 + 0.2 x 150 - 2.5 x 10 - 0.01 x 150 x 10 = 40; K 100 ppm:
+// 73 + 0.21 x 150 - 0.565 x 100 - 0.0016 x 150 x 100 = 24.
+TEST_F(CmdRecsTest, KansasSufficiencyEquations) {
+  const std::string out = Recs(12, "KS", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=150", "OM=2", "Nitrate_N=30",
+                                          "P=10", "P_Units=2", "K=100", "K_Units=2"});
+  ExpectLine(out, "Default N: 130");
+  ExpectLine(out, "Default P2O5: 40");
+  ExpectLine(out, "Default K2O: 24");
+}
+
+// SDSU EC750 (Olsen is the standard test): corn N = 1.2 YG - nitrate - credits: 216 - 40 - 40 = 136;
+// Olsen 8: (0.700 - 0.044 x 8) x 180 = 63; K 120: (1.166 - 0.0073 x 120) x 180 = 52. North Dakota
+// corn after soybean with 30 lb/a nitrate: east (Cass) 140 - 30 - 40 = 70, west (Stark) 50.
+TEST_F(CmdRecsTest, DakotasCorn) {
+  std::string out = Recs(13, "SD", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=180", "Nitrate_N=40", "P=8",
+                                    "P_Units=2", "K=120", "K_Units=2"});
+  ExpectLine(out, "Default N: 136");
+  ExpectLine(out, "Default P2O5: 63");
+  ExpectLine(out, "Default K2O: 52");
+  for (const auto& [fips, n] : {std::pair{17, 70}, std::pair{89, 50}}) {
+    TTempDir other;
+    path = other.File("nd.tsj");
+    ASSERT_EQ(Run({"new", path, "--state", "0", "--year", "2024"}).status, 0);
+    out = Recs(14, "ND", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=180", County("ND", fips), "Nitrate_N=30"});
+    ExpectLine(out, "Default N: " + std::to_string(n));
+  }
+}
+
+// University of Missouri (lb/a tests): corn after soybean 1.2 x 170 - 30 = 174; Bray P1 30 lb/a
+// builds to 45: 15 x 9 / 4 + 0.37 x 170 = 97; K 250 lb/a at CEC 15 builds to 295: 45 / 4 + 0.27 x 170 = 57.
+TEST_F(CmdRecsTest, MissouriBuildupAndMaintenance) {
+  const std::string out = Recs(15, "MO", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=170", "P=30", "P_Units=1",
+                                          "K=250", "K_Units=1", "CEC=15"});
+  ExpectLine(out, "Default N: 174");
+  ExpectLine(out, "Default P2O5: 97");
+  ExpectLine(out, "Default K2O: 57");
 }
 
 }  // namespace
