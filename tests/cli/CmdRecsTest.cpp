@@ -218,4 +218,23 @@ TEST_F(CmdRecsTest, MissouriBuildupAndMaintenance) {
   ExpectLine(out, "Default K2O: 57");
 }
 
+// The shipped samples: the Indiana and Ohio project reads each record with its own state's file
+// (Randolph county, Indiana, is in the central and east-central region: 235 - 40 = 195 lb N; Ohio
+// 200 - 30 = 170), and the Iowa sample's soils carry their texture, drainage and P test method.
+TEST_F(CmdRecsTest, SampleProjects) {
+  const std::string multi = kRuntime + "/samples/indiana-ohio-2024.tsj";
+  TCliRun r = Run({"recs", multi, "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("State file: " + kRuntime + "/in.qri\n", 0), 0u) << r.out;
+  ExpectLine(r.out, "Default N: 195");
+  r = Run({"recs", multi, "3"});
+  EXPECT_EQ(r.out.rfind("State file: " + kRuntime + "/oh.qri\n", 0), 0u) << r.out;
+  ExpectLine(r.out, "Default N: 170");
+  r = Run({"show", kRuntime + "/samples/iowa-2024.tsj", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* line : {"P_Test=1", "Soil_Name[1]=Clarion loam", "Soil_Texture[1]=13", "Soil_Drain[1]=4",
+                           "Soil_Name[2]=Nicollet clay loam", "Soil_Texture[2]=17", "Soil_Drain[2]=5"})
+    ExpectLine(r.out, line);
+}
+
 }  // namespace
