@@ -21,6 +21,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddTextDbCommands(app, ctx);
   AddProjectCommands(app, ctx);
   AddRecsCommands(app, ctx);
+  AddReportCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

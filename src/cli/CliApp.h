@@ -26,3 +26,4 @@ void AddReferenceCommands(CLI::App& app, TCliContext& ctx);
 void AddTextDbCommands(CLI::App& app, TCliContext& ctx);
 void AddProjectCommands(CLI::App& app, TCliContext& ctx);
 void AddRecsCommands(CLI::App& app, TCliContext& ctx);
+void AddReportCommands(CLI::App& app, TCliContext& ctx);
