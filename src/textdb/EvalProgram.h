@@ -63,6 +63,9 @@ class TExprProgram {
   void BuildFast();
   // Runs the program; slots[i] is the list index bound to Names[i], or -1 when the name is unknown.
   int Run(const TExprVar* vars, const int* slots, double& value) const;
+  // Runs the program like Run and, when the result is null, sets bit i of `nullCauses` for every
+  // variable at list index i (below 64) whose null value the result came from.
+  int RunTracingNulls(const TExprVar* vars, const int* slots, double& value, uint64_t& nullCauses) const;
 
  private:
   int RunGeneral(const TExprVar* vars, const int* slots, double& value) const;

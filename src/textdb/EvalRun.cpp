@@ -1,5 +1,7 @@
 // Running compiled formulas: a general interpreter with null values, and a fast one for the common case
 // where every variable the formula names is bound and has a value.
+#include <vector>
+
 #include "textdb/EvalOps.h"
 #include "textdb/EvalProgram.h"
 
@@ -7,6 +9,27 @@ namespace {
 
 constexpr int kFastStack = 64;
 constexpr int kGeneralStack = 16;
+
+uint64_t SlotBit(int slot) { return slot >= 0 && slot < 64 ? uint64_t{1} << slot : 0; }
+
+// The null variables behind the result of an operator. A null result comes from its null operands;
+// a truth value (ISNULL, NOT, AND, OR) carries the nulls it was decided by, so that IIF can name them
+// when it takes a NULL branch because of them; any other value carries none.
+uint64_t ResultCauses(TExprOp op, const TExprValue* a, const uint64_t* causes, const TExprValue& r) {
+  const int n = OperandCount(op);
+  if (op == opIsNull) return a[0].Null ? causes[0] : 0;
+  if (op == opIif) {
+    const bool first = !a[0].Null && a[0].V != 0;
+    const uint64_t chosen = first ? causes[1] : causes[2];
+    return r.Null ? chosen | causes[0] : chosen;
+  }
+  if (op == opNot || op == opAnd || op == opOr) return n == 1 ? causes[0] : causes[0] | causes[1];
+  if (!r.Null) return 0;
+  uint64_t all = 0;
+  for (int k = 0; k < n; ++k)
+    if (a[k].Null) all |= causes[k];
+  return all;
+}
 
 
 }  // namespace
@@ -129,6 +152,46 @@ int TExprProgram::RunGeneral(const TExprVar* vars, const int* slots, double& val
   }
   if (sp == stack || sp[-1].Null) return exNullResult;
   value = sp[-1].V;
+  return exNone;
+}
+
+int TExprProgram::RunTracingNulls(const TExprVar* vars, const int* slots, double& value, uint64_t& nullCauses) const {
+  value = 0;
+  nullCauses = 0;
+  std::vector<TExprValue> stack(static_cast<size_t>(MaxDepth) + 1);
+  std::vector<uint64_t> causes(stack.size());
+  size_t sp = 0;  // next free entry
+  for (const TExprInstr& in : Code) {
+    switch (in.Op) {
+      case opConst:
+        causes[sp] = 0;
+        stack[sp++] = {in.Value, in.Null};
+        break;
+      case opVar: {
+        const int slot = slots[in.Arg];
+        if (slot < 0) return exUnknownVariable;
+        const TExprVar& v = vars[slot];
+        causes[sp] = v.IsNull ? SlotBit(slot) : 0;
+        stack[sp++] = {v.IsNull ? 0 : v.Value, v.IsNull};
+        break;
+      }
+      case opRaise: return in.Arg;
+      default: {
+        sp -= OperandCount(in.Op);
+        TExprValue r;
+        if (const int err = ApplyExprOp(in.Op, &stack[sp], r)) return err;
+        causes[sp] = ResultCauses(in.Op, &stack[sp], &causes[sp], r);
+        stack[sp++] = r;
+        break;
+      }
+    }
+  }
+  if (sp == 0) return exNullResult;
+  if (stack[sp - 1].Null) {
+    nullCauses = causes[sp - 1];
+    return exNullResult;
+  }
+  value = stack[sp - 1].V;
   return exNone;
 }
 

@@ -92,3 +92,7 @@ void TCompiledExpression::Bind(const TExprVar* vars, int highIndex) {
 int TCompiledExpression::Evaluate(const TExprVar* vars, double& value) const {
   return Program->Run(vars, Slots.data(), value);
 }
+
+int TCompiledExpression::EvaluateTracingNulls(const TExprVar* vars, double& value, uint64_t& nullCauses) const {
+  return Program->RunTracingNulls(vars, Slots.data(), value, nullCauses);
+}

@@ -2,6 +2,7 @@
 // Logical results are numbers: true is -1, false is 0, any non-zero number counts as true.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ class TCompiledExpression {
   void Bind(const TExprVar* vars, int highIndex);
   // Evaluates with the values of the list given to Bind (same layout, values may differ).
   int Evaluate(const TExprVar* vars, double& value) const;
+  // Evaluates like Evaluate; when the result is null (error 13), bit i of `nullCauses` is set for
+  // each variable vars[i] (i below 64) that was read as null and made the result null. A null that
+  // the formula replaced (IIF(ISNULL(X),0,X)) is not a cause; one that chose a NULL branch is.
+  int EvaluateTracingNulls(const TExprVar* vars, double& value, uint64_t& nullCauses) const;
 
  private:
   std::shared_ptr<const TExprProgram> Program;

@@ -161,6 +161,31 @@ TEST(EvalUtil, CompiledExpressionRebinds) {
   EXPECT_EQ(expr.Evaluate(vars.data(), v), exUnknownVariable);
 }
 
+// The nulls a null result came from: the ones that flowed into it or made IIF take a NULL branch,
+// never one the formula replaced by a default; the same value and code as a plain evaluation.
+TEST(EvalUtil, NullCausesOfANullResult) {
+  std::vector<TExprVar> vars = {{"P", 0, true}, {"K", 5}, {"CEC", 0, true}, {"NO3", 0, true}, {"Y", 0, true}};
+  auto causes = [&vars](const std::string& formula) {
+    TCompiledExpression expr(formula);
+    expr.Bind(vars.data(), static_cast<int>(vars.size()) - 1);
+    double plain = -1, traced = -1;
+    uint64_t mask = 99;
+    const int code = expr.EvaluateTracingNulls(vars.data(), traced, mask);
+    EXPECT_EQ(code, expr.Evaluate(vars.data(), plain)) << formula;
+    EXPECT_EQ(traced, plain) << formula;
+    return code == exNullResult ? mask : (mask == 0 ? uint64_t{1} << 63 : mask);
+  };
+  const uint64_t P = 1, CEC = 4, NO3 = 8, Y = 16, kValued = uint64_t{1} << 63;
+  EXPECT_EQ(causes("IIF(ISNULL(P),NULL,P*2)"), P);
+  EXPECT_EQ(causes("IIF(ISNULL(K) OR ISNULL(CEC),NULL,K)"), CEC);
+  EXPECT_EQ(causes("IIF(ISNULL(NO3),3,NO3)*Y"), Y);           // the nitrate default is not a cause
+  EXPECT_EQ(causes("MAX(0,ROUND(P-NO3))+K"), P | NO3);
+  EXPECT_EQ(causes("IIF(NOT ISNULL(P),1,NULL)"), P);
+  EXPECT_EQ(causes("IIF(ISNULL(NO3),3,NO3)+K"), kValued);      // a value: no causes
+  EXPECT_EQ(causes("IIF(ISNULL(Y),K,NULL)"), kValued);
+  EXPECT_EQ(causes("NULL+K"), 0u);                             // a null of the formula's own
+}
+
 TEST(EvalUtil, DeepAndLongFormulas) {
   const std::vector<TExprVar> vars = {{"A", 1}};
   std::string nested = "A";
