@@ -1,0 +1,13 @@
+// What a recommendation that came out null needs, in the user's words: the record values whose
+// absence made the state's formulas give no result, and where the user enters them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TQriFileDb;
+
+// The sentence naming the record values behind a null recommendation. Bit i of `causes` stands for
+// recommendation variable i, in the engine's order (P, PTestDef, K, SoilpH, ... MiscE); the state
+// tables label the state's own soil attributes. Empty when no bit names a record value.
+std::string RecNeedsText(uint64_t causes, const TQriFileDb& tables);
