@@ -19,6 +19,11 @@ PACKAGES := \
 	libclang-rt-14-dev \
 	libmuparser-dev
 
+# Debian packages only the tests need: real clients that read the report files the program writes.
+TEST_PACKAGES := \
+	libreoffice-writer-nogui \
+	poppler-utils
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
@@ -29,12 +34,13 @@ FUZZ_DIR := build/fuzz
 
 CMAKE_COMMON := -G Ninja -DCMAKE_CXX_COMPILER=g++
 
-.PHONY: deps build test bench run screenshots fuzz clean
+.PHONY: deps test-deps build test bench run screenshots fuzz clean
 
-# Installs only what is missing; runs `apt-get update` once, and only when something must be installed.
-deps:
+# Installs only the packages of $(1) that are missing; runs `apt-get update` once, and only when
+# something must be installed.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -42,12 +48,19 @@ deps:
 	  $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+test-deps:
+	$(call install_missing,$(PACKAGES) $(TEST_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-test: deps
+test: test-deps
 	cmake -S . -B $(TEST_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug -DTESSEREL_SANITIZE=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)

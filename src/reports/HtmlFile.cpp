@@ -1,5 +1,9 @@
 #include "reports/HtmlFile.h"
 
+#include <cstdint>
+
+#include "common/Cp1252.h"
+
 namespace {
 
 const char* const kHtmlColors[] = {"Black", "Blue", "Aqua",  "Lime",   "Fuchsia", "Red",    "Yellow", "White",
@@ -110,7 +114,9 @@ void THtmlOutFile::WriteText(const std::string& text) {
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       default:
-        if (c >= 128) out += "&#" + std::to_string(c) + ";";
+        // The character's code point: bytes 128..159 are not Latin-1 in code page 1252 (euro sign,
+        // curly quotes, dashes), and readers take a reference by its Unicode value.
+        if (c >= 128) out += "&#" + std::to_string(static_cast<uint32_t>(Cp1252ToUnicode(c))) + ";";
         else out += ch;
     }
   }

@@ -31,7 +31,7 @@ class THtmlOutFile : public TTextOutFile {
   void NewPage() override;
   void WriteEnd();
   void Close() override;
-  // Escapes quotes, ampersands, angle brackets and bytes of 128 and above.
+  // Escapes quotes, ampersands, angle brackets, and bytes of 128 and above as character references.
   void WriteText(const std::string& text);
 
   bool InPre = false;

@@ -117,7 +117,7 @@ TEST_F(WriterTest, HtmlDocumentWithEveryFeature) {
   const std::string path = dir.File("all.html");
   ASSERT_TRUE(w.Open(path, "Costs <2024>", "A & B"));
   w.SetFontMode(hmPreformatted);
-  w.WriteText("a&b \"q\" \xE9");
+  w.WriteText("a&b \"q\" \xE9 \x80\x92");
   w.NewLine();
   w.NewPage();
   w.SetFontMode(hmTeletype);
@@ -138,7 +138,7 @@ TEST_F(WriterTest, HtmlDocumentWithEveryFeature) {
       "<META NAME=\"AUTHOR\" CONTENT=\"A &amp; B\">\r\n"
       "<META NAME=\"CREATIME\" CONTENT=\"2024-05-01 09:05:03\">\r\n"
       "</HEAD>\r\n\r\n<BODY>\r\n"
-      "<PRE>a&amp;b &quot;q&quot; &#233;\r\n<HR></PRE>\r\n<TT>"
+      "<PRE>a&amp;b &quot;q&quot; &#233; &#8364;&#8217;\r\n<HR></PRE>\r\n<TT>"
       "<B><I><U><SUP><SUB><FONT COLOR=Navy></FONT><FONT COLOR=Aqua>"
       "<A HREF=\"http://x.org/?a=1&amp;b=2\">x</A></B></I></U></SUP></SUB>\r\n<P><HR>\r\n</TT>end"
       "</FONT></BODY>\r\n\r\n</HTML>\r\n";
