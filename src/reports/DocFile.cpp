@@ -58,14 +58,24 @@ bool TDocOutFile::Open(int kind, const std::string& nameOrPrefix, bool temporary
   Author = author;
   closed_ = pdfTouched_ = false;
   pdfError_.clear();
-  std::string path = nameOrPrefix;
+  const std::string path = OutputPath(nameOrPrefix);
+  CreateWriter(path);
+  // The name made for a temporary file is not left behind when the writer could not take it.
+  if (Writer()->Status == wsCreate && (Temporary || Kind == okPdf)) DeleteFileAt(path);
+  return GetStatus() == wsOk;
+}
+
+std::string TDocOutFile::OutputPath(const std::string& nameOrPrefix) {
   if (Kind == okPdf) {
     pdfPath_ = ExpandFileName(nameOrPrefix);
-    path = TempReportPath(ReportTempFolder(), "PDF", ".rtf");
-  } else if (temporary) {
-    const std::string prefix = nameOrPrefix.empty() ? std::string("PRV") : nameOrPrefix;
-    path = TempReportPath(Viewer == 1 ? ReportCacheFolder() : ReportTempFolder(), prefix, ExtensionOf(Kind));
+    return TempReportPath(ReportTempFolder(), "PDF", ".rtf");
   }
+  if (!Temporary) return nameOrPrefix;
+  const std::string prefix = nameOrPrefix.empty() ? std::string("PRV") : nameOrPrefix;
+  return TempReportPath(Viewer == 1 ? ReportCacheFolder() : ReportTempFolder(), prefix, ExtensionOf(Kind));
+}
+
+void TDocOutFile::CreateWriter(const std::string& path) {
   TextWriter.reset();
   RtfWriter.reset();
   HtmlWriter.reset();
@@ -79,9 +89,6 @@ bool TDocOutFile::Open(int kind, const std::string& nameOrPrefix, bool temporary
     TextWriter = std::make_unique<TPrinterOutFile>();
     TextWriter->Open(path);
   }
-  // The name made for a temporary file is not left behind when the writer could not take it.
-  if (Writer()->Status == wsCreate && (temporary || Kind == okPdf)) DeleteFileAt(path);
-  return GetStatus() == wsOk;
 }
 
 void TDocOutFile::SetPageLayout(bool landscape, float left, float right, float top, float bottom) {

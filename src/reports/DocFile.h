@@ -77,6 +77,9 @@ class TDocOutFile {
 
  private:
   TTextOutFile* Writer() const;
+  // The file the writer writes: the path, or a new temporary file (also for PDF's RTF).
+  std::string OutputPath(const std::string& nameOrPrefix);
+  void CreateWriter(const std::string& path);
   void ViewInWordProcessor(TReportViewer* viewer, const std::string& path);
 
   std::string pdfPath_;   // PDF reports: the document the RTF is rendered into

@@ -1,8 +1,8 @@
 #include "reports/MoreInfo.h"
 
 #include "common/Format.h"
-#include "filebase/FileUtl.h"
 #include "common/Locale.h"
+#include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
 #include "reports/DocFile.h"
 #include "reports/PdfRender.h"
@@ -169,7 +169,7 @@ std::string WriteSoftwareReportFile(const std::string& path, int kind, const std
   TDocOutFile d;
   if (d.Open(kind, path, false, false, kSoftwareReportTitle, author)) {
     WritePlainReport(d, info, author);
-    d.CloseAndView(nullptr);
+    d.Close();
   }
   if (d.GetStatus() == wsOk) return {};
   d.Abandon();

@@ -45,26 +45,9 @@ class SoftwareTest : public ::testing::Test {
   TProbePlaces places;
 };
 
-TEST_F(SoftwareTest, ProbesFindPackagesCommandsEntriesAndThePlanner) {
-  const TSoftwareInfo info = ProbeInstalledSoftware(places);
-  EXPECT_EQ(info.system, (TSoftwareRow{"Debian GNU/Linux 12 (bookworm)", "Linux 6.1.0-18-amd64"}));
-  ASSERT_EQ(info.sections.size(), 5u);
-  const std::vector<std::pair<std::string, std::vector<TSoftwareRow>>> expected = {
-      {"Nutrient Management Software",
-       {{"Quarnel", "Installed", "(/opt/quarnel/bin/quarnel)"},
-        {"Tesserel Recordkeeper", TESSEREL_PRODUCT_VERSION, "(" TESSEREL_FILE_VERSION ")"}}},
-      {"LibreOffice", {{"Writer", "7.4", "(7.4.7-1+deb12u1)"}}},
-      {"Web Browsers/File Viewers",
-       {{"Evince", "43.1-2+b1"}, {"Okular", "Installed", "(" + dir.File("share/applications/org.kde.okular.desktop") + ")"}}},
-      {"Other Programs", {{"Gnumeric", "Installed", "(" + dir.File("bin/gnumeric") + ")"}}},
-      {"System Software", {{"SQLite", "3.40.1-2"}}},
-  };
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(info.sections[i].heading, expected[i].first);
-    EXPECT_EQ(info.sections[i].rows, expected[i].second) << expected[i].first;
-  }
-
-  // Nothing found: the planner says so, every other program is left out.
+// What the made-up system holds is checked row by row in the RTF report below. Where nothing is
+// found only the planner ("Not Installed") and this program are listed.
+TEST_F(SoftwareTest, ProbesThatFindNothing) {
   const TSoftwareInfo bare = ProbeInstalledSoftware(TProbePlaces{dir.File("none"), "", dir.File("none"), {}, {}});
   EXPECT_EQ(bare.system, TSoftwareRow{"Linux"});
   EXPECT_EQ(bare.sections[0].rows.front(), (TSoftwareRow{"Quarnel", "Not Installed"}));
