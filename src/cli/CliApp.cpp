@@ -22,6 +22,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddProjectCommands(app, ctx);
   AddRecsCommands(app, ctx);
   AddReportCommands(app, ctx);
+  AddSoilsCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -27,3 +27,4 @@ void AddTextDbCommands(CLI::App& app, TCliContext& ctx);
 void AddProjectCommands(CLI::App& app, TCliContext& ctx);
 void AddRecsCommands(CLI::App& app, TCliContext& ctx);
 void AddReportCommands(CLI::App& app, TCliContext& ctx);
+void AddSoilsCommands(CLI::App& app, TCliContext& ctx);

@@ -44,6 +44,7 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   grids_ = new TRecordGrids(*this, *pages_);
   ConnectPages();
   ConnectRecordCmds();
+  ConnectSoilsCmds();
   pages_->tabBar()->installEventFilter(this);
   SetMessageParent(this);
   FitToScreen();

@@ -24,6 +24,7 @@ class TEntryEdit;
 class TRecordGrids;
 class TRecordPages;
 class TStateTables;
+struct TSoilsRunResult;
 
 // Settings of the state tables that the pages show (besides those the store names).
 enum : int { kQfPTestDef = 77, kQfPTestName = 78, kQfSource = 84, kQfSrcURL = 85 };
@@ -78,6 +79,10 @@ class TMainForm : public QMainWindow {
   bool FindEditRec(bool repeat);
   bool GoToEditRec();
 
+  // Soils update from the Soil Data Mart (TsSoils.cpp): all records, or the current one.
+  void FileImportUpdateSoilsSdmCmdClick();
+  void UpdateSoilsSdmBtnClick();
+
   // The last search, kept for Repeat Find while the program runs.
   struct TFindSettings {
     std::string text;
@@ -113,6 +118,8 @@ class TMainForm : public QMainWindow {
 
   void BuildStatusBar();
   void ConnectRecordCmds();
+  void ConnectSoilsCmds();
+  TSoilsRunResult RunSdmUpdate(int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
   void ConnectPages();

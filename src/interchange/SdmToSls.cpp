@@ -1,0 +1,188 @@
+#include "interchange/SdmToSls.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/Parse.h"
+#include "common/TextUtil.h"
+#include "vocab/CodeLists.h"
+
+namespace {
+
+const char* const kReadOnly = "Project file is read-only or locked.";
+const char* const kNoRecords = "Project file contains no records.";
+const char* const kMultiState = "Updating a multi-state project file is not supported.";
+const char* const kNoConnection = "Unable to connect to Soil Data Mart Web service.";
+const char* const kNoSurveyInfo = "Unable to retrieve soil survey information from Soil Data Mart Web service.";
+const char* const kNoSoilData = "Unable to retrieve soil data from Soil Data Mart Web service.";
+
+// The survey area symbols of a survey area answer, each quoted, joined by ", ".
+std::string AreaList(const TSdmAnswer& answer) {
+  std::string list;
+  for (const TSdmRow& row : answer.rows) {
+    if (!list.empty()) list += ", ";
+    list += "'" + SqlQuoted(row.Value("areasymbol")) + "'";
+  }
+  return list;
+}
+
+bool Number(const std::string& text, double& value) { return !text.empty() && ParseReal(Trim(text), value); }
+
+// Slope of a soil without one: the mean of the low and high slopes when both are given, else the one given.
+void ApplySlope(const TSdmRow& row, F32& slope) {
+  double low = 0, high = 0;
+  const bool hasLow = Number(row.Value("slope_l"), low);
+  const bool hasHigh = Number(row.Value("slope_h"), high);
+  if (hasLow && hasHigh) slope = static_cast<float>(std::round((low + high) / 2 * 10) / 10);
+  else if (hasLow) slope = static_cast<float>(low);
+  else if (hasHigh) slope = static_cast<float>(high);
+}
+
+// The service's texture ("GR-L") names its modifier before a "-"; the texture follows it.
+uint8_t TextureCode(const std::string& texture) {
+  const size_t dash = texture.find('-');
+  return static_cast<uint8_t>(FindCodeByName(TCodeList::SoilTexture, dash == std::string::npos ? texture : texture.substr(dash + 1)));
+}
+
+// The service's drainage class ("Moderately well drained") without its last word " drained". The
+// two excessive classes are abbreviated in the code list, so their names are matched here.
+uint8_t DrainageCode(const std::string& drainage) {
+  const std::string name = drainage.size() > 8 ? drainage.substr(0, drainage.size() - 8) : drainage;
+  if (SameText(name, "Excessively")) return 1;
+  if (SameText(name, "Somewhat excessively")) return 2;
+  return static_cast<uint8_t>(FindCodeByName(TCodeList::SoilDrainage, name));
+}
+
+std::string Failure(const char* what, const std::string& reason) { return std::string(what) + " " + reason; }
+
+}  // namespace
+
+std::string SqlQuoted(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out;
+}
+
+std::string SurveyAreaQuery(const std::string& area) {
+  return "SELECT saversion, saverest, l.areasymbol, l.areaname, lao.areasymbol AS cntysymbol, lao.areaname AS "
+         "cntyname FROM sacatalog sac INNER JOIN legend l ON l.areasymbol = sac.areasymbol INNER JOIN laoverlap lao "
+         "ON lao.lkey = l.lkey AND lao.areatypename = 'County or Parish' AND lao.areasymbol = '" +
+         SqlQuoted(area) + "' ORDER BY l.areasymbol, lao.areasymbol";
+}
+
+std::string MapUnitQuery(const std::string& areas, const std::string& symbol, const std::string& name) {
+  return "SELECT saversion, saverest, l.areasymbol, l.areaname, mu.musym, mu.muname, museq, comppct_r, compname, "
+         "slope_l, slope_h, tfact, drainagecl, texture FROM sacatalog sac INNER JOIN legend l ON l.areasymbol = "
+         "sac.areasymbol AND l.areasymbol IN (" +
+         areas + ") INNER JOIN mapunit mu ON mu.lkey = l.lkey AND LOWER(mu.musym) = '" +
+         SqlQuoted(LowerCase(symbol)) +
+         "' LEFT OUTER JOIN component c ON c.mukey = mu.mukey AND c.majcompflag = 'Yes' AND c.compname LIKE '" +
+         (name.empty() ? std::string("%") : SqlQuoted(name)) +
+         "' LEFT OUTER JOIN chorizon ch ON ch.cokey = c.cokey AND ch.hzdept_r = '0' LEFT OUTER JOIN chtexturegrp "
+         "chtg ON chtg.chkey = ch.chkey AND chtg.rvindicator = 'Yes' ORDER BY l.areasymbol, museq, comppct_r DESC, "
+         "compname";
+}
+
+void ApplyMapUnitRow(const TSdmRow& row, TFieldRec& rec, int soil) {
+  const std::string& symbol = row.Value("musym");
+  if (!symbol.empty()) rec.Soil_Sym[soil] = symbol;  // cut to 6 characters
+  // No major component matched the stored name: its columns are null. The record keeps its soil
+  // name, drainage class and the rest rather than losing them.
+  const std::string& name = row.Value("compname");
+  if (name.empty()) return;
+  rec.Soil_Name[soil] = name;  // cut to 20 characters
+  if (rec.Soil_Slope[soil] < 0) ApplySlope(row, rec.Soil_Slope[soil]);
+  const std::string& texture = row.Value("texture");
+  if (!texture.empty()) rec.Soil_Texture[soil] = TextureCode(texture);
+  rec.Soil_Drain[soil] = DrainageCode(row.Value("drainagecl"));
+  double t = 0;
+  if (Number(row.Value("tfact"), t)) rec.Soil_TValue[soil] = static_cast<float>(t);
+}
+
+TSdmSoilsUpdate::TSdmSoilsUpdate(TMdaFile& file, const TSdmSettings& settings) : file_(file), settings_(settings) {}
+
+TSdmSoilsUpdate::~TSdmSoilsUpdate() = default;
+
+bool TSdmSoilsUpdate::Begin(int record, std::string& message) {
+  message.clear();
+  if (!file_.IsWritable()) message = kReadOnly;
+  else if (file_.RecordCount() == 0) message = kNoRecords;
+  else if (file_.ProjectState() == 0) message = kMultiState;
+  else if (record < 0 || record > file_.RecordCount())
+    message = "Record " + std::to_string(record) + " is not in the project file.";
+  if (!message.empty()) return false;
+  first_ = record == 0 ? 1 : record;
+  last_ = record == 0 ? file_.RecordCount() : record;
+  client_ = std::make_unique<TSdmClient>(settings_);
+  if (!client_->Ready()) message = kNoConnection;
+  return message.empty();
+}
+
+bool TSdmSoilsUpdate::Read(int number, TSdmRecordJob& job, std::string& message) {
+  job = {};
+  job.number = number;
+  if (!file_.ReadRecord(number, job.rec)) {
+    message = file_.FullErrorText();
+    return false;
+  }
+  const TProjectRefs* refs = file_.Refs();
+  if (job.rec.County != 0 && refs) {
+    char county[16];
+    std::snprintf(county, sizeof county, "%03d", refs->CountyCode(job.rec.County, job.rec.State));
+    job.area = refs->StateAbbrev(job.rec.State) + county;
+  }
+  return true;
+}
+
+bool TSdmSoilsUpdate::Query(TSdmRecordJob& job, std::string& message) const {
+  if (job.area.empty() || !client_) return true;
+  TSdmAnswer answer;
+  std::string reason;
+  if (!client_->RunQuery(SurveyAreaQuery(job.area), answer, reason)) {
+    message = Failure(kNoSurveyInfo, reason);
+    return false;
+  }
+  const std::string areas = AreaList(answer);
+  for (int k = 0; k < kSoilRows; ++k) {
+    if (job.rec.Soil_Sym[k].Empty()) continue;
+    if (areas.empty()) {
+      ++job.notUpdated;
+      continue;
+    }
+    if (!client_->RunQuery(MapUnitQuery(areas, job.rec.Soil_Sym[k], job.rec.Soil_Name[k]), answer, reason)) {
+      message = Failure(kNoSoilData, reason);
+      return false;
+    }
+    if (answer.firstIsTable) {
+      ApplyMapUnitRow(answer.rows.front(), job.rec, k);
+      ++job.updated;
+    } else {
+      ++job.notUpdated;
+    }
+  }
+  return true;
+}
+
+bool TSdmSoilsUpdate::Write(const TSdmRecordJob& job, std::string& message) {
+  if (job.updated == 0 || file_.WriteRecord(job.number, job.rec, true)) return true;
+  message = file_.FullErrorText();
+  return false;
+}
+
+bool UpdateSoilsFromSdm(TMdaFile& file, int record, const TSdmSettings& settings, int& updated, int& notUpdated,
+                        std::string& message) {
+  updated = notUpdated = 0;
+  TSdmSoilsUpdate update(file, settings);
+  if (!update.Begin(record, message)) return false;
+  for (int n = update.First(); n <= update.Last(); ++n) {
+    TSdmRecordJob job;
+    if (!update.Read(n, job, message) || !update.Query(job, message) || !update.Write(job, message)) return false;
+    updated += job.updated;
+    notUpdated += job.notUpdated;
+  }
+  return true;
+}

@@ -1,0 +1,43 @@
+// The soils update from the Soil Data Mart with a progress dialog: the service calls run on a worker
+// thread while the window stays responsive; the project file is read and written only here, on
+// the GUI thread. Cancel stops after the record in hand, whose soils are still written.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "interchange/SdmToSls.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The progress of an update: "record n of N" and Cancel. Closing it (Esc, the title bar) cancels
+// too; it stays up until the record in hand is done.
+class TSoilsProgressDlg : public QDialog {
+ public:
+  TSoilsProgressDlg(int total, QWidget* parent);
+  void SetStep(int done);
+  bool Cancelled() const { return cancelled_; }
+  void reject() override;
+
+  QPushButton* CancelBtn = nullptr;
+
+ private:
+  QLabel* label_ = nullptr;
+  QProgressBar* bar_ = nullptr;
+  int total_;
+  bool cancelled_ = false;
+};
+
+struct TSoilsRunResult {
+  bool ok = false;
+  bool cancelled = false;
+  bool wrote = false;  // at least one record was written, also when the run failed later
+  int updated = 0;
+  int notUpdated = 0;
+  std::string message;  // why the run failed
+};
+
+// Updates record `record` (0: all records) of the open project.
+TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent);
