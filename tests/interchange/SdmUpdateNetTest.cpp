@@ -211,6 +211,15 @@ TEST_F(SdmUpdateTest, SlowServiceTimesOut) {
                           "did not answer in time: Operation timed out after ", 0), 0u) << message;
 }
 
+TEST_F(SdmUpdateTest, RefusesAnUntrustedCertificate) {
+  TSdmServer tls(dir.Path());
+  settings.endpoint = tls.Url();
+  EXPECT_FALSE(Update(1));
+  EXPECT_EQ(message.rfind("Unable to retrieve soil survey information from Soil Data Mart Web service. SSL peer "
+                          "certificate or SSH remote key was not OK: ", 0), 0u) << message;
+  EXPECT_TRUE(tls.Requests().empty());
+}
+
 TEST_F(SdmUpdateTest, RefusesFilesItCannotUpdate) {
   EXPECT_FALSE(Update(13));
   EXPECT_EQ(message, "Record 13 is not in the project file.");

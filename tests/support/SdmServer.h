@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -155,21 +158,32 @@ class TSdmServer {
   // Answers a query instead of the database (failure cases); returns false to leave it to the database.
   using TReply = std::function<bool(const std::string& query, httplib::Response&)>;
 
-  TSdmServer() : db_(std::string(TESSEREL_TEST_DATA_DIR) + "/sdm/story-boone.txt") {
-    server_.set_keep_alive_timeout(1);
-    server_.set_tcp_nodelay(true);
-    server_.Post(kPath, [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // With a folder given, the stand-in speaks HTTPS with a self-signed certificate made there.
+  explicit TSdmServer(const std::string& tlsFolder = {}) : db_(std::string(TESSEREL_TEST_DATA_DIR) + "/sdm/story-boone.txt") {
+    if (tlsFolder.empty()) {
+      server_ = std::make_unique<httplib::Server>();
+    } else {
+      const std::string cert = tlsFolder + "/cert.pem", key = tlsFolder + "/key.pem";
+      const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout " +
+                               key + " -out " + cert + " 2>/dev/null";
+      if (std::system(make.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
+      server_ = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
+      scheme_ = "https";
+    }
+    server_->set_keep_alive_timeout(1);
+    server_->set_tcp_nodelay(true);
+    server_->Post(kPath, [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
   }
   ~TSdmServer() {
-    server_.stop();
+    server_->stop();
     thread_.join();
   }
   TSdmServer(const TSdmServer&) = delete;
   TSdmServer& operator=(const TSdmServer&) = delete;
 
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + kPath; }
+  std::string Url() const { return scheme_ + "://127.0.0.1:" + std::to_string(port_) + kPath; }
   void SetReply(TReply reply) {
     std::lock_guard<std::mutex> lock(mutex_);
     reply_ = std::move(reply);
@@ -207,7 +221,8 @@ class TSdmServer {
   }
 
   TSdmDatabase db_;
-  httplib::Server server_;
+  std::unique_ptr<httplib::Server> server_;
+  std::string scheme_ = "http";
   int port_ = 0;
   std::thread thread_;
   mutable std::mutex mutex_;
