@@ -73,7 +73,6 @@ TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& s
     result.updated += job.updated;
     result.notUpdated += job.notUpdated;
   }
-  result.cancelled = progress.Cancelled();
   result.ok = true;
   return result;
 }

@@ -31,8 +31,7 @@ class TSoilsProgressDlg : public QDialog {
 };
 
 struct TSoilsRunResult {
-  bool ok = false;
-  bool cancelled = false;
+  bool ok = false;  // also after Cancel, with the counts of the records done
   bool wrote = false;  // at least one record was written, also when the run failed later
   int updated = 0;
   int notUpdated = 0;

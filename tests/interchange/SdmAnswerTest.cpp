@@ -50,32 +50,6 @@ TEST(SdmAnswerTest, ReadsTheRowsOfTheDataSet) {
   EXPECT_TRUE(answer.rows.empty());
 }
 
-TEST(SdmAnswerTest, ReadsFaultsAndRefusesWhatIsNoAnswer) {
-  TSdmAnswer answer;
-  std::string error;
-  ASSERT_TRUE(Parse("<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body><s:Fault><faultcode>"
-                    "s:Server</faultcode><faultstring>Invalid query</faultstring></s:Fault></s:Body></s:Envelope>",
-                    answer, error));
-  EXPECT_TRUE(answer.isFault);
-  EXPECT_EQ(answer.fault, "Invalid query");
-  const std::pair<std::string, std::string> refused[] = {
-      {kTwoRows.substr(0, kTwoRows.find("</NewDataSet>")), "The answer is not well-formed XML (Start-end tags mismatch)."},
-      {"", "The answer is not well-formed XML (No document element found)."},
-      {"<html><body>Service Unavailable</body></html>", "The answer is not a SOAP message."},
-      {"<soap:Envelope xmlns:soap=\"s\"><soap:Body><X/></soap:Body></soap:Envelope>", "The answer holds no query result."},
-      // An external entity is neither loaded nor expanded: an answer with a DTD is refused whole.
-      {"<!DOCTYPE e [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
-           Replaced(kTwoRows.substr(39), "<musym>138B</musym>", "<musym>&x;</musym>"),
-       "The answer carries a document type declaration."},
-  };
-  for (const auto& [xml, message] : refused) {
-    answer.rows.resize(3);
-    EXPECT_FALSE(Parse(xml, answer, error)) << xml;
-    EXPECT_EQ(error, message);
-    EXPECT_TRUE(answer.rows.empty());
-  }
-}
-
 TEST(SdmQueryTest, QueriesAndRequestCarryQuotedEscapedLiterals) {
   EXPECT_EQ(SurveyAreaQuery("IA169"),
             "SELECT saversion, saverest, l.areasymbol, l.areaname, lao.areasymbol AS cntysymbol, lao.areaname AS "

