@@ -16,6 +16,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   app.fallthrough();  // shared options such as --data-dir may follow the subcommand
   app.set_version_flag("--version", std::string(TESSEREL_VERSION));
   app.add_option("--data-dir", ctx.dataDir, "Folder of the reference files (default: beside the program)");
+  app.add_option("--wait", ctx.waitSeconds,
+                 "Seconds a project command waits for a project another program is using (default 10)")
+      ->type_name("SECONDS")
+      ->check(CLI::Range(0.0, 86400.0));
   AddBasicCommands(app, ctx);
   AddReferenceCommands(app, ctx);
   AddTextDbCommands(app, ctx);

@@ -14,6 +14,7 @@ struct TCliContext {
   std::ostream& out;
   std::ostream& err;
   std::string dataDir;  // folder of the reference files; empty = beside the program
+  double waitSeconds = 10;  // how long a project command waits for a project another program is writing
   int status = 0;       // exit status set by the command that ran
 };
 

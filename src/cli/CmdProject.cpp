@@ -23,8 +23,9 @@ bool TProjectSession::LoadRefs(TCliContext& ctx) {
 
 bool TProjectSession::Open(TCliContext& ctx, const std::string& path, bool write) {
   if (!LoadRefs(ctx)) return false;
+  file.LockWaitMs = LockWaitMs(ctx);
   if (file.OpenProject(path, write, *refs)) return true;
-  ReportFileError(ctx, file);
+  if (!FailIfInUse(ctx, file)) ReportFileError(ctx, file);
   return false;
 }
 
@@ -40,6 +41,10 @@ bool TProjectSession::Read(TCliContext& ctx, int64_t n, TFieldRec& rec) {
 
 bool TProjectSession::RequireWritable(TCliContext& ctx) {
   if (file.IsWritable()) return true;
+  if (file.InUse() && !file.IsLocked()) {
+    FailInUse(ctx, file);
+    return false;
+  }
   Fail(ctx, file.FileName + "\r\n" + (file.IsLocked() ? "File is locked." : "File is read-only or in use."));
   return false;
 }
@@ -48,6 +53,18 @@ void Fail(TCliContext& ctx, const std::string& message) {
   ctx.err << Cp1252ToUtf8(message) << '\n';
   ctx.status = 1;
 }
+
+void FailInUse(TCliContext& ctx, const TRecFile& file) {
+  Fail(ctx, file.FileName + "\r\nThe project is in use by another program.");
+}
+
+bool FailIfInUse(TCliContext& ctx, const TRecFile& file) {
+  if (file.ErrorState != esOpen || file.PathStatus != fsInUse) return false;
+  FailInUse(ctx, file);
+  return true;
+}
+
+int32_t LockWaitMs(const TCliContext& ctx) { return static_cast<int32_t>(ctx.waitSeconds * 1000 + 0.5); }
 
 std::string Typed(const std::string& utf8) { return Utf8ToCp1252(utf8); }
 
@@ -270,12 +287,13 @@ void AddConvert(CLI::App& app, TCliContext& ctx) {
     TProjectSession s;
     if (!s.LoadRefs(ctx)) return;
     TMdaFile5 old;
+    old.LockWaitMs = LockWaitMs(ctx);
     auto converted = [&ctx](const std::string& file, const std::string& backup) {
       ctx.out << Cp1252ToUtf8(file) << "\nFile was successfully converted for use with this version.\n\n"
               << "A copy of the old file was saved as\n" << Cp1252ToUtf8(backup) << '\n';
     };
-    if (!old.OpenOrConvert(*path, true, *s.refs, converted, [](const std::string&) { return true; }))
-      Fail(ctx, "Unable to open file for the following reason:\n\n" + old.FullErrorText());
+    if (old.OpenOrConvert(*path, true, *s.refs, converted, [](const std::string&) { return true; })) return;
+    if (!FailIfInUse(ctx, old)) Fail(ctx, "Unable to open file for the following reason:\n\n" + old.FullErrorText());
   });
 }
 

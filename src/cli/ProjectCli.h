@@ -18,7 +18,7 @@ class TProjectSession {
   bool Open(TCliContext& ctx, const std::string& path, bool write);
   // Reads record n, reporting a number outside 1..RecordCount.
   bool Read(TCliContext& ctx, int64_t n, TFieldRec& rec);
-  // The project must be writable for a change.
+  // The project must be writable for a change; one another program is using is reported as such.
   bool RequireWritable(TCliContext& ctx);
 
   TRefData ref;
@@ -28,6 +28,12 @@ class TProjectSession {
 
 // Prints a message (code page 1252 text) on the error stream and sets exit status 1.
 void Fail(TCliContext& ctx, const std::string& message);
+// A project file could not be had because another program holds it, also after waiting.
+void FailInUse(TCliContext& ctx, const TRecFile& file);
+// Reports a failed open as FailInUse does when that was the reason; false otherwise.
+bool FailIfInUse(TCliContext& ctx, const TRecFile& file);
+// The --wait time in milliseconds, for every project file a command opens.
+int32_t LockWaitMs(const TCliContext& ctx);
 // Converts typed (UTF-8) text into the program's code page.
 std::string Typed(const std::string& utf8);
 

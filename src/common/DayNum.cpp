@@ -52,7 +52,15 @@ TDayNum LastDayNum() {
 }
 
 bool DecodeDay(TDayNum day, int& year, int& month, int& dayOfMonth) {
-  if (day == 0 || day > LastDayNum()) {
+  if (day > LastDayNum()) {
+    year = month = dayOfMonth = 0;
+    return false;
+  }
+  return DecodeAnyDay(day, year, month, dayOfMonth);
+}
+
+bool DecodeAnyDay(TDayNum day, int& year, int& month, int& dayOfMonth) {
+  if (day == 0) {
     year = month = dayOfMonth = 0;
     return false;
   }

@@ -14,6 +14,8 @@ constexpr int kLastDateYear = 2078;
 TDayNum EncodeDay(int year, int month, int day);
 // Splits a day number into its date; false (and zeros) for 0 or a day beyond 31 December 2078.
 bool DecodeDay(TDayNum day, int& year, int& month, int& dayOfMonth);
+// Splits any day number a file can hold, up to 6 June 2079; false (and zeros) for 0 only.
+bool DecodeAnyDay(TDayNum day, int& year, int& month, int& dayOfMonth);
 // 0 = Sunday .. 6 = Saturday.
 int DayOfWeek(TDayNum day);
 // Today's day number from the system clock (local time).

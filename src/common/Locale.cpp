@@ -155,7 +155,7 @@ void PinUsLocale() { SetLocaleFormats(UsLocaleFormats()); }
 
 std::string FormatShortDate(TDayNum day) {
   int y, m, d;
-  if (!DecodeDay(day, y, m, d)) return {};
+  if (!DecodeAnyDay(day, y, m, d)) return {};  // every stored date shows, also those past 2078
   const std::string& pic = CurrentLocale().shortDateFormat;
   std::string out;
   for (size_t i = 0; i < pic.size();) {

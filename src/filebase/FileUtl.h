@@ -15,8 +15,10 @@ enum : int {
   fsBadExtension = 9999,
 };
 
-// 9998 for a reserved device name (CON, AUX, COM1-4, LPT1-3, PRN, NUL, kept so files stay portable)
-// or a path under /dev; 3 for "*" or "?" in the path; 0 when the file exists; 2 when it does not.
+// 9998 for a reserved device name (CON, AUX, COM1-4, LPT1-3, PRN, NUL, kept so files stay portable),
+// a path under /dev or anything that is neither a regular file nor a folder (a FIFO, socket or
+// device, which could block the program); 3 for "*" or "?" in the path; 0 when the file exists; 2 when
+// it does not.
 int FileStatus(const std::string& path);
 // The message of a status code, preceded by path and CR LF when a path is given.
 std::string FileStatusText(int code, const std::string& path = {});
@@ -25,6 +27,14 @@ std::string BadExtensionText(const std::string& path, const std::string& extensi
 // A temporary file name: in the system's temporary folder (created there) when `folder` is empty,
 // otherwise folder + first 3 characters of prefix + 5 hexadecimal digits + ".tmp".
 std::string MakeTempName(const std::string& folder, const std::string& prefix);
+// Creates a new empty file with a unique temporary name beside `model`, with model's permission
+// bits (so a private file's replacement stays private) or, when model does not exist, the user's
+// umask; empty when it could not be created.
+std::string MakeTempFileLike(const std::string& model, const std::string& prefix);
+// Deletes, in `folder`, the files of the form prefix + 5 hexadecimal digits + ".tmp" that were last
+// written more than `minAgeSeconds` ago and that no program holds open with a lock: what a write
+// killed midway left behind. Touches no other file.
+void RemoveLeftoverTemps(const std::string& folder, const std::string& prefix, int minAgeSeconds = 60);
 bool CopyFileTo(const std::string& source, const std::string& destination);
 
 std::string ExtractBaseName(const std::string& path);  // without folder and extension

@@ -5,10 +5,11 @@
 #include <functional>
 #include <string>
 
-enum class TIoOp { Open, Read, Write, Sync, Close, Rename, Remove };
+enum class TIoOp { Open, Read, Write, Sync, Close, Rename, Remove, Lock };
 
 // Returns true when the operation on `path` must fail. A failing Write writes half of its
-// bytes first, as a full disk would.
+// bytes first, as a full disk would; a failing Lock finds the file held by another program. Lock
+// is asked between opening a file and locking it, where another program may replace the file.
 using TIoFaultHook = std::function<bool(TIoOp op, const std::string& path)>;
 
 void SetIoFaultHook(TIoFaultHook hook);

@@ -6,6 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <random>
+#include <thread>
+#include <utility>
 
 #include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
@@ -33,33 +37,71 @@ bool WriteAll(int fd, const char* p, size_t n, off_t pos) {
   return true;
 }
 
+enum class TLockResult { Locked, Busy, Replaced, Special, Failed };
+
+// Opens `path` without blocking (a FIFO would wait for a writer forever), refuses anything but a
+// regular file and takes the lock. Replaced: a rebuild by another program renamed a new file over
+// the name while this one was being opened or waited for, so the lock guards nothing.
+TLockResult OpenLocked(const std::string& path, int flags, int lock, int& fd) {
+  fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return TLockResult::Failed;
+  struct stat opened {}, named {};
+  TLockResult result = TLockResult::Locked;
+  if (::fstat(fd, &opened) != 0) result = TLockResult::Failed;
+  else if (!S_ISREG(opened.st_mode)) result = TLockResult::Special;
+  else if (IoFaultInjected(TIoOp::Lock, path)) result = TLockResult::Busy;
+  else if (::flock(fd, lock | LOCK_NB) != 0) result = errno == EWOULDBLOCK ? TLockResult::Busy : TLockResult::Failed;
+  else if (::stat(path.c_str(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
+    result = TLockResult::Replaced;
+  else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) result = TLockResult::Failed;
+  if (result != TLockResult::Locked) {
+    ::close(fd);
+    fd = -1;
+  }
+  return result;
+}
+
+// A short random pause between attempts on a busy file, so that waiting programs take turns.
+void PauseBeforeRetry() {
+  static thread_local std::minstd_rand rng(static_cast<unsigned>(::getpid()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2 + rng() % 9));
+}
+
 }  // namespace
 
 TRecFile::~TRecFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-int TRecFile::OpenDescriptor(bool create) const {
+int TRecFile::OpenDescriptor(bool create) {
   if (IoFaultInjected(TIoOp::Open, FileName)) return -1;
   const bool readOnly = (OpenMode & 3) == 0;
-  int flags = (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | (create ? O_CREAT : 0);
-  int fd = ::open(FileName.c_str(), flags, 0666);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
   // Sharing: an exclusive lock keeps every other reader and writer out, a shared lock only writers.
-  if (::flock(fd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
-    ::close(fd);
-    return -1;
+  const bool exclusive = (OpenMode & 0x70) == 0x10;
+  const int flags = (readOnly ? O_RDONLY : O_RDWR) | (create ? O_CREAT : 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LockWaitMs);
+  int fd = -1;
+  for (int replaced = 0; replaced < 1000;) {
+    switch (OpenLocked(FileName, flags, exclusive ? LOCK_EX : LOCK_SH, fd)) {
+      case TLockResult::Locked:
+        if (create && ::ftruncate(fd, 0) != 0) {
+          ::close(fd);
+          return -1;
+        }
+        return fd;
+      case TLockResult::Replaced: ++replaced; break;
+      case TLockResult::Busy:
+        if (std::chrono::steady_clock::now() >= deadline) {
+          PathStatus = fsInUse;
+          return -1;
+        }
+        PauseBeforeRetry();
+        break;
+      case TLockResult::Special: PathStatus = fsDevice; return -1;
+      case TLockResult::Failed: return -1;
+    }
   }
-  if (create && ::ftruncate(fd, 0) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
+  return -1;
 }
 
 bool TRecFile::CloseDescriptor() {
@@ -144,14 +186,18 @@ bool TRecFile::WriteRecords(int64_t first, int64_t count, bool flush, const void
 }
 
 bool TRecFile::Reopen() {
-  bool ok = fd_ >= 0 && !IoFaultInjected(TIoOp::Sync, FileName) && ::fsync(fd_) == 0;
-  ok = CloseDescriptor() && ok;
-  if (ok) {
-    fd_ = OpenDescriptor(false);
-    ok = fd_ >= 0;
-  }
+  const bool ok = fd_ >= 0 && !IoFaultInjected(TIoOp::Sync, FileName) && ::fsync(fd_) == 0;
   ErrorState = ok ? esNone : esWrite;
   return ok;
+}
+
+void TRecFile::TakeOver(TRecFile& other) {
+  CloseDescriptor();  // the replaced file, no longer reachable by its name
+  fd_ = std::exchange(other.fd_, -1);
+  RecordSize = other.RecordSize;
+  OpenMode = other.OpenMode;
+  PathStatus = fsExists;
+  ErrorState = esNone;
 }
 
 int64_t TRecFile::FileSize() const {

@@ -7,6 +7,7 @@
 
 // Open modes: access in the low 2 bits, sharing in bits 4-6.
 enum : int32_t {
+  omReadExclusive = 16,       // read only; others may neither read nor write (exclusive lock)
   omReadWriteExclusive = 18,  // read/write; others may neither read nor write (exclusive lock)
   omReadDenyWrite = 32,       // read only; others may read (shared lock)
 };
@@ -31,6 +32,8 @@ class TRecFile {
   TRecFile(const TRecFile&) = delete;
   TRecFile& operator=(const TRecFile&) = delete;
 
+  // Create and Open hold the file locked for their mode until it is closed; a file another program
+  // holds is waited for up to LockWaitMs, then refused with PathStatus 32 ("File is in use.").
   bool Create(const std::string& path, int32_t blockSize);
   bool Open(const std::string& path, int32_t blockSize, int32_t mode);
   bool IsReadOnly() const { return (OpenMode & 3) == 0; }
@@ -40,8 +43,11 @@ class TRecFile {
   void Discard();
   bool ReadRecords(int64_t first, int64_t count, void* buffer);
   bool WriteRecords(int64_t first, int64_t count, bool flush, const void* buffer);
-  // Commits written data to disk, then closes and reopens the file with the same mode.
+  // Commits written data to disk. The file stays open and locked, so no other program can slip in.
   bool Reopen();
+  // After `other` was renamed over this file's name: closes the replaced file and goes on with
+  // other's open file and lock, so that the name is never without its lock.
+  void TakeOver(TRecFile& other);
   // Size of the open file in bytes; -1 when unknown.
   int64_t FileSize() const;
 
@@ -53,10 +59,13 @@ class TRecFile {
   int32_t OpenMode = 0;
   int32_t ErrorState = 0;
   int32_t PathStatus = 0;
+  // How long Create and Open wait for a file another program holds, in milliseconds.
+  int32_t LockWaitMs = 0;
 
  protected:
-  // Opens the named file and takes the lock of the mode; the descriptor or -1.
-  int OpenDescriptor(bool create) const;
+  // Opens FileName (creating it when asked) and takes the lock of OpenMode on the file that the
+  // name still names; the descriptor or -1, with PathStatus telling a busy or special file.
+  int OpenDescriptor(bool create);
   bool CloseDescriptor();
 
  private:

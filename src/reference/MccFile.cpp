@@ -113,15 +113,17 @@ bool TMccFile::SaveCosts(const std::string& fileName, const TMdfFile& mdf) {
     return false;
   }
   const std::string image = CostFileImage(mdf);
-  const std::string temp = MakeTempName(ExtractFileDir(target), "mcc");
-  bool ok = Create(temp, kMccRecordSize) &&
+  // The new file gets the replaced file's permissions before anything is written to it.
+  const std::string temp = MakeTempFileLike(target, "mcc");
+  bool ok = !temp.empty() && Create(temp, kMccRecordSize) &&
             WriteRecords(0, static_cast<int64_t>(image.size() / kMccRecordSize), true, image.data()) &&
             Close();
   if (ok && !RenameFileOver(temp, target)) {
     ErrorState = esWrite;
     ok = false;
   }
-  if (!ok && ErrorState != esCreate) Discard();
+  if (temp.empty()) ErrorState = esCreate;
+  else if (!ok) Discard();  // FileName is the temporary file's
   FileName = target;
   if (!ok) return false;
   // The new file is complete and in place; committing the folder entry is best effort.

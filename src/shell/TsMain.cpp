@@ -260,7 +260,13 @@ bool TMainForm::FormDataOkay() {
 }
 
 bool TMainForm::SaveEditRec() {
-  if (!HasRecords() || !mda_.IsWritable() || !RecordModified()) return true;
+  if (!HasRecords() || !RecordModified()) return true;
+  if (!mda_.IsOpen()) {  // edits that can no longer reach the file must not look saved
+    if (mda_.ErrorState == esNone) mda_.ErrorState = esWrite;
+    ShowFileError();
+    return false;
+  }
+  if (!mda_.IsWritable()) return true;
   if (!mda_.WriteRecord(curRec_, editRec_, true)) {
     ShowFileError();
     return false;

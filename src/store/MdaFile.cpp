@@ -1,7 +1,6 @@
 #include "store/MdaFile.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "common/Locale.h"
 #include "filebase/FileUtl.h"
@@ -10,6 +9,7 @@
 namespace {
 
 constexpr size_t kBatchRecords = 256;  // 512 KB per read or write while copying records
+constexpr const char* kTempPrefix = "tsj";  // temporary copies of a project beside it
 
 }  // namespace
 
@@ -30,9 +30,26 @@ bool TMdaFile::CreateProject(const std::string& path, uint16_t state, const TPro
 
 bool TMdaFile::OpenProject(const std::string& path, bool writeWanted, const TProjectRefs& refs) {
   refs_ = &refs;
-  Header = TMdaHeader{};
   KeptFileName.clear();
-  if (!Open(path, kMdaBlockSize, omReadDenyWrite)) return false;
+  inUse_ = false;
+  // The header is read under the lock the file stays open with, so it is the header of the file
+  // that is being worked on even when another program has just replaced it.
+  if (writeWanted) {
+    if (OpenChecked(path, omReadWriteExclusive)) {
+      if (!IsLocked()) return OpenDone();
+      Close();
+    } else if (ErrorState != esOpen) {
+      return false;
+    } else {
+      inUse_ = PathStatus == fsInUse;
+    }
+  }
+  return OpenChecked(path, omReadDenyWrite) && OpenDone();
+}
+
+bool TMdaFile::OpenChecked(const std::string& path, int32_t mode) {
+  Header = TMdaHeader{};
+  if (!Open(path, kMdaBlockSize, mode)) return false;
   if (!ReadRecords(0, 1, &Header)) {
     Close();
     return false;
@@ -40,15 +57,13 @@ bool TMdaFile::OpenProject(const std::string& path, bool writeWanted, const TPro
   if (Header.Version != kMdaVersion) ErrorState = esVersion;
   else if (FileSize() != (int64_t{Header.Rec_Count} + 1) * kMdaBlockSize) ErrorState = esFormat;
   else CheckReferences();
-  if (ErrorState != esNone) {
-    Close();
-    return false;
-  }
-  if (writeWanted && PathStatus == fsExists && !IsLocked()) {
-    Close();
-    if (!Open(path, kMdaBlockSize, omReadWriteExclusive) && !Open(path, kMdaBlockSize, omReadDenyWrite))
-      return false;
-  }
+  if (ErrorState == esNone) return true;
+  Close();
+  return false;
+}
+
+bool TMdaFile::OpenDone() {
+  RemoveLeftoverTemps(ExtractFileDir(FileName), kTempPrefix);
   return true;
 }
 
@@ -198,44 +213,39 @@ bool TMdaFile::CopyWithout(int skipped, const TFieldRec* inserted, int& inserted
 
 bool TMdaFile::StartRebuild(TMdaFile& rebuilt, const std::string& folder) {
   KeptFileName.clear();
-  if (!rebuilt.CreateProject(MakeTempName(folder, "tsj"), Header.State, *refs_, Title(), Header.Year)) {
-    ErrorState = rebuilt.ErrorState;
+  // The copy gets the project's permissions before anything is written to it.
+  const std::string temp = MakeTempFileLike(AddSlash(folder) + ExtractFileName(FileName), kTempPrefix);
+  if (temp.empty() || !rebuilt.CreateProject(temp, Header.State, *refs_, Title(), Header.Year)) {
+    ErrorState = temp.empty() ? esCreate : rebuilt.ErrorState;
+    if (!temp.empty()) DeleteFileAt(temp);
     return false;
   }
   // The other header texts travel with the first header write of the copy.
   rebuilt.Header.Author = Header.Author;
   rebuilt.Header.Company = Header.Company;
   rebuilt.Header.Comments = Header.Comments;
-  std::error_code ec;
-  const auto perms = std::filesystem::status(FileName, ec).permissions();
-  if (!ec) std::filesystem::permissions(rebuilt.FileName, perms, ec);
   return true;
 }
 
 bool TMdaFile::FinishRebuild(TMdaFile& rebuilt, TRecordBatch& out) {
   // The complete copy reaches the disk before it replaces anything.
-  if (!out.Flush() || !rebuilt.WriteHeader(true) || !rebuilt.Close()) {
+  if (!out.Flush() || !rebuilt.WriteHeader(true)) {
     ErrorState = rebuilt.ErrorState;
     rebuilt.Discard();
     return false;
   }
-  const std::string target = FileName;
-  const TProjectRefs& refs = *refs_;
-  Close();
-  ErrorState = esNone;
-  if (!RenameFileOver(rebuilt.FileName, target)) {
-    // The project is still the old one; the changed records stay in the copy.
-    OpenProject(target, true, refs);
-    KeptFileName = rebuilt.FileName;
-    ErrorState = esReplace;
-    return false;
-  }
-  const bool synced = SyncFolder(ExtractFileDir(target));
-  if (!OpenProject(target, true, refs)) return false;
-  if (!synced) {
+  // Both files stay open and locked through the rename: no other program can open either name
+  // in between, and one that waited on the old file finds it replaced and opens the new one.
+  if (!RenameFileOver(rebuilt.FileName, FileName)) {
+    rebuilt.Discard();  // the project is untouched and still open as it was
     ErrorState = esWrite;
     return false;
   }
+  // The change has taken effect; nothing after this point can turn it into a failure.
+  TakeOver(rebuilt);
+  Header = rebuilt.Header;
+  SyncFolder(ExtractFileDir(FileName));  // the rename is visible to all; committing it is best effort
+  RemoveLeftoverTemps(ExtractFileDir(FileName), kTempPrefix);
   return true;
 }
 

@@ -48,6 +48,8 @@ class TMdaFile : public TRecFile {
   // for and possible, read-only otherwise.
   bool OpenProject(const std::string& path, bool writeWanted, const TProjectRefs& refs);
 
+  // After OpenProject: write access was wanted but another program held the file.
+  bool InUse() const { return inUse_; }
   bool IsLocked() const { return (Header.Flags & kHeaderLocked) != 0; }
   bool IsWritable() const { return IsOpen() && !IsReadOnly() && !IsLocked(); }
 
@@ -108,7 +110,7 @@ class TMdaFile : public TRecFile {
     return stateTables_.get();
   }
 
-  // Where the rebuilt records were left when they could not replace the project (code 16).
+  // Where converted records were left when they could take the old file's place neither way (code 16).
   std::string KeptFileName;
 
   TMdaHeader Header{};
@@ -118,14 +120,19 @@ class TMdaFile : public TRecFile {
   bool CheckReferences();
   // Builds an empty copy of this project (state, year, header texts) under a temporary name.
   bool StartRebuild(TMdaFile& rebuilt, const std::string& folder);
-  // Flushes the rebuilt file, puts it in this file's place and opens it again here.
+  // Flushes the rebuilt file and renames it over this one, going on with it here.
   bool FinishRebuild(TMdaFile& rebuilt, TRecordBatch& out);
+  // Opens with `mode` and checks the header read under that open's lock; closed again on failure.
+  bool OpenChecked(const std::string& path, int32_t mode);
+  // What every successful open ends with: clearing away what killed writes left in the folder.
+  bool OpenDone();
 
   const TProjectRefs* refs_ = nullptr;
   std::string releaseText_;  // message of code 10, made when the check failed
 
  private:
   std::unique_ptr<TStateTables> stateTables_;
+  bool inUse_ = false;
   bool CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber);
   // Whether a present operation or other input row plants (kind 1) or harvests (kind 2) the crop.
   bool HasOperation(const TFieldRec& rec, uint16_t crop, uint16_t kind) const;

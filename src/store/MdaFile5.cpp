@@ -11,35 +11,46 @@ bool TMdaFile5::OpenOrConvert(const std::string& path, bool writeWanted, const T
   // An old file without records is shorter than one current header block.
   if (ErrorState != esVersion && ErrorState != esRead) return false;
   TMda5Header old{};
-  if (!OpenOld(path, old)) return false;
+  bool current = false;
+  if (!OpenOld(path, old, current)) {
+    // Another program converted the file since the first look: it opens as it is now.
+    if (current && OpenProject(path, writeWanted, refs)) return true;
+    if (current && ErrorState == esRead) ErrorState = esFormat;  // a current file cut short
+    return false;
+  }
   if (confirm && !confirm(FileName)) {
     Close();
     ErrorState = esVersion;
     return false;
   }
   TMdaFile target;
-  if (!target.CreateProject(MakeTempName(ExtractFileDir(FileName), "tsj"), old.State, refs, old.Title.Str(),
-                            old.Year)) {
+  // The converted file gets the old file's permissions: a private project stays private.
+  const std::string temp = MakeTempFileLike(FileName, "tsj");
+  if (temp.empty() || !target.CreateProject(temp, old.State, refs, old.Title.Str(), old.Year)) {
     Close();
-    ErrorState = target.ErrorState;
+    ErrorState = temp.empty() ? esCreate : target.ErrorState;
+    if (!temp.empty()) DeleteFileAt(temp);
     return false;
   }
   if (old.Flags & kHeaderLocked) target.Header.Flags |= kHeaderLocked;
-  const bool copied = ConvertRecords(old, target);
-  Close();
-  if (!copied) {
+  if (!ConvertRecords(old, target)) {
+    Close();
     if (ErrorState == esNone) ErrorState = target.ErrorState;
     target.Discard();
     return false;
   }
   const std::string oldPath = FileName;
-  if (!ReplaceWithConverted(target, writeWanted)) return false;
+  if (!ReplaceWithConverted(target)) return false;
   if (converted) converted(oldPath, ChangeFileExt(oldPath, ".dos"));
-  return true;
+  // The conversion is done whatever follows; a failing open is reported as only that.
+  return OpenProject(oldPath, writeWanted, refs);
 }
 
-bool TMdaFile5::OpenOld(const std::string& path, TMda5Header& old) {
-  if (!Open(path, kMda5BlockSize, omReadDenyWrite)) return false;
+bool TMdaFile5::OpenOld(const std::string& path, TMda5Header& old, bool& current) {
+  current = false;
+  // Held exclusively until the converted file has taken its name, so no other program reads or
+  // converts it meanwhile.
+  if (!Open(path, kMda5BlockSize, omReadExclusive)) return false;
   if (!ReadRecords(0, 1, &old)) {
     Close();
     return false;
@@ -47,7 +58,8 @@ bool TMdaFile5::OpenOld(const std::string& path, TMda5Header& old) {
   Header = TMdaHeader{};
   Header.Country = old.Country;
   Header.Req_Release = old.Req_Release;
-  if (old.Version == kMdaVersion) ErrorState = esFormat;  // a current file cut short
+  current = old.Version == kMdaVersion;
+  if (current) ErrorState = esFormat;
   else if (old.Version != kMda5Version) ErrorState = esVersion;
   else if (FileSize() != (int64_t{old.Rec_Count} + 1) * kMda5BlockSize) ErrorState = esFormat;
   else CheckReferences();
@@ -72,32 +84,34 @@ bool TMdaFile5::ConvertRecords(const TMda5Header& old, TMdaFile& target) {
       if (!out.Add(rec)) return false;
     }
   }
-  return out.Flush() && target.WriteHeader(true) && target.Close();
+  return out.Flush() && target.WriteHeader(true);
 }
 
-bool TMdaFile5::ReplaceWithConverted(TMdaFile& converted, bool writeWanted) {
+bool TMdaFile5::ReplaceWithConverted(TMdaFile& converted) {
   const std::string path = FileName;
   const std::string backup = ChangeFileExt(path, ".dos");
-  const TProjectRefs& refs = *refs_;
-  // An older backup of that name is replaced by this one.
-  if (!RenameFileOver(path, backup)) {
-    ErrorState = esBackup;
-    converted.Discard();
-    return false;
+  // The old file stays open and locked until the converted one has its name. An older backup of
+  // that name is replaced by this one.
+  const bool backedUp = RenameFileOver(path, backup);
+  const bool replaced = backedUp && RenameFileOver(converted.FileName, path);
+  Close();
+  if (replaced) {
+    converted.Close();
+    SyncFolder(ExtractFileDir(path));  // the renames are visible to all; committing them is best effort
+    ErrorState = esNone;
+    return true;
   }
-  if (!RenameFileOver(converted.FileName, path)) {
+  if (!backedUp) ErrorState = esBackup;
+  else if (RenameFileOver(backup, path)) ErrorState = esWrite;  // the old file is back in its place
+  else {
     // The old records live on in the backup and the converted ones in the kept copy.
     KeptFileName = converted.FileName;
+    converted.Close();
     ErrorState = esReplace;
     return false;
   }
-  const bool synced = SyncFolder(ExtractFileDir(path));
-  if (!OpenProject(path, writeWanted, refs)) return false;
-  if (!synced) {
-    ErrorState = esWrite;
-    return false;
-  }
-  return true;
+  converted.Discard();
+  return false;
 }
 
 std::string TMdaFile5::ErrorText() const {

@@ -146,7 +146,10 @@ class TMdaFile5 : public TMdaFile {
   std::string ErrorText() const override;
 
  private:
-  bool OpenOld(const std::string& path, TMda5Header& old);
+  // Opens the old file and reads its header; `current` when it turned out to be a current file.
+  bool OpenOld(const std::string& path, TMda5Header& old, bool& current);
   bool ConvertRecords(const TMda5Header& old, TMdaFile& target);
-  bool ReplaceWithConverted(TMdaFile& converted, bool writeWanted);
+  // Renames the old file to ".dos" and the converted one to its name; on failure the old file is
+  // back in place.
+  bool ReplaceWithConverted(TMdaFile& converted);
 };

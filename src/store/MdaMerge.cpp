@@ -47,6 +47,7 @@ bool TMdaFile::MergeProject(const std::string& path, const TMergeConfirm& confir
     return fail(FullErrorText());
   }
   TMdaFile other;
+  other.LockWaitMs = LockWaitMs;
   if (!other.OpenProject(path, false, *refs_)) return fail(other.FullErrorText());
   const std::string refusal = MergePreCheck(*this, other);
   if (!refusal.empty()) return fail(other.FileName + refusal);
@@ -87,8 +88,7 @@ bool TMdaFile::MergeProject(const std::string& path, const TMergeConfirm& confir
     merged.Discard();
     return fail(failure);
   }
-  if (!FinishRebuild(merged, out))
-    return fail(KeptFileName.empty() && IsOpen() ? "Can't write to merged file." : FullErrorText());
+  if (!FinishRebuild(merged, out)) return fail("Can't write to merged file.");
   return true;
 }
 

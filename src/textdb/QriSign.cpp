@@ -69,7 +69,7 @@ bool SignQriFile(const std::string& path, std::string& crc, std::string& error) 
     return false;
   }
   const std::string folder = ExtractFileDir(full);
-  const std::string temp = MakeTempName(AddSlash(folder), "qri");
+  const std::string temp = MakeTempFileLike(full, "qri");  // keeps the file's permissions
   if (temp.empty() || !WriteWhole(temp, text) || !RenameFileOver(temp, full)) {
     if (!temp.empty()) DeleteFileAt(temp);
     error = "Can't write file.";

@@ -2,9 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <thread>
+
 #include "../support/CliRun.h"
 #include "../support/RefSamples.h"
 #include "../support/TempDir.h"
+#include "filebase/RecFile.h"
 #include "store/MdaFile5.h"
 
 namespace {
@@ -173,6 +177,44 @@ TEST_F(CmdProjectTest, ConvertAnswersYes) {
   path = tsd;
   EXPECT_EQ(Show(1)["Field_ID"], 42);
   EXPECT_TRUE(ReadWholeFile(dir.File("old.dos")) == old);
+}
+
+TEST_F(CmdProjectTest, CommandsWaitForAProjectAnotherProgramIsUsing) {
+  MakeFarm();
+  const std::string inUse = path + "\r\nThe project is in use by another program.\n";
+  using Clock = std::chrono::steady_clock;
+  {
+    TRecFile editor;  // another program editing the project
+    ASSERT_TRUE(editor.Open(path, 2048, omReadWriteExclusive));
+    const Clock::time_point start = Clock::now();
+    TCliRun r = Run({"add", path, "--id", "40", "--state", "IA", "--wait", "0.3"});
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, inUse);
+    r = Run({"list", path, "--wait", "0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, inUse);
+  }
+  {
+    TRecFile reader;  // another program showing the project read-only: reading goes on, changing waits
+    ASSERT_TRUE(reader.Open(path, 2048, omReadDenyWrite));
+    EXPECT_EQ(Run({"list", path, "--wait", "0"}).status, 0);
+    TCliRun r = Run({"delete", path, "1", "--wait", "0.1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, inUse);
+  }
+  // A program that lets go within the wait (10 seconds unless told): the command goes on.
+  TRecFile editor;
+  ASSERT_TRUE(editor.Open(path, 2048, omReadWriteExclusive));
+  std::thread release([&editor] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    editor.Close();
+  });
+  TCliRun r = Run({"add", path, "--id", "40", "--state", "IA"});
+  release.join();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "4\n");
+  EXPECT_NE(RunTool({"--help"}).out.find("--wait SECONDS"), std::string::npos);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +34,21 @@ TEST_F(RecFileTest, DeviceNamesFailWithoutTouchingTheDisk) {
     EXPECT_FALSE(std::filesystem::exists(path)) << name;
   }
   EXPECT_EQ(FileStatus("/dev/null"), fsDevice);
+}
+
+TEST_F(RecFileTest, AFifoIsRefusedAsADeviceWithoutWaitingForAWriter) {
+  const std::string path = dir.File("pipe.tsj");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(FileStatus(path), fsDevice);
+  ::alarm(20);  // an open that waited for a writer would hang here for ever
+  TRecFile f;
+  EXPECT_FALSE(f.Open(path, 16, omReadDenyWrite));
+  EXPECT_EQ(f.ErrorText(), "Can't open file. File is a device.");
+  EXPECT_FALSE(f.Open(path, 16, omReadWriteExclusive));
+  EXPECT_EQ(f.ErrorText(), "Can't open file. File is a device.");
+  EXPECT_FALSE(f.Create(path, 16));
+  EXPECT_EQ(f.ErrorText(), "Can't create file. File is a device.");
+  ::alarm(0);
 }
 
 TEST_F(RecFileTest, WildcardsAreInvalidNames) {
@@ -198,9 +214,11 @@ TEST_F(RecFileTest, AFileHeldForEditingKeepsOtherProcessesOut) {
   ASSERT_TRUE(other.Opened());
   TRecFile f;
   EXPECT_FALSE(f.Open(path, 1, omReadDenyWrite));
-  EXPECT_EQ(f.ErrorText(), "Can't open file.");
+  EXPECT_EQ(f.ErrorText(), "Can't open file. File is in use.");
   EXPECT_FALSE(f.Open(path, 1, omReadWriteExclusive));
+  EXPECT_FALSE(f.Open(path, 1, omReadExclusive));
   EXPECT_FALSE(f.Create(path, 1));
+  EXPECT_EQ(f.ErrorText(), "Can't create file. File is in use.");
   EXPECT_EQ(ReadWholeFile(path), "data");  // the failed create did not truncate it
 }
 

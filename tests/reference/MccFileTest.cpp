@@ -160,6 +160,15 @@ TEST_F(MccFileTest, SavedFileHoldsEveryInputInFileOrder) {
   EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"mine.mcc", "stnd-usa.mdf"}));
 }
 
+TEST_F(MccFileTest, SavingOverACostFileKeepsItsPermissions) {
+  const std::string path = dir.File("mine.mcc");
+  WriteWholeFile(path, "previous");
+  std::filesystem::permissions(path, std::filesystem::perms(0600));
+  ASSERT_TRUE(mcc.SaveCosts(path, mdf)) << mcc.FullErrorText();
+  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
+  EXPECT_EQ(ReadWholeFile(path).size(), (mdf.InputCount() + 1u) * kMccRecordSize);
+}
+
 TEST_F(MccFileTest, FailedSaveLeavesThePreviousFileInPlace) {
   const std::string path = dir.File("mine.mcc");
   ASSERT_TRUE(mcc.SaveCosts(path, mdf));

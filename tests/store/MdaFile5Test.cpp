@@ -1,7 +1,10 @@
 // Conversion of version-5 project files, built here byte by byte at the old offsets.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <filesystem>
 
 #include "../support/TempDir.h"
 #include "FakeRefs.h"
@@ -128,6 +131,26 @@ TEST_F(MdaFile5Test, ConvertsInPlaceAndKeepsTheOldFileAsDos) {
   EXPECT_EQ(g.Title(), "Old project");
   EXPECT_EQ(g.RequiredRelease(), refs.release);
   EXPECT_EQ(Ids(g), (std::vector<int32_t>{100, 300}));
+}
+
+TEST_F(MdaFile5Test, APrivateFileStaysPrivateThroughConversionAndRebuildsWhileNewFilesFollowTheUmask) {
+  const mode_t umaskBefore = ::umask(022);
+  WriteOld(ThreeRecords());
+  ASSERT_EQ(::chmod(Path().c_str(), 0600), 0);
+  TMdaFile5 f;
+  ASSERT_TRUE(Convert(f)) << f.FullErrorText();
+  auto mode = [](const std::string& path) { return std::filesystem::status(path).permissions(); };
+  EXPECT_EQ(mode(Path()), std::filesystem::perms(0600));
+  EXPECT_EQ(mode(Path("old.dos")), std::filesystem::perms(0600));
+  ASSERT_EQ(::chmod(Path().c_str(), 0640), 0);
+  int number = 0;
+  ASSERT_TRUE(f.InsertRecord(f.NewRecord(50, 1), 0, number));
+  EXPECT_EQ(mode(Path()), std::filesystem::perms(0640));
+  ::umask(027);
+  TMdaFile g;
+  ASSERT_TRUE(g.CreateProject(Path("new.tsj"), 0, refs, "New", 2012));
+  EXPECT_EQ(mode(Path("new.tsj")), std::filesystem::perms(0640));
+  ::umask(umaskBefore);
 }
 
 TEST_F(MdaFile5Test, MapsEveryOldField) {

@@ -92,6 +92,20 @@ TEST_F(MdaFileTest, OpenChecksVersionSizeCountryAndReleaseInThatOrder) {
   EXPECT_TRUE(f.OpenProject(Path(), true, newer));
 }
 
+TEST_F(MdaFileTest, ReleaseDatesPast2078AreSpelledOutInTheMessage) {
+  TFakeRefs latest = refs;
+  latest.release = 65535;  // the last day a file can hold
+  {
+    TMdaFile g;
+    ASSERT_TRUE(g.CreateProject(Path(), 0, latest, "Future", 2012));
+  }
+  TFakeRefs older = refs;
+  older.release = 65000;
+  TMdaFile f;
+  EXPECT_FALSE(f.OpenProject(Path(), true, older));
+  EXPECT_EQ(f.ErrorText(), "File requires release 6/6/2079 or later of stnd-usa.mdf file. Your release is 12/18/2077.");
+}
+
 TEST_F(MdaFileTest, LockedOrReadOnlyFilesOpenForReadingOnly) {
   {
     TMdaFile f;

@@ -263,7 +263,7 @@ TEST_F(ExtractTest, TheOpenProjectCannotBeItsOwnTarget) {
   const std::string before = ReadWholeFile(Path());
   std::string message;
   EXPECT_FALSE(f.ExtractProject(Path(), 2012, nullptr, nullptr, "", message));
-  EXPECT_EQ(message, ExpandFileName(Path()) + "\r\nCan't create file.");
+  EXPECT_EQ(message, ExpandFileName(Path()) + "\r\nCan't create file. File is in use.");
   EXPECT_TRUE(ReadWholeFile(Path()) == before);
 }
 
