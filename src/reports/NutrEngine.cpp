@@ -257,8 +257,9 @@ void TNutrEngine::FillRecVars(int slot, int defRow, const TFieldRec& rec, TExprV
   Set(vars[rvNumCrops], slot == csCov || secondCrop ? 2 : 1);
   const int preceding = PrecedingSlot(slot, rec);
   if (preceding >= 0) {
+    // The preceding crop's definition is passed as its row in the loaded tables, not its number.
     const int prevRow = Tables.CropDefinitionRow(preceding, rec);
-    SetIf(vars[rvPrvCropDef], prevRow >= 0 ? db.GetFieldInteger(qfCropDef, prevRow) : 0, prevRow >= 0);
+    SetIf(vars[rvPrvCropDef], prevRow, prevRow >= 0);
     SetIf(vars[rvPrvPctLeg], SlotPctLeg(rec, preceding), rec.HasFlag(rfPrevPctLeg + preceding));
   }
   FillStateVars(rec, vars);

@@ -1,5 +1,7 @@
 #include "store/StateTables.h"
 
+#include <filesystem>
+
 #include "common/TextUtil.h"
 #include "reference/MdfFile.h"
 #include "vocab/CropVocab.h"
@@ -10,6 +12,16 @@ namespace {
 constexpr int kCropNameWidth = 13;
 
 int64_t FormulaKey(int field, int row) { return (static_cast<int64_t>(field) << 32) | static_cast<uint32_t>(row); }
+
+// The size and modification time of a file, "" when it cannot be read: tells whether it changed.
+std::string FileStamp(const std::string& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) return {};
+  const auto time = std::filesystem::last_write_time(path, error);
+  if (error) return {};
+  return std::to_string(size) + ":" + std::to_string(time.time_since_epoch().count());
+}
 
 }  // namespace
 
@@ -33,13 +45,15 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
     message.clear();
     return true;
   }
-  // A state whose file just failed is not read again for every record of a report.
-  if (!IsLoaded() && state == failedState_) {
+  const std::string fileName = AddSlash(ExtractFileDir(refs_.DefinitionFileName())) + LowerCase(abbrev) + ".qri";
+  const std::string stamp = FileStamp(fileName);
+  // A state whose file just failed is not read again for every record of a report, but is once the
+  // file has changed.
+  if (!IsLoaded() && state == failedState_ && stamp == failedStamp_) {
     message = failedMessage_;
     return false;
   }
   ClearCaches();
-  const std::string fileName = AddSlash(ExtractFileDir(refs_.DefinitionFileName())) + LowerCase(abbrev) + ".qri";
   if (!Tables.Load(fileName)) {
     message = fileName + "\r\n" + Tables.ErrorMessage();
   } else if (Tables.GetFieldValue(qfCrc, 0).empty()) {
@@ -57,6 +71,7 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
     return true;
   }
   failedState_ = state;
+  failedStamp_ = stamp;
   failedMessage_ = message;
   return false;
 }

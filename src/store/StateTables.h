@@ -17,7 +17,7 @@
 // Field numbers of the state tables used here and by the nutrient engine (besides QriFilDb.h's).
 enum : int {
   qfCecFormula = 18,
-  qfDrainDef = 50, qfDrainName = 51, qfUseIfDrain = 53,
+  qfDrainDef = 50, qfDrainName = 51, qfUseIfDrain = 53, qfPTestDef = 77,
   qfYldUnit = 81, qfIsTessRec = 86, qfToTessCrop = 87,
   qfNCredit = 88, qfPRemoved = 90, qfKRemoved = 91,
   qfNVar1 = 92, qfNRec = 102, qfPVar1 = 103, qfPRec = 113, qfKVar1 = 114, qfKRec = 124,
@@ -25,7 +25,7 @@ enum : int {
   qfManP2O5 = 158, qfManK2O = 159, qfManPctMineral = 160, qfManAnimalDef = 161, qfManStorageDef = 162,
   qfIsTessAve = 163,
   qfUseNModel = 174, qfPctAvailP = 176, qfPctAvailK = 177, qfNAvailVar1 = 180, qfNAvail = 195,
-  qfCntyCode = 220, qfAppRegion = 222, qfRecRegion = 223,
+  qfCntyCode = 220, qfCntyName = 221, qfAppRegion = 222, qfRecRegion = 223,
 };
 
 class TStateTables {
@@ -77,6 +77,9 @@ class TStateTables {
   std::unordered_map<int64_t, std::unique_ptr<TCompiledExpression>> formulas_;
   int loadedState_ = -1;  // the state number the loaded tables were asked for
   std::string loadedAbbr_;
-  int failedState_ = -1;  // the state whose file failed last, while no tables are loaded
+  // The state whose file failed last (while no tables are loaded), with the file's size and time
+  // then: the failure is repeated without reading until the file changes (the user mends it).
+  int failedState_ = -1;
+  std::string failedStamp_;
   std::string failedMessage_;
 };

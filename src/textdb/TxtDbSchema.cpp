@@ -63,7 +63,7 @@ int CompareValues(int type, const std::string& a, const std::string& b) {
   switch (type) {
     case dtInteger:
     case dtNumber: ParseReal(a, x), ParseReal(b, y); break;
-    case dtYesNo: x = SameText(a, "yes") || SameText(a, "true") || a == "1", y = SameText(b, "yes") || SameText(b, "true") || b == "1"; break;
+    case dtYesNo: x = TextDbYes(a), y = TextDbYes(b); break;
     case dtDate: {
       int64_t da = 0, db = 0;
       ParseTextDbDate(a, da), ParseTextDbDate(b, db);
@@ -99,6 +99,13 @@ std::string FirstRepeated(std::vector<std::string> keys) {
 }
 
 }  // namespace
+
+bool TextDbYes(const std::string& value) { return SameText(value, "yes") || SameText(value, "true") || value == "1"; }
+
+std::string ComparableValue(const TTextDbColDef& def, const std::string& value) {
+  int32_t number = 0;
+  return def.Type == dtInteger && ParseLongInt(value, number) ? std::to_string(number) : value;
+}
 
 bool ParseTextDbDate(const std::string& text, int64_t& days) {
   days = 0;
@@ -260,7 +267,9 @@ bool TTextFileDb::CheckColumnValues(int section, int column) {
 
 bool TTextFileDb::CheckUnique(int section, int column) {
   if (RowCount(section) < 2) return true;
-  const std::vector<std::string>& values = Sections[section].Columns[column].Values;
+  const TTextDbCol& col = Sections[section].Columns[column];
+  std::vector<std::string> values;
+  for (const std::string& v : col.Values) values.push_back(ComparableValue(col.Def, v));
   const std::string repeated = FirstRepeated(values);
   if (repeated.empty()) return true;
   const int row = SecondOccurrence(values, repeated);
@@ -275,8 +284,8 @@ bool TTextFileDb::CheckPair(int section, int column) {
   if (first == cols.end()) return true;
   std::vector<std::string> combined(RowCount(section));
   for (int r = 0; r < RowCount(section); ++r) {
-    const std::string& a = first->Values[r];
-    const std::string& b = cols[column].Values[r];
+    const std::string a = ComparableValue(first->Def, first->Values[r]);
+    const std::string b = ComparableValue(cols[column].Def, cols[column].Values[r]);
     if (!a.empty() || !b.empty()) combined[r] = Pad(a, std::max(first->Def.Width, 0)) + b;
   }
   const std::string repeated = FirstRepeated(combined);

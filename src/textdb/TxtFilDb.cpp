@@ -199,8 +199,7 @@ double TTextFileDb::GetNumber(int section, int row, int column) const {
 }
 
 bool TTextFileDb::GetBoolean(int section, int row, int column) const {
-  const std::string v = GetValue(section, row, column);
-  return SameText(v, "yes") || SameText(v, "true") || v == "1";
+  return TextDbYes(GetValue(section, row, column));
 }
 
 TDayNum TTextFileDb::GetDate(int section, int row, int column) const {
@@ -215,10 +214,11 @@ int TTextFileDb::FindRow(int section, int column, const std::string& text) const
 
 int TTextFileDb::FindRowFrom(int section, int startRow, bool backwards, const std::string& text, int column) const {
   if (!ValidColumn(section, column)) return -1;
-  const std::string wanted = Trim(text);
+  const TTextDbColDef& def = Sections[section].Columns[column].Def;
+  const std::string wanted = ComparableValue(def, Trim(text));
   const int rows = RowCount(section);
   for (int r = startRow; r >= 0 && r < rows; r += backwards ? -1 : 1)
-    if (SameText(GetValue(section, r, column), wanted)) return r;
+    if (SameText(ComparableValue(def, GetValue(section, r, column)), wanted)) return r;
   return -1;
 }
 

@@ -112,6 +112,7 @@ class TTextFileDb {
   double GetNumber(int section, int row, int column) const;
   bool GetBoolean(int section, int row, int column) const;
   TDayNum GetDate(int section, int row, int column) const;  // 0 when no date (or beyond the day range)
+  // The first row whose value equals `text` (trimmed; without regard to case; whole numbers by value).
   int FindRow(int section, int column, const std::string& text) const;
   int FindRowFrom(int section, int startRow, bool backwards, const std::string& text, int column) const;
 
@@ -179,6 +180,12 @@ class TTextFileDb {
   int CompareRows(int section, int a, int b, const int* columns) const;
 };
 
+// Whether a Yes/No value means yes ("yes", "true" in any letter case, or "1"); every boolean setting
+// is read this way.
+bool TextDbYes(const std::string& value);
+// The form in which values of a column are compared (finds, lookups, uniqueness): a whole number by
+// its value ("019" and "19" are the same key), anything else as its text.
+std::string ComparableValue(const TTextDbColDef& def, const std::string& value);
 // The check of one value against a column definition: "" when valid, else the message.
 std::string CheckTextDbValue(const TTextDbColDef& def, const std::string& value);
 // Whole days after 1 January 1900 of a "yyyy-mm-dd" text; false when it is not a valid date.

@@ -92,6 +92,18 @@ TEST_F(NutrEngine, ErrorCodesOfTheChain) {
   EXPECT_EQ(Engine.NutrientRec(rcN, csCur, barley).Error, 13);
 }
 
+// The preceding crop's definition reaches the formulas as its row in the tables (ordered by name),
+// not as its definition number. Cotton's PRec gives PrvCropDef, or -1 when it is null.
+TEST_F(NutrEngine, PrecedingCropDefinitionIsItsRow) {
+  TFieldRec rec = TStateFixture::Record(crCotton);
+  EXPECT_DOUBLE_EQ(Engine.NutrientRec(rcP2O5, csCur, rec).Value, -1);
+  rec.Prev_Crop = crSoybeans;  // definition 20, the eighth name in order
+  const int row = Tables.CropDefinitionRow(csPrev, rec);
+  ASSERT_EQ(Tables.Db().GetFieldInteger(qfCropDef, row), 20);
+  EXPECT_EQ(row, 7);
+  EXPECT_DOUBLE_EQ(Engine.NutrientRec(rcP2O5, csCur, rec).Value, 7);
+}
+
 TEST_F(NutrEngine, YieldUnitConversion) {
   ASSERT_TRUE(Tables.LoadStateTables(kStateIA));
   // Corn's five-year price is per bushel (56 lb).

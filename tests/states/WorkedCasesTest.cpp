@@ -1,192 +1,156 @@
-// Worked cases from the state publications, evaluated through each file's own expressions.
-#include "StateChain.h"
+// Worked cases from the state publications, computed by the nutrient engine from field records.
+#include "ShippedStates.h"
 
 namespace {
 
-double Value(const TChainResult& r) {
-  EXPECT_EQ(r.Error, exNone);
-  return r.Value.value_or(-1);
+class WorkedCases : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(States.Ok) << States.Message; }
+  TStateCase Case(const std::string& abbr) { return TStateCase(States, abbr); }
+  TShippedStates States;
+};
+
+// Iowa: ISU PM 1688 (rev. 2013) Tables 1-4 and 9-12; corn N from the ISU Corn N Rate Calculator
+// (MRTN at a 0.10 N:corn price ratio), where the rate after soybean already holds the rotation effect.
+TEST_F(WorkedCases, IowaCornNitrogenByPreviousCrop) {
+  EXPECT_EQ(Case("ia").Crop("Corn, grain").N(), 190);  // corn after corn (no credit)
+  EXPECT_EQ(Case("ia").Crop("Corn, grain").After("Soybeans").N(), 140);
+  EXPECT_EQ(Case("ia").Crop("Corn, grain").After("Alfalfa, established", 70).N(), 0);
 }
 
-// Iowa: ISU PM 1688 (rev. 2013) Tables 1-4; corn N from the ISU Corn N Rate Calculator (MRTN at a
-// 0.10 N:corn price ratio), where the rate after soybean already holds the rotation effect.
-TEST(IowaCases, CornNitrogenByPreviousCrop) {
-  TStateFile ia("ia");
-  ASSERT_TRUE(ia.Loaded) << ia.Message;
-  TRecVars none;
-  EXPECT_EQ(Value(ia.N("Corn, grain", none)), 190);  // corn after corn (no credit)
-  const auto soyCredit = ia.Credit("Soybeans", none);
-  ASSERT_TRUE(soyCredit);
-  EXPECT_EQ(Value(ia.N("Corn, grain", none, soyCredit)), 140);  // corn after soybean
-  TRecVars alfalfa;
-  alfalfa.Set("PctLegume", 70);
-  EXPECT_EQ(Value(ia.N("Corn, grain", none, ia.Credit("Alfalfa, established", alfalfa))), 0);
+TEST_F(WorkedCases, IowaPhosphorusAndPotassiumByTestMethodAndClass) {
+  auto corn = [this] { return Case("ia").Crop("Corn, grain").Goal(200); };
+  EXPECT_EQ(corn().P(12, 1).P2O5(), 75);   // Bray-P1 Low (9-15), Table 3
+  EXPECT_EQ(corn().P(6).P2O5(), 100);      // Very low (0-8)
+  EXPECT_EQ(corn().P(18).P2O5(), 64);      // Optimum: removal 0.32 lb P2O5/bu x 200 bu
+  EXPECT_EQ(corn().P(18, 3).P2O5(), 75);   // Mehlich-3 ICP 18 ppm is Low (16-25)
+  EXPECT_EQ(Case("ia").Crop("Soybeans").Goal(60).P(8, 4).P2O5(), 60);  // Olsen Low, Table 4
+  EXPECT_FALSE(Case("ia").Crop("Corn, grain").P(18).P2O5());  // Optimum needs the yield for removal
+  EXPECT_EQ(corn().K(180).K2O(), 44);      // K Optimum (161-200): 0.22 x 200 bu
+  EXPECT_EQ(Case("ia").Crop("Soybeans").Goal(60).K(140).K2O(), 90);  // Low (121-160)
+  EXPECT_EQ(corn().K(230).K2O(), 0);       // High
 }
 
-TEST(IowaCases, PhosphorusByTestMethodAndClass) {
-  TStateFile ia("ia");
-  ASSERT_TRUE(ia.Loaded) << ia.Message;
-  TRecVars low;  // Bray-P1 12 ppm: Low (9-15), Table 3 corn 75 lb P2O5
-  low.Set("P", 12).Set("PTestDef", 1).Set("YldGoal", 200);
-  EXPECT_EQ(Value(ia.P("Corn, grain", low)), 75);
-  TRecVars veryLow;  // Bray-P1 6 ppm: Very low (0-8), 100 lb P2O5
-  veryLow.Set("P", 6).Set("YldGoal", 200);
-  EXPECT_EQ(Value(ia.P("Corn, grain", veryLow)), 100);
-  TRecVars optimum;  // Bray-P1 18 ppm: Optimum, removal 0.32 lb P2O5/bu (Table 2) x 200 bu
-  optimum.Set("P", 18).Set("YldGoal", 200);
-  EXPECT_EQ(Value(ia.P("Corn, grain", optimum)), 64);
-  TRecVars icp;  // Mehlich-3 ICP 18 ppm is Low (16-25), not Optimum as with Bray
-  icp.Set("P", 18).Set("PTestDef", 3).Set("YldGoal", 200);
-  EXPECT_EQ(Value(ia.P("Corn, grain", icp)), 75);
-  TRecVars olsen;  // Olsen 8 ppm: Low, Table 4 soybean 60 lb P2O5
-  olsen.Set("P", 8).Set("PTestDef", 4).Set("YldGoal", 60);
-  EXPECT_EQ(Value(ia.P("Soybeans", olsen)), 60);
-  TRecVars noGoal;  // the Optimum class needs the yield for removal
-  noGoal.Set("P", 18);
-  EXPECT_FALSE(ia.P("Corn, grain", noGoal).Value);
-}
-
-TEST(IowaCases, PotassiumByClass) {
-  TStateFile ia("ia");
-  ASSERT_TRUE(ia.Loaded) << ia.Message;
-  TRecVars medium;  // K 180 ppm: Optimum (161-200), removal 0.22 lb K2O/bu x 200 bu
-  medium.Set("K", 180).Set("YldGoal", 200);
-  EXPECT_EQ(Value(ia.K("Corn, grain", medium)), 44);
-  TRecVars low;  // K 140 ppm: Low (121-160), Table 4 soybean 90 lb K2O
-  low.Set("K", 140).Set("YldGoal", 60);
-  EXPECT_EQ(Value(ia.K("Soybeans", low)), 90);
-  TRecVars high;  // K 230 ppm: High, none
-  high.Set("K", 230).Set("YldGoal", 200);
-  EXPECT_EQ(Value(ia.K("Corn, grain", high)), 0);
+// Forages: the Very low and Low classes never get less than the removal that Optimum gets at the
+// same yield goal; corn silage removes 3.5 lb P2O5 and 9.0 lb K2O per ton (65 % moisture).
+TEST_F(WorkedCases, IowaForagesBuildUpNeverBelowMaintenance) {
+  auto alfalfa = [this] { return Case("ia").Crop("Alfalfa, established").Goal(5); };
+  EXPECT_EQ(alfalfa().K(180).K2O(), 245);  // Optimum: 49 x 5 t
+  EXPECT_EQ(alfalfa().K(140).K2O(), 245);  // Low: the published 170, raised to removal
+  EXPECT_EQ(alfalfa().K(100).K2O(), 245);  // Very low: 220, raised to removal
+  EXPECT_EQ(Case("ia").Crop("Alfalfa, established").Goal(3).K(100).K2O(), 220);  // 220 above 147
+  auto silage = [this] { return Case("ia").Crop("Corn, silage").Goal(25); };
+  EXPECT_EQ(silage().P(18).P2O5(), 88);    // 3.5 x 25, rounded
+  EXPECT_EQ(silage().K(180).K2O(), 225);   // 9.0 x 25
+  EXPECT_EQ(silage().K(140).K2O(), 225);   // Low 130, raised to removal
 }
 
 // Illinois Agronomy Handbook (24th ed.) ch. 8-9; soil tests in lb/a.
-TEST(IllinoisCases, CornAfterSoybeanMrtnByRegion) {
-  TStateFile il("il");
-  ASSERT_TRUE(il.Loaded) << il.Message;
+TEST_F(WorkedCases, IllinoisCornAfterSoybeanMrtnByRegion) {
   const int expected[] = {160, 169, 188};  // north, central, south
-  for (int region = 1; region <= 3; ++region) {
-    TRecVars rec;
-    rec.Set("RecRegion", region);
-    EXPECT_EQ(Value(il.N("Corn, grain", rec, il.Credit("Soybeans", rec))), expected[region - 1]) << region;
-  }
+  for (int region = 1; region <= 3; ++region)
+    EXPECT_EQ(Case("il").Crop("Corn, grain").After("Soybeans").Region(region).N(), expected[region - 1]) << region;
 }
 
-TEST(IllinoisCases, BuildupAndMaintenance) {
-  TStateFile il("il");
-  ASSERT_TRUE(il.Loaded) << il.Message;
-  TRecVars p;  // P1 30 lb/a, medium P-supplying power (goal 45): (45-30) x 9 / 4 years + 0.37 x 200 bu
-  p.Set("P", 30).Set("MiscA", 2).Set("YldGoal", 200);
-  EXPECT_EQ(Value(il.P("Corn, grain", p)), 34 + 74);
-  p.Set("P", 55);  // between the goal and the maintenance limit (65): removal only
-  EXPECT_EQ(Value(il.P("Corn, grain", p)), 74);
-  p.Set("P", 80);  // above the maintenance limit
-  EXPECT_EQ(Value(il.P("Corn, grain", p)), 0);
-  TRecVars k;  // K 220 lb/a, CEC 15 (goal 300): (300-220) x 4 / 4 years + 0.27 x 200 bu
-  k.Set("K", 220).Set("CEC", 15).Set("YldGoal", 200);
-  EXPECT_EQ(Value(il.K("Corn, grain", k)), 80 + 54);
-  TRecVars noRegion;  // without the soil's P-supplying power there is no P recommendation
-  noRegion.Set("P", 30).Set("YldGoal", 200);
-  EXPECT_FALSE(il.P("Corn, grain", noRegion).Value);
+TEST_F(WorkedCases, IllinoisBuildupAndMaintenance) {
+  auto corn = [this] { return Case("il").Crop("Corn, grain").Goal(200); };
+  // P1 30 lb/a, medium P-supplying power (goal 45): (45-30) x 9 / 4 years + 0.37 x 200 bu
+  EXPECT_EQ(corn().Soil(2).P(30).P2O5(), 34 + 74);
+  EXPECT_EQ(corn().Soil(2).P(55).P2O5(), 74);  // between the goal and the maintenance limit (65)
+  EXPECT_EQ(corn().Soil(2).P(80).P2O5(), 0);   // above the maintenance limit
+  // K 220 lb/a, CEC 15 (goal 300): (300-220) x 4 / 4 years + 0.27 x 200 bu
+  EXPECT_EQ(corn().Cec(15).K(220).K2O(), 80 + 54);
+  EXPECT_FALSE(corn().P(30).P2O5());  // without the soil's P-supplying power there is none
 }
 
 // Minnesota: UMN AG-FO-3790 Fertilizing corn in Minnesota, Tables 1 and 3 and the P and K equations.
-TEST(MinnesotaCases, CornNitrogen) {
-  TStateFile mn("mn");
-  ASSERT_TRUE(mn.Loaded) << mn.Message;
-  TRecVars none;
-  EXPECT_EQ(Value(mn.N("Corn, grain", none)), 165);  // corn after corn MRTN at 0.10
-  TRecVars nitrate;  // 50 lb/a NO3-N in 0-24 in.: subtract 0.6 x 50
-  nitrate.Set("NO3N", 50);
-  EXPECT_EQ(Value(mn.N("Corn, grain", nitrate)), 135);
-  TRecVars good, poor;
-  good.Set("PctLegume", 60);
-  poor.Set("PctLegume", 10);
-  EXPECT_EQ(Value(mn.N("Corn, grain", none, mn.Credit("Alfalfa, established", good))), 15);   // 165 - 150
-  EXPECT_EQ(Value(mn.N("Corn, grain", none, mn.Credit("Alfalfa, established", poor))), 115);  // 165 - 50
+TEST_F(WorkedCases, MinnesotaCorn) {
+  EXPECT_EQ(Case("mn").Crop("Corn, grain").N(), 165);                // corn after corn MRTN at 0.10
+  EXPECT_EQ(Case("mn").Crop("Corn, grain").Nitrate(50).N(), 135);    // less 0.6 x 50 lb/a NO3-N
+  EXPECT_EQ(Case("mn").Crop("Corn, grain").After("Alfalfa, established", 60).N(), 15);   // 165 - 150
+  EXPECT_EQ(Case("mn").Crop("Corn, grain").After("Alfalfa, established", 10).N(), 115);  // 165 - 50
+  auto corn = [this] { return Case("mn").Crop("Corn, grain").Goal(180); };
+  EXPECT_EQ(corn().P(8).P2O5(), 76);     // (0.700 - 0.035 x 8) x 180 bu = 75.6
+  EXPECT_EQ(corn().P(6, 2).P2O5(), 78);  // Olsen: (0.700 - 0.044 x 6) x 180 bu = 78.5
+  EXPECT_EQ(corn().K(100).K2O(), 78);    // (1.166 - 0.0073 x 100) x 180 bu = 78.5
+  EXPECT_EQ(corn().K(170).K2O(), 0);     // very high
 }
 
-TEST(MinnesotaCases, CornPhosphorusAndPotassiumEquations) {
-  TStateFile mn("mn");
-  ASSERT_TRUE(mn.Loaded) << mn.Message;
-  TRecVars bray;  // (0.700 - 0.035 x 8) x 180 bu = 75.6
-  bray.Set("P", 8).Set("YldGoal", 180);
-  EXPECT_EQ(Value(mn.P("Corn, grain", bray)), 76);
-  TRecVars olsen;  // (0.700 - 0.044 x 6) x 180 bu = 78.5
-  olsen.Set("P", 6).Set("PTestDef", 2).Set("YldGoal", 180);
-  EXPECT_EQ(Value(mn.P("Corn, grain", olsen)), 78);
-  TRecVars k;  // (1.166 - 0.0073 x 100) x 180 bu = 78.5
-  k.Set("K", 100).Set("YldGoal", 180);
-  EXPECT_EQ(Value(mn.K("Corn, grain", k)), 78);
-  k.Set("K", 170);  // very high: none
-  EXPECT_EQ(Value(mn.K("Corn, grain", k)), 0);
+// Minnesota alfalfa potash is given per yield goal: medium (81-120 ppm) at 6 t/a is 100 to 140 lb.
+TEST_F(WorkedCases, MinnesotaAlfalfaPotashByYieldGoal) {
+  auto alfalfa = [this](double goal) { return Case("mn").Crop("Alfalfa, established").Goal(goal); };
+  EXPECT_EQ(alfalfa(6).K(100).K2O(), 120);
+  EXPECT_EQ(alfalfa(4).K(100).K2O(), 80);
+  EXPECT_EQ(alfalfa(6).K(30).K2O(), 240);  // very low
+  EXPECT_EQ(alfalfa(6).K(140).K2O(), 0);   // high
+  EXPECT_FALSE(Case("mn").Crop("Alfalfa, established").K(100).K2O());  // needs the goal
 }
 
 // Wisconsin: UW A2809 (2012), corn N by soil and previous crop, P classes by soil group.
-TEST(WisconsinCases, CornAfterAlfalfaAndSoybean) {
-  TStateFile wi("wi");
-  ASSERT_TRUE(wi.Loaded) << wi.Message;
-  TRecVars fine;
-  fine.Set("MiscB", 1);
-  TRecVars stand = fine;
-  stand.Set("PctLegume", 70);  // > 4 plants/sq ft: 190 lb N/a credit, more than the MRTN of 165
-  EXPECT_EQ(Value(wi.N("Corn, grain", fine, wi.Credit("Alfalfa, established", stand))), 0);
-  EXPECT_EQ(Value(wi.N("Corn, grain", fine)), 165);
-  EXPECT_EQ(Value(wi.N("Corn, grain", fine, wi.Credit("Soybeans", fine))), 125);
+TEST_F(WorkedCases, WisconsinCornAfterAlfalfaAndSoybean) {
+  // > 4 plants/sq ft: 190 lb N/a credit, more than the MRTN of 165 on a fine-textured soil
+  EXPECT_EQ(Case("wi").Crop("Corn, grain").Soil(0, 1).After("Alfalfa, established", 70).N(), 0);
+  EXPECT_EQ(Case("wi").Crop("Corn, grain").Soil(0, 1).N(), 165);
+  EXPECT_EQ(Case("wi").Crop("Corn, grain").Soil(0, 1).After("Soybeans").N(), 125);
 }
 
-TEST(WisconsinCases, PhosphorusClassesBySoilGroup) {
-  TStateFile wi("wi");
-  ASSERT_TRUE(wi.Loaded) << wi.Message;
-  TRecVars loamy;  // loamy soil, Bray 12 ppm: Low (10-15): removal 0.38 x 180 + 15
-  loamy.Set("P", 12).Set("MiscA", 1).Set("YldGoal", 180);
-  EXPECT_EQ(Value(wi.P("Corn, grain", loamy)), 83);
-  TRecVars sandy;  // sandy soil, 25 ppm: Optimum (23-32): removal
-  sandy.Set("P", 25).Set("MiscA", 5).Set("YldGoal", 180);
-  EXPECT_EQ(Value(wi.P("Corn, grain", sandy)), 68);
-  sandy.Set("MiscA", 1);  // the same test on a loamy soil is High: half of removal
-  EXPECT_EQ(Value(wi.P("Corn, grain", sandy)), 34);
+TEST_F(WorkedCases, WisconsinClassesBySoilGroupAndDemandLevel) {
+  auto corn = [this](int soil) { return Case("wi").Crop("Corn, grain").Goal(180).Soil(soil); };
+  EXPECT_EQ(corn(1).P(12).P2O5(), 83);  // loamy Bray 12 ppm: Low (10-15): 0.38 x 180 + 15
+  EXPECT_EQ(corn(5).P(25).P2O5(), 68);  // sandy 25 ppm: Optimum (23-32): removal
+  EXPECT_EQ(corn(1).P(25).P2O5(), 34);  // the same test on a loamy soil is High: half of removal
+  // Alfalfa is a demand level 2 crop: loamy P Low 12-17, Optimum 18-25; K Low 90-110, Optimum 111-140.
+  auto alfalfa = [this](int soil) { return Case("wi").Crop("Alfalfa, established").Goal(5).Soil(soil); };
+  EXPECT_EQ(alfalfa(1).P(17).P2O5(), 13 * 5 + 15);  // Low (demand level 1 would call it High)
+  EXPECT_EQ(alfalfa(1).P(18).P2O5(), 13 * 5);       // Optimum
+  EXPECT_EQ(alfalfa(1).P(11).P2O5(), 13 * 5 + 30);  // Very low
+  EXPECT_EQ(alfalfa(1).K(100).K2O(), 60 * 5 + 30);  // Low
+  EXPECT_EQ(alfalfa(1).K(140).K2O(), 60 * 5);       // Optimum
+  EXPECT_EQ(alfalfa(1).K(150).K2O(), 60 * 5 / 2);   // High (141-170)
+  EXPECT_EQ(alfalfa(5).P(30).P2O5(), 13 * 5);       // sandy P Optimum 26-37
+  EXPECT_EQ(alfalfa(5).K(70).K2O(), 60 * 5 + 30);   // sandy K Low 50-80
+  EXPECT_EQ(alfalfa(5).K(121).K2O(), 60 * 5 / 2);   // sandy K High 121-160
 }
 
 // Alabama: Auburn AAES Series 324B (2012), ratings by soil group, P and K requirement levels.
-TEST(AlabamaCases, RatingsBySoilGroup) {
-  TStateFile al("al");
-  ASSERT_TRUE(al.Loaded) << al.Message;
-  TRecVars corn;  // soil group 2, P 10 lb/a: Low, level 2: 90 lb P2O5
-  corn.Set("P", 10).Set("MiscA", 2);
-  EXPECT_EQ(Value(al.P("Corn, grain", corn)), 90);
-  TRecVars cotton;  // soil group 1, K 50 lb/a: Medium, K level 3: 60 lb K2O
-  cotton.Set("K", 50).Set("MiscA", 1);
-  EXPECT_EQ(Value(al.K("Cotton", cotton)), 60);
-  cotton.Set("MiscA", 3);  // the same test on a clay soil is Low: 90
-  EXPECT_EQ(Value(al.K("Cotton", cotton)), 90);
-  TRecVars irrigated;
-  irrigated.Set("IrrWater", 8);
-  EXPECT_EQ(Value(al.N("Corn, grain", irrigated)), 200);
-  EXPECT_EQ(Value(al.N("Peanuts", irrigated)), 0);
+TEST_F(WorkedCases, AlabamaRatingsBySoilGroup) {
+  EXPECT_EQ(Case("al").Crop("Corn, grain").Soil(2).P(10).P2O5(), 90);  // group 2, 10 lb/a: Low, level 2
+  EXPECT_EQ(Case("al").Crop("Cotton").Soil(1).K(50).K2O(), 60);        // group 1: Medium, K level 3
+  EXPECT_EQ(Case("al").Crop("Cotton").Soil(3).K(50).K2O(), 90);        // the same test on clay is Low
+  EXPECT_EQ(Case("al").Crop("Corn, grain").Irrigated(8).N(), 200);
+  EXPECT_EQ(Case("al").Crop("Peanuts").Irrigated(8).N(), 0);
 }
 
 // Georgia: UGA Soil Test Handbook (SB 62), corn: 180 lb N for 150 bu plus 12 lb N, 6 lb P2O5 and
-// 10 lb K2O per extra 10 bu; ratings by region.
-TEST(GeorgiaCases, CornByYieldGoalAndRegion) {
-  TStateFile ga("ga");
-  ASSERT_TRUE(ga.Loaded) << ga.Message;
-  TRecVars rec;
-  rec.Set("YldGoal", 200);
-  EXPECT_EQ(Value(ga.N("Corn, grain", rec)), 240);
-  TRecVars coastal = rec;  // Coastal Plain P 40 lb/a: Medium, 60 + 5 x 6
-  coastal.Set("P", 40).Set("RecRegion", 1);
-  EXPECT_EQ(Value(ga.P("Corn, grain", coastal)), 90);
-  TRecVars piedmont = rec;  // Piedmont K 100 lb/a: Medium, 80 + 5 x 10
-  piedmont.Set("K", 100).Set("RecRegion", 2);
-  EXPECT_EQ(Value(ga.K("Corn, grain", piedmont)), 130);
-  piedmont.Set("K", 65);  // Piedmont Low (0-70): 120 + 5 x 10
-  EXPECT_EQ(Value(ga.K("Corn, grain", piedmont)), 170);
-  piedmont.Set("MiscA", 1);  // the soil's region wins over the county's: Coastal Plain Medium (61-130)
-  EXPECT_EQ(Value(ga.K("Corn, grain", piedmont)), 130);
+// 10 lb K2O per extra 10 bu; ratings by region (the soil's region wins over the county's).
+TEST_F(WorkedCases, GeorgiaCornByYieldGoalAndRegion) {
+  auto corn = [this] { return Case("ga").Crop("Corn, grain").Goal(200); };
+  EXPECT_EQ(corn().N(), 240);
+  EXPECT_EQ(corn().Region(1).P(40).P2O5(), 90);   // Coastal Plain Medium: 60 + 5 x 6
+  EXPECT_EQ(corn().Region(2).K(100).K2O(), 130);  // Piedmont Medium: 80 + 5 x 10
+  EXPECT_EQ(corn().Region(2).K(65).K2O(), 170);   // Piedmont Low (0-70): 120 + 5 x 10
+  EXPECT_EQ(corn().Region(2).Soil(1).K(65).K2O(), 130);  // Coastal Plain soil: Medium (61-130)
+}
+
+// UGA alfalfa sheets: Coastal Plain P 0-30, 31-60, 61-100 and K 0-70, 71-170, 171-275; Piedmont
+// P 0-20, 21-40, 41-75 and K 0-120, 121-250, 251-400 lb/A (Low, Medium, High).
+TEST_F(WorkedCases, GeorgiaAlfalfaClassesByRegion) {
+  auto alfalfa = [this](int region) { return Case("ga").Crop("Alfalfa, established").Goal(5).Soil(region); };
+  EXPECT_EQ(alfalfa(1).K(70).K2O(), 300);   // Coastal Plain Low
+  EXPECT_EQ(alfalfa(1).K(170).K2O(), 200);  // Medium
+  EXPECT_EQ(alfalfa(1).K(275).K2O(), 100);  // High
+  EXPECT_EQ(alfalfa(1).K(276).K2O(), 0);    // Very high
+  EXPECT_EQ(alfalfa(1).P(30).P2O5(), 150);  // Coastal Plain P Low
+  EXPECT_EQ(alfalfa(2).P(20).P2O5(), 150);  // Piedmont P Low
+  EXPECT_EQ(alfalfa(2).P(40).P2O5(), 100);  // Medium
+  EXPECT_EQ(alfalfa(2).P(75).P2O5(), 50);   // High
+  EXPECT_EQ(alfalfa(2).K(120).K2O(), 300);  // Piedmont K Low
+  EXPECT_EQ(alfalfa(2).K(250).K2O(), 200);  // Medium
+  EXPECT_EQ(alfalfa(2).K(400).K2O(), 100);  // High
   // County regions: Sumter (Coastal Plain), Hall (Piedmont).
-  EXPECT_EQ(ga.Db.GetFieldInteger(kfCntyRegion, ga.Db.FindFieldRow(kfCntyCode, "261")), 1);
-  EXPECT_EQ(ga.Db.GetFieldInteger(kfCntyRegion, ga.Db.FindFieldRow(kfCntyCode, "139")), 2);
+  ASSERT_NE(States.Load("ga"), 0);
+  EXPECT_EQ(States.Db().GetFieldInteger(qfRecRegion, States.Db().FindFieldRow(qfCntyCode, "261")), 1);
+  EXPECT_EQ(States.Db().GetFieldInteger(qfRecRegion, States.Db().FindFieldRow(qfCntyCode, "139")), 2);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "common/TextUtil.h"
 #include "vocab/CropVocab.h"
 #include "store/MdaFile.h"
+#include "textdb/QriSign.h"
 
 namespace {
 
@@ -136,6 +137,48 @@ TEST_F(StateTables, DrainageTypes) {
   none.DefaultDrainage = false;
   ASSERT_EQ(WriteSampleStateFile(Dir.Path(), none), "");
   EXPECT_EQ(other.DefaultDrainageType(rec), 0);
+}
+
+// Section keys are numbers: a file that writes them with leading zeros still gives its county and
+// drainage rows; and every Yes/No setting reads "1", "true" and "Yes" alike.
+TEST_F(StateTables, NumericKeysAndBooleansAsTheSchemaReadsThem) {
+  std::string text = SampleStateText({});
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"[CntyCode=1]", "[CntyCode=001]"},
+                                 {"[DrainDef=2]", "[DrainDef=02]"}, {"UseIfDrain=Yes", "UseIfDrain=1"},
+                                 {"CanBeFirst=Yes", "CanBeFirst=true"}})
+    text.replace(text.find(from), from.size(), to);
+  WriteWholeFile(Dir.File("ia.qri"), text);
+  std::string crc, error;
+  ASSERT_TRUE(SignQriFile(Dir.File("ia.qri"), crc, error)) << error;
+
+  TFieldRec rec = Record(crSoybeans);
+  rec.Drain_Type = 2;
+  EXPECT_EQ(Tables.Db().GetFieldValue(qfCntyName, Tables.CountyRow(rec)), "Adair");
+  EXPECT_EQ(Tables.DrainageTypeName(rec), "Surface ditch");
+  EXPECT_EQ(Tables.DefaultDrainageType(rec), 2);
+  rec.Cov_Crop = 13;  // rye with a goal takes the row that can be a first crop ("true")
+  rec.Cov_Goal = 40;
+  EXPECT_EQ(DefinitionNumber(Tables, Tables.CropDefinitionRow(csCov, rec)), 51);
+}
+
+// A state file that failed is not read again for every record, but is once the user has mended it.
+TEST_F(StateTables, FailedFileIsReadAgainOnceItChanges) {
+  const std::string good = ReadWholeFile(Dir.File("ia.qri"));
+  WriteWholeFile(Dir.File("ia.qri"), "[InitInfo]\nFileVers=1.9\n");
+  std::string message;
+  EXPECT_FALSE(Tables.LoadStateTables(kStateIA, message));
+  EXPECT_NE(message.find("section is missing"), std::string::npos) << message;
+  EXPECT_FALSE(Tables.LoadStateTables(kStateIA, message));  // the same file: the same answer
+  WriteWholeFile(Dir.File("ia.qri"), good);
+  EXPECT_TRUE(Tables.LoadStateTables(kStateIA, message)) << message;
+  EXPECT_EQ(Tables.StateAbbr(), "IA");
+
+  std::filesystem::remove(Dir.File("nm.qri"));
+  EXPECT_FALSE(Tables.LoadStateTables(kStateNM, message));  // a missing file, added later
+  TStateSampleOptions nm;
+  nm.Abbr = "NM";
+  ASSERT_EQ(WriteSampleStateFile(Dir.Path(), nm), "");
+  EXPECT_TRUE(Tables.LoadStateTables(kStateNM, message)) << message;
 }
 
 TEST_F(StateTables, ProjectFileHoldsTablesForItsReferences) {

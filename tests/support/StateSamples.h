@@ -73,6 +73,7 @@ YldUnit=Bale
 IsTessRec=TessCrop = 12
 ToTessCrop=12
 NRec=YldGoal*30
+PRec=IIF(ISNULL(PrvCropDef), -1, PrvCropDef)
 
 [CropDef=50]
 Name=Rye cover

@@ -176,6 +176,24 @@ TEST_F(TextFileDb, Lookups) {
             "P=8 setting in [C=1] section is invalid.\r\nValue must match [Plain] section's Code value in lookup file.");
 }
 
+// A whole number is the same value however it is written: in finds, lookups, keys and pairs.
+TEST_F(TextFileDb, WholeNumbersCompareByValue) {
+  ASSERT_EQ(Load("[Reg=01]\nName=North\n[Reg=2]\nName=South\n[C=1]\nReg=002\nT=x\nM=1\n[C=2]\nReg=1\nT=x\nM=01\n"), "");
+  const int reg = Db.FindSection("Reg"), c = Db.FindSection("C");
+  EXPECT_EQ(Db.FindRow(reg, 0, "1"), -1);  // text until the schema says the key is a number
+  ASSERT_TRUE(Db.DefineIntegerColumn(reg, "Reg", "", 99, 1, dfKey));
+  EXPECT_EQ(Db.FindRow(reg, 0, "1"), 0);
+  EXPECT_EQ(Db.FindRow(reg, 0, " 02 "), 1);
+  EXPECT_TRUE(Db.DefineLookupColumn(c, "Reg", "", 0, Db, reg, 0));
+  ASSERT_TRUE(Db.DefineTextColumn(c, "T", "", dfPairFirst, 3));
+  EXPECT_FALSE(Db.DefineIntegerColumn(c, "M", "", 12, 1, dfPairSecond));
+  EXPECT_EQ(Db.ErrorMessage(), "T=x and M=01 settings in [C=2] section are not unique.");
+  Db.TakeError();
+  ASSERT_EQ(Load("[Reg=1]\nName=a\n[Reg=01]\nName=b\n"), "");  // two keys as read
+  EXPECT_FALSE(Db.DefineIntegerColumn(Db.FindSection("Reg"), "Reg", "", 99, 1, dfKey));
+  EXPECT_EQ(Db.ErrorMessage(), "Reg=01 setting in [Reg=01] section is not unique.");
+}
+
 class TRejectingDb : public TTextFileDb {
  protected:
   bool CheckValue(const std::string& value, int section, int column, int row) override {
