@@ -130,6 +130,8 @@ class TestEntryChecks : public QObject {
     QCOMPARE(WatershedNumEditCheck("07080105010101"), 0);
     QCOMPARE(WatershedNumEditCheck("0708010501011"), 257);  // 13
     QCOMPARE(WatershedNumEditCheck("0708 0105 0101"), 0);   // blanks do not count
+    QCOMPARE(WatershedNumEditCheck("0708-0105-01"), 257);   // twelve characters, ten digits
+    QCOMPARE(WatershedNumEditCheck("07080105O101"), 257);
   }
 
   void dateCheck() {

@@ -1,6 +1,9 @@
 // New Project, Open Project and Properties: dialogs, name checks, the conversion question and
 // their messages.
 #include <QtTest>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -101,6 +104,44 @@ class TestShellFileCmds : public QObject {
                               "\r\nFile does not have a valid extension (.tsj).\n\nUse a different file name."}));
     QVERIFY(env_->Bytes(existing) == before);
     QVERIFY(!form_->ProjectOpen());
+  }
+
+  // The platform's save dialog of New Project opens over the main window and does not offer to
+  // replace an existing file: the one message says why, and the dialog opens again.
+  void newProjectAsksOnceOverAnExistingFile() {
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    const std::string existing = env_->MakeProject("old.tsj", 2, 1);
+    const std::string before = env_->Bytes(existing);
+    FillNewProject("2024");
+    QList<QWidget*> owners;
+    int replaceQuestions = 0;
+    std::function<void()> answer = [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {  // the dialog's own question
+        ++replaceQuestions;
+        QTimer::singleShot(10, answer);
+        box->button(QMessageBox::Yes)->click();
+        return;
+      } else if (auto* dlg = qobject_cast<QFileDialog*>(modal)) {
+        owners << dlg->parentWidget();
+        if (owners.size() > 1) {
+          dlg->reject();
+          return;
+        }
+        dlg->selectFile(QString::fromStdString(existing));
+        QTimer::singleShot(10, answer);  // a question would come up inside accept()
+        static_cast<QDialog*>(dlg)->accept();
+        return;
+      }
+      QTimer::singleShot(10, answer);
+    };
+    QTimer::singleShot(10, answer);
+    QVERIFY(!form_->NewProjectFile());
+    QCOMPARE(replaceQuestions, 0);
+    QCOMPARE(owners, QList<QWidget*>({form_.get(), form_.get()}));
+    QCOMPARE(env_->messages.errors,
+             QStringList(QString::fromStdString(existing) + "\nFile already exists.\n\nUse a different file name."));
+    QVERIFY(env_->Bytes(existing) == before);
   }
 
   void openRefusesOtherExtensions() {
