@@ -3,6 +3,7 @@
 
 #include "TsCheck.h"
 #include "TsFields.h"
+#include "TsGridCells.h"
 #include "common/Locale.h"
 
 class TestEntryChecks : public QObject {
@@ -183,6 +184,9 @@ class TestEntryChecks : public QObject {
              "Number is not in the range 0.001 - 999999.\n\nCorrect the number or press Ctrl+Z to undo your "
              "changes.");
     QCOMPARE(Msg(Enter(rec, "Wshed_Num", "1234567890123")), WatershedNumErrorMsg());
+    const TCellEntry pctLeg{"Prev_PctLg", TCellEntryKind::PctLegume, 0, 100};  // the grid's % legume
+    QCOMPARE(AcceptCellEntry(rec, pctLeg, 2, "101", 2012).message,
+             "Number is not in the range 0 - 100.\n\nCorrect the number or press Ctrl+Z to undo your changes.");
     // Nothing failed was written.
     QVERIFY(SameRecord(rec, NewRecordTemplate(1, 2012, 16)));
   }

@@ -212,21 +212,6 @@ class TestGrids : public QObject {
                          "changes."));
     QCOMPARE(QApplication::focusWidget(), g->EditorAt(1, 2));
     QVERIFY(!form_->FormDataOkay());
-
-    // % legume takes 0, and its range message says so.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    ShowPage(pgCrops);
-    env_->messages.Clear();
-    TInputGrid* hist = Grid(gCropHist);
-    hist->SetActiveCell(3, 8);
-    QTest::keyClicks(QApplication::focusWidget(), "101");
-    QVERIFY(!form_->FormDataOkay());
-    QCOMPARE(env_->messages.errors,
-             QStringList("Number is not in the range 0 - 100.\n\nCorrect the number or press Ctrl+Z to undo your "
-                         "changes."));
-    hist->EntryAt(3, 8)->setText("0");
-    QVERIFY(form_->FormDataOkay());
-    QVERIFY(form_->EditRec().HasFlag(rfPrevPctLeg + 2));
   }
 
   void soilsAttributeColumnsByState() {
