@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -157,7 +158,8 @@ void TAboutBox::InfoRptLinkClick() {
 
 void TAboutBox::DataFormLinkClick(const QString& file) {
   const QString folder = QStr(startup_.ProgramFolder);
-  if (!OpenService()(file, folder))
+  // The desktop's handler may report success for a file that is not there; a missing form fails.
+  if (!QFileInfo::exists(folder + "/" + file) || !OpenService()(file, folder))
     Messages().Error("Unable to open file " + file + " in folder " + folder + ".\n\n" +
                      "Make sure the file is in the indicated folder and " + "Snapshot Viewer is installed.");
 }

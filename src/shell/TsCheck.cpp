@@ -93,8 +93,11 @@ int FertAnalysisEditCheck(const std::string& text, bool percentMode, float& n, f
 
 int WatershedNumEditCheck(const std::string& text) {
   size_t digits = 0;
-  for (char c : text)
-    if (c != ' ') ++digits;
+  for (char c : text) {
+    if (c == ' ') continue;
+    if (c < '0' || c > '9') return ecInvalid;
+    ++digits;
+  }
   return digits == 0 || digits == 11 || digits == 12 || digits == 14 ? ecAccepted : ecInvalid;
 }
 

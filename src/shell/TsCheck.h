@@ -32,7 +32,7 @@ int DateEditCheck(const std::string& text, int kind, int year, TDayNum& day);
 int PlantRateEditCheck(const std::string& text, bool cropEntered, double classLimit, float& value);
 // "N-P-K" in percent; empty gives zeros.
 int FertAnalysisEditCheck(const std::string& text, bool percentMode, float& n, float& p, float& k);
-// 0, 11, 12 or 14 digits once blanks are removed.
+// 0, 11, 12 or 14 digits once blanks are removed; anything else than digits and blanks is invalid.
 int WatershedNumEditCheck(const std::string& text);
 
 // A number as shown: `decimals` decimals, trailing zeros and point removed.

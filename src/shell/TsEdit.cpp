@@ -9,7 +9,9 @@
 
 #include "TsMessages.h"
 
-TEntryEdit::TEntryEdit(QWidget* parent) : QLineEdit(parent) {}
+TEntryEdit::TEntryEdit(QWidget* parent) : QLineEdit(parent) {
+  connect(this, &QLineEdit::textEdited, this, &TEntryEdit::EnforceMask);
+}
 
 void TEntryEdit::SetMask(TEntryMask mask) { mask_ = mask; }
 
@@ -29,6 +31,22 @@ bool TEntryEdit::Allows(TEntryMask mask, QChar c) {
       return c.isDigit() || c == '-';
   }
   return false;
+}
+
+void TEntryEdit::EnforceMask(const QString& edited) {
+  const bool upper = mask_ == TEntryMask::Upper || mask_ == TEntryMask::UpperLetters;
+  const int cursor = cursorPosition();
+  int keptBeforeCursor = 0;
+  QString kept;
+  for (int i = 0; i < edited.size(); ++i) {
+    if (!Allows(mask_, edited[i])) continue;
+    kept += upper ? edited[i].toUpper() : edited[i];
+    if (i < cursor) ++keptBeforeCursor;
+  }
+  if (kept == edited) return;
+  if (kept.size() < edited.size()) QApplication::beep();
+  setText(kept);
+  setCursorPosition(keptBeforeCursor);
 }
 
 void TEntryEdit::ShowText(const QString& text) {
@@ -209,6 +227,23 @@ class TComboKeys : public QObject {
   }
 };
 
+class TWheelGuard : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus()) return false;
+    event->ignore();  // handled here, not accepted: the wheel goes on to the parent
+    return true;
+  }
+};
+
 }  // namespace
 
 void InstallComboKeys(QComboBox* combo) { combo->installEventFilter(new TComboKeys(combo)); }
+
+void TakeWheelOnlyWithFocus(QComboBox* combo) {
+  combo->setFocusPolicy(Qt::StrongFocus);  // the wheel does not give it the focus either
+  combo->installEventFilter(new TWheelGuard(combo));
+}

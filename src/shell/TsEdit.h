@@ -18,7 +18,7 @@ enum class TEntryMask {
 };
 
 // An entry field: selects its contents when entered, refuses keys its mask does not allow with a
-// beep, moves to the neighbouring field with Enter, Up, Down and Left/Right at the ends of the
+// beep (pasted or dropped text loses the characters the mask does not allow, also with a beep), moves to the neighbouring field with Enter, Up, Down and Left/Right at the ends of the
 // text, checks its text when it is left and keeps the focus (shown black on red) while the check
 // fails; Ctrl+Z restores the text it had before the changes.
 class TEntryEdit : public QLineEdit {
@@ -61,6 +61,8 @@ class TEntryEdit : public QLineEdit {
   QString RunCheck(bool leaving);
   void SetErrorDisplay(bool on);
   void MoveFocus(bool next);
+  // Keeps only what the mask allows after an edit by the user, wherever the text came from.
+  void EnforceMask(const QString& edited);
 
   TEntryMask mask_ = TEntryMask::Any;
   TValidator validator_;
@@ -73,3 +75,7 @@ class TEntryEdit : public QLineEdit {
 // while the list is closed Up goes back and Down goes on; Page Up and Page Down are left to the
 // record navigation.
 void InstallComboKeys(QComboBox* combo);
+
+// A list takes the mouse wheel only while it has the focus; otherwise the wheel goes on to what
+// holds it (scrolling the page or the grid), so that no value changes under a passing wheel.
+void TakeWheelOnlyWithFocus(QComboBox* combo);

@@ -32,7 +32,7 @@ namespace {
 class TPlatformChooser : public TFileChooser {
  public:
   QString OpenFile(const QString& title, const QString& filter, bool* readOnly) override {
-    QFileDialog dlg(nullptr, title, {}, filter);
+    QFileDialog dlg(DialogOwner(), title, {}, filter);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setDefaultSuffix(QString(kProjectExt).mid(1));
@@ -46,9 +46,10 @@ class TPlatformChooser : public TFileChooser {
     if (readOnly) *readOnly = readOnlyBox->isChecked();
     return dlg.selectedFiles().first();
   }
-  QString SaveFile(const QString& title, const QString& filter) override {
-    QFileDialog dlg(nullptr, title, {}, filter);
+  QString SaveFile(const QString& title, const QString& filter, bool confirmOverwrite) override {
+    QFileDialog dlg(DialogOwner(), title, {}, filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
     dlg.setDefaultSuffix(QString(kProjectExt).mid(1));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().first();
@@ -196,7 +197,9 @@ bool TMainForm::NewProjectFile() {
   const TNewProjectSettings settings = dlg.Settings();
   std::string path;
   for (;;) {
-    path = CpStr(FileChooser().SaveFile("Save New Project As", CreateProjectFilter(startup_.VersionInfo.InternalName)));
+    // An existing file is never replaced: the dialog does not offer it, the refusal below says so.
+    path = CpStr(FileChooser().SaveFile("Save New Project As", CreateProjectFilter(startup_.VersionInfo.InternalName),
+                                        false));
     if (path.empty()) return false;
     std::string problem = ExtensionCheckText(path, kProjectExt);
     if (problem.empty() && FileStatus(path) != fsMissing) problem = path + "\nFile already exists.";

@@ -17,15 +17,17 @@ class TMdaFile;
 constexpr const char* kProjectExt = ".tsj";
 constexpr const char* kOldProjectExt = ".tsd";
 
-// The platform's file dialogs; tests install their own chooser.
+// The platform's file dialogs, shown over the window that opens them; tests install their own
+// chooser.
 class TFileChooser {
  public:
   virtual ~TFileChooser() = default;
   // An existing file, or empty when cancelled. With `readOnly` given, the dialog offers the
   // open-as-read-only choice and reports it.
   virtual QString OpenFile(const QString& title, const QString& filter, bool* readOnly) = 0;
-  // A file name to write, or empty when cancelled.
-  virtual QString SaveFile(const QString& title, const QString& filter) = 0;
+  // A file name to write, or empty when cancelled. With `confirmOverwrite` the dialog asks before
+  // an existing file is chosen; without, the caller deals with an existing file itself.
+  virtual QString SaveFile(const QString& title, const QString& filter, bool confirmOverwrite = true) = 0;
 };
 
 TFileChooser& FileChooser();

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace {
@@ -34,21 +35,53 @@ TInputGrid::TInputGrid(const QString& name, int rows, const std::vector<TGridCol
   setFocusPolicy(Qt::ClickFocus);
   const int charWidth = QFontMetrics(font()).averageCharWidth();
   setHorizontalHeaderItem(0, new QTableWidgetItem(""));
-  setColumnWidth(0, charWidth * 3);
+  baseWidths_.push_back(charWidth * 3);
   for (int c = 1; c <= Columns(); ++c) {
     setHorizontalHeaderItem(c, new QTableWidgetItem(columns_[c - 1].heading));
-    setColumnWidth(c, charWidth * columns_[c - 1].chars + 16);
+    baseWidths_.push_back(charWidth * columns_[c - 1].chars + 16);
+  }
+  for (int c = 0; c < columnCount(); ++c) {
+    setColumnWidth(c, baseWidths_[c]);
+    baseWidths_[c] = columnWidth(c);  // the heading may keep a narrow column wider
   }
   BuildEditors();
   SetMarker(1);
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) {
     if (col >= 1 && Kind(col) != TCellKind::Fixed) SetActiveCell(activeRow_, col);
   });
-  int width = 4;
-  for (int c = 0; c < columnCount(); ++c) width += columnWidth(c);
-  setMinimumWidth(std::min(width, 900));
-  setMinimumHeight(horizontalHeader()->sizeHint().height() + rowHeight(0) * std::min(rows, 6) + 4);
-  setMaximumHeight(horizontalHeader()->sizeHint().height() + rowHeight(0) * rows + 4);
+  // At least a few rows and part of the columns, scrolling inside; at most all rows. Wider than
+  // its columns, the grid gives the extra room to the columns of names (FitColumns).
+  setMinimumWidth(std::min(BaseWidth(), 480));
+  setMinimumHeight(horizontalHeader()->sizeHint().height() + rowHeight(0) * std::min(rows, 4) + 2 * frameWidth());
+  setMaximumHeight(horizontalHeader()->sizeHint().height() + rowHeight(0) * rows + 2 * frameWidth());
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+int TInputGrid::BaseWidth() const {
+  int width = 2 * frameWidth();
+  for (int w : baseWidths_) width += w;
+  return width;
+}
+
+QSize TInputGrid::sizeHint() const { return {BaseWidth(), maximumHeight()}; }
+
+// Columns of names (lists and texts of 14 characters or more) share the width beyond the columns'
+// own in proportion to their widths; numbers, dates and units keep theirs.
+void TInputGrid::FitColumns() {
+  const bool allRowsShown = height() >= maximumHeight();
+  const int room = width() - BaseWidth() - (allRowsShown ? 0 : verticalScrollBar()->sizeHint().width());
+  int named = 0;
+  for (int c = 1; c <= Columns(); ++c)
+    if (columns_[c - 1].chars >= 14) named += baseWidths_[c];
+  for (int c = 1; c <= Columns(); ++c) {
+    const bool grows = room > 0 && named > 0 && columns_[c - 1].chars >= 14;
+    setColumnWidth(c, baseWidths_[c] + (grows ? room * baseWidths_[c] / named : 0));
+  }
+}
+
+void TInputGrid::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  FitColumns();
 }
 
 void TInputGrid::BuildEditors() {
@@ -82,6 +115,7 @@ void TInputGrid::BuildEditors() {
         combo->setFrame(false);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(4);
+        TakeWheelOnlyWithFocus(combo);
         connect(combo, &QComboBox::currentIndexChanged, this, [this, combo, r, c](int index) {
           if (filling_ || index < 0) return;
           if (ComboChange && !ComboChange(r, c, index)) RedrawCell(r, c);

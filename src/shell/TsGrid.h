@@ -73,9 +73,13 @@ class TInputGrid : public QTableWidget {
   // Checks the entry cell in focus; false (with the message shown) when it fails.
   bool CheckActiveEntry();
 
+  // All columns at their own widths and all rows.
+  QSize sizeHint() const override;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildEditors();
@@ -84,8 +88,11 @@ class TInputGrid : public QTableWidget {
   bool HandleKey(QWidget* editor, int row, int col, QKeyEvent* key);
   int FirstEditable() const;
   int LastEditable() const;
+  int BaseWidth() const;
+  void FitColumns();
 
   std::vector<TGridColumn> columns_;
+  std::vector<int> baseWidths_;  // of columns 0..n, from their widths in characters
   std::vector<QStringList> columnLists_;
   std::vector<bool> sharedList_;  // the column's rows share one list
   int activeRow_ = 1;

@@ -70,7 +70,7 @@ TEntryResult AcceptCellEntry(TFieldRec& rec, const TCellEntry& cell, int index, 
       int16_t v = 0;
       r.code = SmallIntEditCheck(text, static_cast<int>(cell.limit), -1, v);
       if (r.code) {
-        r.message = NumberEditErrorMsg(r.code, cell.limit, 1);
+        r.message = NumberEditErrorMsg(r.code, cell.limit, 0);  // 0 % legume is a value
         return r;
       }
       rec.SetFlag(PctLegFlag(index), !empty);

@@ -173,9 +173,11 @@ TRecordGrids::TRecordGrids(TMainForm& form, TRecordPages& pages) : QObject(&form
   Place(pgErosion, grids_[gSoils], 1);
 }
 
+// Below the page's fields; the grids of a page share the room that is left by their numbers of
+// rows, each up to all its rows.
 void TRecordGrids::Place(int page, TInputGrid* grid, int position) {
-  auto* layout = qobject_cast<QBoxLayout*>(pages_.widget(page)->layout());
-  layout->insertWidget(position, grid);
+  auto* layout = qobject_cast<QBoxLayout*>(pages_.PageContent(page)->layout());
+  layout->insertWidget(position, grid, grid->Rows());
 }
 
 TFieldRec& TRecordGrids::Rec() { return form_.editRec_; }

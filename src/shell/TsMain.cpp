@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -45,7 +46,9 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   ConnectPages();
   ConnectRecordCmds();
   ConnectSoilsCmds();
-  pages_->tabBar()->installEventFilter(this);
+  pages_->CanLeavePage = [this] { return FormDataOkay(); };  // a failing field keeps its page
+  for (const std::string& name : NotYetAvailableNames())
+    if (QWidget* button = pages_->findChild<QWidget*>(QString::fromStdString(name))) MarkNotYetAvailable(button);
   SetMessageParent(this);
   FitToScreen();
   UpdateForm();
@@ -109,19 +112,18 @@ void TMainForm::ConnectMenu() {
   on("HelpAboutCmd", [this] { DoAboutDlg(); });
 }
 
-// The window starts at the size its pages need and may grow as far as the screen allows: wider
-// by 135 (or 90) pixels and taller by 24 when there is room.
+// The window may be resized and maximized freely down to its designed client area (632 by 434
+// pixels below the menu bar); the pages scroll when it is smaller than they are. It starts at the
+// size its pages need, as far as the screen allows (leaving room for the window frame).
 void TMainForm::FitToScreen() {
-  QSize size = sizeHint().expandedTo(QSize(632, 434));
-  setMinimumSize(size);
-  if (const QScreen* s = screen()) {
-    const QRect work = s->availableGeometry();
-    if (work.width() - size.width() >= 135) size.rwidth() += 135;
-    else if (work.width() - size.width() >= 90) size.rwidth() += 90;
-    if (work.height() >= size.height() + 24) size.rheight() += 24;
-  }
-  setMaximumSize(size);
-  resize(size);
+  setMinimumSize(632, 434 + menuBar()->sizeHint().height());
+  // Hidden pages, and what holds them, keep their sizes from before the lists and labels were
+  // filled until they are shown: ask them again.
+  for (QLayout* l : findChildren<QLayout*>()) l->invalidate();
+  for (QWidget* w : {static_cast<QWidget*>(pages_), static_cast<QWidget*>(centre_)}) w->updateGeometry();
+  QSize size = sizeHint().expandedTo(minimumSize());
+  if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() - QSize(16, 48));
+  resize(size.expandedTo(minimumSize()));
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -132,23 +134,18 @@ bool TMainForm::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
-// A page change by mouse or key first checks the field in focus; a failing field keeps its page.
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == pages_->tabBar() &&
-      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) && !FormDataOkay())
-    return true;
-  return QMainWindow::eventFilter(watched, event);
-}
-
 // Hints of web links are their addresses; those are not shown.
 void TMainForm::ShowHint(const QString& hint) {
-  if (hint.startsWith("http:", Qt::CaseInsensitive) || hint.startsWith("ftp:", Qt::CaseInsensitive)) return;
+  for (const char* scheme : {"http:", "https:", "ftp:"})
+    if (hint.startsWith(scheme, Qt::CaseInsensitive)) return;
   panels_[spHint]->setText(hint.isEmpty() ? QString() : " " + hint);
 }
 
 std::string TMainForm::PromptForCountyNamesFileName() const { return startup_.ProgramFile(kCountyFileName); }
 
+// Abort ends the program quietly: the reads that still follow before it ends fail without asking.
 bool TMainForm::ReadCountyRetry(const std::string& fullErrorText) {
+  if (aborted_) return false;
   if (Messages().AbortRetry(QStr(fullErrorText))) return true;
   aborted_ = true;
   QCoreApplication::exit(1);
@@ -161,7 +158,8 @@ bool TMainForm::InitForm() {
   const QString failure = "Unable to start " + QStr(startup_.VersionInfo.InternalName) +
                           " because of a problem with a required file:\n\n";
   if (!mcn_.Load(PromptForCountyNamesFileName(), [this](const std::string& t) { return ReadCountyRetry(t); })) {
-    if (normal) Messages().Error(failure + QStr(mcn_.FullErrorText()));
+    // After Abort the user has already seen the failure: the program just ends.
+    if (normal && !aborted_) Messages().Error(failure + QStr(mcn_.FullErrorText()));
     return false;
   }
   country_ = std::make_unique<TCountrySettings>(mcn_.AddressSelector());
@@ -174,6 +172,7 @@ bool TMainForm::InitForm() {
   ApplyCountrySettings();
   const std::string project = startup_.ProjectArgument();
   if (!project.empty()) OpenProjectFile(project);
+  FitToScreen();  // the lists are filled now: the pages know their size
   return !aborted_;
 }
 
@@ -245,9 +244,9 @@ void TMainForm::UpdateStatusBar() {
 
 void TMainForm::UpdateMenu() {
   const TMenuState state = MenuState();
-  for (auto& [name, action] : actions_) action->setEnabled(MenuCommandEnabled(name, state));
-  pages_->UpdSoilsQrlBtn->setEnabled(state.writable);
-  pages_->UpdSoilsSdmBtn->setEnabled(state.writable);
+  for (auto& [name, action] : actions_) action->setEnabled(MenuCommandEnabled(name, state) && !NotYetAvailable(name));
+  for (QPushButton* button : {pages_->UpdSoilsQrlBtn, pages_->UpdSoilsSdmBtn})
+    button->setEnabled(state.writable && !NotYetAvailable(button->objectName().toStdString()));
 }
 
 void TMainForm::ShowFileError() { Messages().Error(QStr(mda_.FullErrorText())); }

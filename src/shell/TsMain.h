@@ -110,7 +110,6 @@ class TMainForm : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -139,6 +138,8 @@ class TMainForm : public QMainWindow {
   void ShowGeneralPage(const TFieldRec& rec);
   void ShowSoilTestsPage(const TFieldRec& rec);
   void ShowPlantingPage(const TFieldRec& rec);
+  void ShowTraits();
+  int TraitListPosition(uint16_t code);
   void ShowErosionPage(const TFieldRec& rec);
   void ShowHarvestPage(const TFieldRec& rec);
   void RebuildCountyList(int state);

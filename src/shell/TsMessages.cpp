@@ -28,7 +28,7 @@ class TArrowCursor {
 QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, const QString& text,
                                  QMessageBox::StandardButtons buttons, QMessageBox::StandardButton initial) {
   TArrowCursor arrow;
-  QMessageBox box(icon, title, text, buttons, g_parent);
+  QMessageBox box(icon, title, text, buttons, DialogOwner());
   box.setDefaultButton(initial);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -49,6 +49,13 @@ TMessageService& Messages() {
 void SetMessageService(TMessageService* service) { g_service = service; }
 
 void SetMessageParent(QWidget* parent) { g_parent = parent; }
+
+QWidget* DialogOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  // A dialog that has just closed may still be the active window for a moment.
+  if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) return active;
+  return g_parent;
+}
 
 void TQtMessageService::Error(const QString& text) {
   Show(QMessageBox::Critical, "Error", FramedError(text), QMessageBox::Ok, QMessageBox::Ok);

@@ -32,8 +32,11 @@ class TMessageService {
 TMessageService& Messages();
 // Installs a service (nullptr restores the real boxes); the caller keeps ownership.
 void SetMessageService(TMessageService* service);
-// The window the real boxes are shown over.
+// The main window: the real boxes and dialogs are shown over it when no other window is active.
 void SetMessageParent(QWidget* parent);
+// The window that opens a box or dialog now: the modal dialog that is up, else the active window,
+// else the main window. Boxes and file dialogs are its children, so they stay in front of it.
+QWidget* DialogOwner();
 
 // The error text framed by one line feed before and after, as the error boxes show it.
 QString FramedError(const QString& text);

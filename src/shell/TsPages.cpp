@@ -6,9 +6,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "TsEdit.h"
@@ -35,6 +38,8 @@ TEntryMask MaskOf(const TEntryDef& def) {
   }
 }
 
+// A page's fields in a grid layout at the top; what room is left below goes to the page's
+// grids (placed by the record grids) and then stays empty.
 QWidget* Page(QGridLayout*& grid) {
   auto* page = new QWidget;
   auto* outer = new QVBoxLayout(page);
@@ -43,9 +48,21 @@ QWidget* Page(QGridLayout*& grid) {
   grid->setVerticalSpacing(4);
   grid->setColumnMinimumWidth(3, 24);
   outer->addLayout(grid);
-  outer->addStretch(1);
+  outer->addStretch(0);
   return page;
 }
+
+// Holds a page: the page fills the window and scrolls when the window is smaller than the page.
+class TPageArea : public QScrollArea {
+ public:
+  explicit TPageArea(QWidget* page) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setWidget(page);
+  }
+  // The page's own size, so that the window starts as large as its pages need.
+  QSize sizeHint() const override { return widget()->sizeHint(); }
+};
 
 QListWidget* NewCheckList() {
   auto* list = new QListWidget;
@@ -75,16 +92,42 @@ void Widen(QGridLayout* grid, QWidget* field, int row, int col, int span) {
 }  // namespace
 
 TRecordPages::TRecordPages(QWidget* parent) : QTabWidget(parent) {
-  addTab(BuildGeneral(), kPageCaptions[pgGeneral]);
-  addTab(BuildSoilTests(), kPageCaptions[pgSoilTests]);
-  addTab(BuildCrops(), kPageCaptions[pgCrops]);
-  addTab(BuildPlanting(), kPageCaptions[pgPlanting]);
-  for (int p = pgNutrients; p <= pgOperations; ++p) addTab(BuildGridPage(), kPageCaptions[p]);
-  addTab(BuildOther(), kPageCaptions[pgOther]);
-  addTab(BuildErosion(), kPageCaptions[pgErosion]);
-  addTab(BuildHarvest(), kPageCaptions[pgHarvest]);
+  QWidget* const pages[kPageCount] = {BuildGeneral(),  BuildSoilTests(), BuildCrops(),    BuildPlanting(),
+                                      BuildGridPage(), BuildGridPage(),  BuildGridPage(), BuildOther(),
+                                      BuildErosion(),  BuildHarvest()};
+  for (int p = 0; p < kPageCount; ++p) addTab(new TPageArea(pages[p]), kPageCaptions[p]);
   setFocusPolicy(Qt::NoFocus);
+  tabBar()->installEventFilter(this);
 }
+
+bool TRecordPages::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tabBar()) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::KeyPress ||
+         type == QEvent::Wheel) &&
+        !LeavingOkay())
+      return true;
+  }
+  return QTabWidget::eventFilter(watched, event);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab, which the tab widget takes from the field in focus.
+void TRecordPages::keyPressEvent(QKeyEvent* event) {
+  const bool pageKey = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+                       (event->modifiers() & Qt::ControlModifier);
+  if (pageKey && !LeavingOkay()) {
+    event->accept();
+    return;
+  }
+  QTabWidget::keyPressEvent(event);
+}
+
+QWidget* TRecordPages::PageContent(int page) const {
+  auto* area = qobject_cast<QScrollArea*>(widget(page));
+  return area ? area->widget() : nullptr;
+}
+
+QScrollArea* TRecordPages::PageArea(int page) const { return qobject_cast<QScrollArea*>(widget(page)); }
 
 const char* TRecordPages::PageCaption(int page) { return page >= 0 && page < kPageCount ? kPageCaptions[page] : ""; }
 
@@ -133,6 +176,7 @@ QComboBox* TRecordPages::NewCombo() {
   combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   combo->setMinimumContentsLength(4);
   InstallComboKeys(combo);
+  TakeWheelOnlyWithFocus(combo);
   return combo;
 }
 
@@ -182,6 +226,7 @@ QWidget* TRecordPages::BuildSoilTests() {
   row = 0;
   for (const char* f : right) AddEntry(g, row++, 4, f);
   SoilTestInfoBtn = new QPushButton("&Info...");
+  SoilTestInfoBtn->setObjectName("SoilTestInfoBtn");
   SoilTestInfoBtn->setStatusTip("Display info on nutrient needs");
   g->addWidget(SoilTestInfoBtn, row + 1, 5, Qt::AlignLeft);
   g->setColumnStretch(7, 1);
@@ -278,10 +323,13 @@ QWidget* TRecordPages::BuildErosion() {
   AddEntry(g, 1, 4, "Wshed_Name");
   auto* buttons = new QHBoxLayout;
   UpdSoilsQrlBtn = new QPushButton("Update Soils From &QRL");
+  UpdSoilsQrlBtn->setObjectName("UpdSoilsQrlBtn");
   UpdSoilsQrlBtn->setStatusTip("Fill in soils table with data from QRL");
   UpdSoilsSdmBtn = new QPushButton("Update Soils From &SDM");
+  UpdSoilsSdmBtn->setObjectName("UpdSoilsSdmBtn");
   UpdSoilsSdmBtn->setStatusTip("Fill in soils table with data from Soil Data Mart");
   R2CalcBtn = new QPushButton("&Calc...");
+  R2CalcBtn->setObjectName("R2CalcBtn");
   R2CalcBtn->setStatusTip("Calculate water soil loss with RUSLE2");
   R2CalcBtn->hide();
   buttons->addWidget(UpdSoilsQrlBtn);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTabWidget>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -15,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class TEntryEdit;
 
 class TRecordPages : public QTabWidget {
@@ -64,10 +66,24 @@ class TRecordPages : public QTabWidget {
   // Every list of the pages, for the enabling rules.
   QList<QComboBox*> Combos() const;
 
+  // Asked before the user leaves the page by any way there is (a click, the wheel or keys on the
+  // tabs, Ctrl+Tab); false keeps the page.
+  std::function<bool()> CanLeavePage;
+
+  // A page's fields and grids, and the scroll area that holds them.
+  QWidget* PageContent(int page) const;
+  QScrollArea* PageArea(int page) const;
+
   static const char* PageCaption(int page);
   static int PageHelpContext(int page) { return 201 + page; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  bool LeavingOkay() const { return !CanLeavePage || CanLeavePage(); }
+
   QWidget* BuildGeneral();
   QWidget* BuildSoilTests();
   QWidget* BuildCrops();

@@ -9,6 +9,16 @@
 #include "common/Locale.h"
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  // An automation client starts the program hidden and waits for its objects; until they are
+  // served, such a start would leave an invisible process behind, so it starts nothing.
+  if (TAppStartup::IsAutomationStart(args)) {
+    std::fprintf(stderr,
+                 "tesserel: -embedding is the start of an automation client, which this version does not "
+                 "serve; nothing was started. Start tesserel without -embedding to use the program.\n");
+    return 2;
+  }
   // Without a display there is nothing to show: say so in one line.
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
       qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -17,11 +27,9 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   app.setWindowIcon(ProgramIcon());
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   TAppStartup startup(args, QCoreApplication::applicationFilePath().toStdString());
   TMainForm form(startup);
-  if (startup.NormalStart) form.show();
+  form.show();
   if (!form.InitForm()) return 1;
   return app.exec();
 }

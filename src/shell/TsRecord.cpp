@@ -186,27 +186,39 @@ void TMainForm::ShowSoilTestsPage(const TFieldRec& rec) {
 void TMainForm::ShowPlantingPage(const TFieldRec& rec) {
   const bool writable = Writable();
   QListWidget* attachments = pages_->AttachmentsList;
-  {
-    const QSignalBlocker block(attachments);
-    for (int k = 1; k <= attachments->count(); ++k) {
-      QListWidgetItem* item = attachments->item(k - 1);
-      item->setCheckState(HasFlag(rec.Attchments, k) ? Qt::Checked : Qt::Unchecked);
-      item->setFlags(writable ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsUserCheckable);
-    }
-    attachments->scrollToTop();
-    attachments->setCurrentRow(-1);
+  const QSignalBlocker block(attachments);
+  for (int k = 1; k <= attachments->count(); ++k) {
+    QListWidgetItem* item = attachments->item(k - 1);
+    item->setCheckState(HasFlag(rec.Attchments, k) ? Qt::Checked : Qt::Unchecked);
+    item->setFlags(writable ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsUserCheckable);
   }
+  attachments->scrollToTop();
+  attachments->setCurrentRow(-1);
+}
+
+// The primary crop's traits, those of the edit record checked; each enabled only when the file
+// is writable.
+void TMainForm::ShowTraits() {
   QListWidget* traits = pages_->TraitsList;
   const QSignalBlocker block(traits);
-  for (int i = 0; i < traits->count(); ++i) {
-    traits->item(i)->setCheckState(Qt::Unchecked);
-    traits->item(i)->setFlags(writable ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsUserCheckable);
+  traits->clear();
+  const int crop = editRec_.Cur_Crop;
+  const auto flags = Writable() ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsUserCheckable;
+  for (int pos = 1; pos <= mdf_.CountTraits(crop); ++pos) {
+    auto* item = new QListWidgetItem(" " + TraitText(mdf_.TraitName(mdf_.TraitAt(crop, pos))));
+    item->setFlags(flags);
+    item->setCheckState(Qt::Unchecked);
+    traits->addItem(item);
   }
-  // A stored trait that is not among the crop's traits has no item and stays as stored.
-  for (int slot = 0; slot < kBiotechSlots; ++slot) {
-    const int pos = rec.Biotech[slot] ? mdf_.TraitPosition(rec.Cur_Crop, rec.Biotech[slot]) : 0;
-    if (pos >= 1 && pos <= traits->count()) traits->item(pos - 1)->setCheckState(Qt::Checked);
-  }
+  for (uint16_t code : editRec_.Biotech)
+    if (const int pos = TraitListPosition(code)) traits->item(pos - 1)->setCheckState(Qt::Checked);
+}
+
+// The list position of a stored trait; 0 for none and for a trait that is not among the primary
+// crop's (possible in imported records).
+int TMainForm::TraitListPosition(uint16_t code) {
+  const int pos = code ? mdf_.TraitPosition(editRec_.Cur_Crop, code) : 0;
+  return pos >= 1 && pos <= pages_->TraitsList->count() ? pos : 0;
 }
 
 void TMainForm::ShowErosionPage(const TFieldRec& rec) {
@@ -218,23 +230,13 @@ void TMainForm::ShowErosionPage(const TFieldRec& rec) {
 void TMainForm::ShowHarvestPage(const TFieldRec& rec) {
   SelectOrBlank(pages_->CurWtUnitCombo, UnitListPosition(ucWeight, rec.Cur_WtUnit));
   SelectOrBlank(pages_->CovWtUnitCombo, UnitListPosition(ucWeight, rec.Cov_WtUnit));
-  SelectOrBlank(pages_->CurPremCombo, mdf_.PremiumPosition(rec.Cur_Crop, rec.Cur_Prem));
-  SelectOrBlank(pages_->CovPremCombo, mdf_.PremiumPosition(rec.Cov_Crop, rec.Cov_Prem));
 }
 
+// Rebuilds the lists that depend on the crops and shows the edit record's choices in them again:
+// a rebuilt list must not look cleared, or the next click would store it so.
 void TMainForm::UpdateCropSpecificControls() {
   const int cur = editRec_.Cur_Crop, cov = editRec_.Cov_Crop;
-  QListWidget* traits = pages_->TraitsList;
-  {
-    const QSignalBlocker block(traits);
-    traits->clear();
-    for (int pos = 1; pos <= mdf_.CountTraits(cur); ++pos) {
-      auto* item = new QListWidgetItem(" " + TraitText(mdf_.TraitName(mdf_.TraitAt(cur, pos))));
-      item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
-      item->setCheckState(Qt::Unchecked);
-      traits->addItem(item);
-    }
-  }
+  ShowTraits();
   pages_->Units("Cur_PlRate")->setText(QStr(PlantingRateUnit(cur)));
   pages_->Units("Cov_PlRate")->setText(QStr(PlantingRateUnit(cov)));
   grids_->RebuildInputLists(CropBit(cov) | CropBit(cur));
@@ -265,6 +267,7 @@ void TMainForm::UpdateCropSpecificControls() {
     premium->addItem(" ");
     for (int pos = 1; pos <= mdf_.CountPremiums(crop); ++pos)
       premium->addItem(QStr(mdf_.InputName(mdf_.PremiumAt(crop, pos))) + " ");
+    SelectOrBlank(premium, mdf_.PremiumPosition(crop, col == 0 ? editRec_.Cur_Prem : editRec_.Cov_Prem));
   }
   pages_->AddYieldRowLabel->setVisible(anySecond);
 }
@@ -349,13 +352,17 @@ void TMainForm::AttachmentsCheckListClickCheck() {
   editRec_.Attchments = set;
 }
 
+// The checked traits in list order; stored traits that have no item in the list stay after them.
 void TMainForm::BioTechSeedCheckListClickCheck() {
   if (showing_ || !Writable()) return;
-  for (auto& slot : editRec_.Biotech) slot = 0;
-  int slot = 0;
-  for (int i = 0; i < pages_->TraitsList->count() && slot < kBiotechSlots; ++i)
+  std::vector<uint16_t> codes;
+  for (int i = 0; i < pages_->TraitsList->count(); ++i)
     if (pages_->TraitsList->item(i)->checkState() == Qt::Checked)
-      editRec_.Biotech[slot++] = static_cast<uint16_t>(mdf_.TraitAt(editRec_.Cur_Crop, i + 1));
+      codes.push_back(static_cast<uint16_t>(mdf_.TraitAt(editRec_.Cur_Crop, i + 1)));
+  for (uint16_t code : editRec_.Biotech)
+    if (code && !TraitListPosition(code)) codes.push_back(code);
+  for (int slot = 0; slot < kBiotechSlots; ++slot)
+    editRec_.Biotech[slot] = slot < static_cast<int>(codes.size()) ? codes[slot] : 0;
 }
 
 void TMainForm::AnnManuredCheckBoxClick(bool checked) {

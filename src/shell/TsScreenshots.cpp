@@ -1,4 +1,5 @@
-// Shows each record page of a project's first record and saves a picture of the window per page.
+// Shows each record page of a project's first record and saves a picture of the window per page,
+// then the Crops page with the window filling a small laptop screen and a 4K screen.
 //   tesserel-screenshots PROJECT OUTPUT-FOLDER
 // Runs beside the program, whose reference files it uses.
 #include <QApplication>
@@ -29,13 +30,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   int failures = 0;
-  for (int page = 0; page < kPageCount; ++page) {
-    form.Pages()->setCurrentIndex(page);
+  auto save = [&form, &failures](const QString& name) {
     QApplication::processEvents();
-    const QString name = QString("%1/%2-%3.png").arg(out).arg(page + 1, 2, 10, QChar('0'))
-                             .arg(QString(TRecordPages::PageCaption(page)).toLower().replace(' ', '-'));
     if (!form.grab().save(name)) ++failures;
     else std::printf("%s\n", qPrintable(name));
+  };
+  for (int page = 0; page < kPageCount; ++page) {
+    form.Pages()->setCurrentIndex(page);
+    save(QString("%1/%2-%3.png").arg(out).arg(page + 1, 2, 10, QChar('0'))
+             .arg(QString(TRecordPages::PageCaption(page)).toLower().replace(' ', '-')));
+  }
+  form.Pages()->setCurrentIndex(pgCrops);
+  for (const QSize size : {QSize(1024, 600), QSize(3840, 2160)}) {
+    form.resize(size);
+    save(QString("%1/crops-%2x%3.png").arg(out).arg(size.width()).arg(size.height()));
   }
   return failures ? 1 : 0;
 }

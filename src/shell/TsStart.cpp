@@ -23,13 +23,17 @@ TProgramVersionInfo TProgramVersionInfo::OfThisProgram() {
 TAppStartup::TAppStartup(const std::vector<std::string>& args, const std::string& programFile)
     : VersionInfo(TProgramVersionInfo::OfThisProgram()), Args(args) {
   ProgramId = VersionInfo.InternalName + " " + VersionInfo.FileVersion;
-  NormalStart = args.empty() || !SameText(args[0], "-embedding");
+  NormalStart = !IsAutomationStart(args);
   ProgramFolder = ExtractFileDir(ExpandFileName(programFile));
   Rusle2Folder = IsFolder(ProgramFile("Rusle2")) ? ProgramFile("Rusle2") : ProgramFolder;
   // The automation server starts the program anywhere; its files are found beside it.
   // A folder that vanished shows when the required files are opened.
   std::error_code ec;
   if (!NormalStart) std::filesystem::current_path(ProgramFolder, ec);
+}
+
+bool TAppStartup::IsAutomationStart(const std::vector<std::string>& args) {
+  return !args.empty() && SameText(args[0], "-embedding");
 }
 
 std::string TAppStartup::ProjectArgument() const {

@@ -35,6 +35,9 @@ class TAppStartup {
   std::string Rusle2Folder;   // ProgramFolder + "/Rusle2" when that folder exists
   std::vector<std::string> Args;
 
+  // A start by the automation server: the first argument is "-embedding" (in any letter case).
+  static bool IsAutomationStart(const std::vector<std::string>& args);
+
   // The project named on the command line of a normal start, ".tsj" appended when it has no
   // extension; empty when none was named.
   std::string ProjectArgument() const;

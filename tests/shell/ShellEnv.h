@@ -111,7 +111,7 @@ class TTestChooser : public TFileChooser {
     if (readOnly) *readOnly = openReadOnly;
     return Next();
   }
-  QString SaveFile(const QString&, const QString&) override { return Next(); }
+  QString SaveFile(const QString&, const QString&, bool) override { return Next(); }
   QStringList names;
   bool openReadOnly = false;
 

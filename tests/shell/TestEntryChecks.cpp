@@ -3,6 +3,7 @@
 
 #include "TsCheck.h"
 #include "TsFields.h"
+#include "TsGridCells.h"
 #include "common/Locale.h"
 
 class TestEntryChecks : public QObject {
@@ -130,6 +131,8 @@ class TestEntryChecks : public QObject {
     QCOMPARE(WatershedNumEditCheck("07080105010101"), 0);
     QCOMPARE(WatershedNumEditCheck("0708010501011"), 257);  // 13
     QCOMPARE(WatershedNumEditCheck("0708 0105 0101"), 0);   // blanks do not count
+    QCOMPARE(WatershedNumEditCheck("0708-0105-01"), 257);   // twelve characters, ten digits
+    QCOMPARE(WatershedNumEditCheck("07080105O101"), 257);
   }
 
   void dateCheck() {
@@ -181,6 +184,9 @@ class TestEntryChecks : public QObject {
              "Number is not in the range 0.001 - 999999.\n\nCorrect the number or press Ctrl+Z to undo your "
              "changes.");
     QCOMPARE(Msg(Enter(rec, "Wshed_Num", "1234567890123")), WatershedNumErrorMsg());
+    const TCellEntry pctLeg{"Prev_PctLg", TCellEntryKind::PctLegume, 0, 100};  // the grid's % legume
+    QCOMPARE(AcceptCellEntry(rec, pctLeg, 2, "101", 2012).message,
+             "Number is not in the range 0 - 100.\n\nCorrect the number or press Ctrl+Z to undo your changes.");
     // Nothing failed was written.
     QVERIFY(SameRecord(rec, NewRecordTemplate(1, 2012, 16)));
   }

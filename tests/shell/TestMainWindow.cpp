@@ -1,13 +1,20 @@
-// The main window without a project: menus, shortcut keys, hints, title and status bar.
+// The main window: menus, shortcut keys, hints, title and status bar without a project; the
+// commands not yet available; the window's sizes from a small laptop screen to a 4K screen.
 #include <QtTest>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusTipEvent>
 
+#include "ShellEnv.h"
 #include "TestMessages.h"
+#include "TsEdit.h"
+#include "TsGrids.h"
 #include "TsMain.h"
 #include "TsMenus.h"
 #include "TsPages.h"
@@ -101,7 +108,7 @@ class TestMainWindow : public QObject {
       QVERIFY2(!form_->Action(off)->isEnabled(), off);
     for (const char* on : {"FileNewCmd", "FileOpenCmd", "FileImportDbfNewCmd", "FileImportQrlCmd", "FileExitCmd",
                            "ToolsCostEditorCmd", "HelpContentsCmd", "HelpAboutCmd"})
-      QVERIFY2(form_->Action(on)->isEnabled(), on);
+      QVERIFY2(form_->Action(on)->isEnabled() != NotYetAvailable(on), on);
     QVERIFY(!form_->RecordScrollBar()->isEnabled());
     QVERIFY(!form_->Pages()->isVisible());
   }
@@ -135,12 +142,101 @@ class TestMainWindow : public QObject {
     QStatusTipEvent web("http://tesserel.org/");
     QApplication::sendEvent(form_.get(), &web);
     QCOMPARE(form_->StatusPanel(spHint)->text(), " Create a new project data file.");  // web hints are kept out
+    QStatusTipEvent secure("HTTPS://tesserel.org/");
+    QApplication::sendEvent(form_.get(), &secure);
+    QCOMPARE(form_->StatusPanel(spHint)->text(), " Create a new project data file.");
     QStatusTipEvent ftp("FTP://files.example/");
     QApplication::sendEvent(form_.get(), &ftp);
     QCOMPARE(form_->StatusPanel(spHint)->text(), " Create a new project data file.");
     QStatusTipEvent none("");
     QApplication::sendEvent(form_.get(), &none);
     QCOMPARE(form_->StatusPanel(spHint)->text(), "");
+  }
+
+  // With every rule satisfied, each command and page button either does its work or is disabled
+  // and says that it is not yet available: no click goes nowhere.
+  void everyCommandWorksOrSaysItIsNotYetAvailable() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    auto form = env.Start({env.MakeProject("all.tsj", 2, 2)});
+    QVERIFY(form->ProjectOpen() && form->ProjectFile().IsWritable());
+    int listed = 0;
+    for (const TMenuItemDef& def : MenuItemDefs()) {
+      QAction* action = form->Action(def.name);
+      if (action->menu()) continue;
+      if (NotYetAvailable(def.name)) {
+        ++listed;
+        QVERIFY2(!action->isEnabled(), def.name);
+        QCOMPARE(action->toolTip(), QString(kNotYetAvailableHint));
+        QCOMPARE(action->statusTip(), QString(kNotYetAvailableHint));
+        continue;
+      }
+      QVERIFY2(action->isEnabled(), def.name);
+      QCOMPARE(action->statusTip(), QString(def.hint));
+      // Its menu's own link does not count: something else must answer the command.
+      QObject::disconnect(action, &QAction::triggered, form->menuBar()->findChild<QMenu*>(def.parent), nullptr);
+      QVERIFY2(QObject::disconnect(action, &QAction::triggered, nullptr, nullptr), def.name);
+    }
+    for (QPushButton* button : form->Pages()->findChildren<QPushButton*>()) {
+      if (button->isHidden()) continue;  // the hidden RUSLE2 button
+      const std::string name = button->objectName().toStdString();
+      if (NotYetAvailable(name)) {
+        ++listed;
+        QVERIFY2(!button->isEnabled(), name.c_str());
+        QCOMPARE(button->toolTip(), QString(kNotYetAvailableHint));
+        continue;
+      }
+      QVERIFY2(button->isEnabled(), name.c_str());
+      QVERIFY2(QObject::disconnect(button, &QPushButton::clicked, nullptr, nullptr), name.c_str());
+    }
+    QCOMPARE(listed, int(NotYetAvailableNames().size()));  // every listed name is a command or button
+  }
+
+  // The window maximizes and resizes freely above its designed size. Filling a 1024x600 screen
+  // every field of every page can be brought into view; on a 4K screen the grids take the width
+  // while the fields keep theirs.
+  void everyPageStaysUsableFromLaptopTo4K() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    auto form = env.Start({env.MakeProject("size.tsj", 2, 1)});
+    QVERIFY(form->ProjectOpen());
+    QCOMPARE(form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    QVERIFY(form->minimumSize().width() >= 632 && form->minimumSize().height() >= 434);
+    form->resize(1024, 540);  // maximized on 1024x600 under a title bar and a panel
+    QCoreApplication::processEvents();
+    QCOMPARE(form->size(), QSize(1024, 540));
+    TRecordPages* pages = form->Pages();
+    for (int p = 0; p < kPageCount; ++p) {
+      pages->setCurrentIndex(p);
+      QCoreApplication::processEvents();
+      QScrollArea* area = pages->PageArea(p);
+      for (QWidget* w : pages->PageContent(p)->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<TEntryEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                             qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractItemView*>(w);
+        if (!control || !w->isVisibleTo(area) || qobject_cast<TInputGrid*>(w->parentWidget()->parentWidget()))
+          continue;  // hidden, or a cell of a grid, which scrolls itself
+        area->ensureWidgetVisible(w, 0, 0);
+        const QRect shown(w->mapTo(area->viewport(), QPoint(0, 0)), w->size());
+        QVERIFY2(area->viewport()->rect().contains(shown),
+                 qPrintable(QString("%1 on page %2").arg(w->objectName()).arg(p)));
+      }
+    }
+    pages->setCurrentIndex(pgCrops);
+    QCoreApplication::processEvents();
+    TInputGrid* hist = form->Grids()->Grid(gCropHist);
+    const int yearWidth = hist->columnWidth(1), cropWidth = hist->columnWidth(3);
+    const int tillWidth = pages->Entry("Till_Years")->width();
+    form->resize(3840, 2160);
+    QCoreApplication::processEvents();
+    QCOMPARE(form->size(), QSize(3840, 2160));
+    QVERIFY(hist->width() > 3500);
+    QVERIFY(hist->columnWidth(3) > 2 * cropWidth);  // names get the room
+    QCOMPARE(hist->columnWidth(1), yearWidth);      // years do not
+    QCOMPARE(hist->height(), hist->maximumHeight());  // all rows
+    QCOMPARE(pages->Entry("Till_Years")->width(), tillWidth);
+    form->showMaximized();
+    QCoreApplication::processEvents();
+    QVERIFY(form->isMaximized());
   }
 
   void pagesInOrder() {

@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTabBar>
 
 #include "ShellEnv.h"
 #include "TsEdit.h"
+#include "TsGrids.h"
 #include "TsPages.h"
 
 class TestShellEntry : public QObject {
@@ -19,6 +22,14 @@ class TestShellEntry : public QObject {
   std::string path_;
 
   TEntryEdit* Field(const char* name) { return form_->Pages()->Entry(name); }
+
+  // One notch of a mouse wheel over a widget (negative: towards the user).
+  static void WheelOver(QWidget* w, int delta) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
+  }
 
   // Shows the field's page, types the text over its contents and leaves it with Tab.
   void TypeAndLeave(const char* name, const QString& text) {
@@ -100,6 +111,7 @@ class TestShellEntry : public QObject {
     QCOMPARE(float(form_->EditRec().Field_Size), 55.0f);
   }
 
+  // A click on a tab, Ctrl+Tab and the wheel over the tabs all check the field first.
   void aFailingFieldKeepsItsPage() {
     TEntryEdit* size = Field("Field_Size");
     size->setFocus();
@@ -107,9 +119,44 @@ class TestShellEntry : public QObject {
     QTest::keyClicks(size, "5000");
     QTabBar* tabs = form_->Pages()->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(pgHarvest).center());
+    QTest::keyClick(size, Qt::Key_Tab, Qt::ControlModifier);
+    WheelOver(tabs, -120);
     QCOMPARE(form_->Pages()->currentIndex(), int(pgGeneral));
-    QCOMPARE(env_->messages.errors.size(), 1);
+    QCOMPARE(env_->messages.errors.size(), 3);
     QVERIFY(size->InError());
+    QVERIFY(!form_->RecordModified());
+
+    QTest::keyClick(size, Qt::Key_Z, Qt::ControlModifier);  // passes now: each way moves on
+    QTest::keyClick(size, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(form_->Pages()->currentIndex(), int(pgSoilTests));
+    WheelOver(tabs, -120);
+    QCOMPARE(form_->Pages()->currentIndex(), int(pgCrops));
+    QCOMPARE(env_->messages.errors.size(), 3);
+  }
+
+  // Typed, pasted or dropped, a masked field holds only what its mask allows.
+  void pastedAndDroppedTextKeepsToTheMask() {
+    TEntryEdit* size = Field("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QApplication::clipboard()->setText("1a2,5.5 acres");
+    QTest::keyClick(size, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(size->text(), "125.5");
+    TEntryEdit* state = Field("Addr_State");
+    state->setFocus();
+    state->selectAll();
+    QApplication::clipboard()->setText("ia");
+    QTest::keyClick(state, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(state->text(), "IA");
+    TEntryEdit* watershed = Field("Wshed_Num");
+    watershed->setText("0708");
+    QMimeData dropped;
+    dropped.setText("-01 x");
+    QDragEnterEvent enter(QPoint(1, 4), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(watershed, &enter);
+    QDropEvent drop(QPointF(1, 4), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(watershed, &drop);
+    QCOMPARE(watershed->text(), "010708");
   }
 
   void acceptedValuesAreReformattedAndWritten() {
@@ -198,6 +245,45 @@ class TestShellEntry : public QObject {
     QCOMPARE(p->CurPremCombo->count(), 2);
     p->CurPremCombo->setCurrentIndex(1);
     QCOMPARE(int(form_->EditRec().Cur_Prem), 1901);
+  }
+
+  // Rebuilding the crops' lists shows the record's choices again: nothing the user did not touch
+  // looks cleared, and the next click keeps it.
+  void cropChangesKeepTraitsAndPremiums() {
+    TFieldRec rec = form_->EditRec();
+    rec.Biotech[0] = 1952;
+    rec.Biotech[1] = 1999;  // not among corn's traits (an imported record)
+    rec.Cur_Prem = 1901;
+    form_->AssignEditRec(rec, form_->CurrentRecord());
+    TRecordPages* p = form_->Pages();
+    p->setCurrentIndex(pgCrops);
+    form_->Grids()->Grid(gCropHist)->ComboAt(2, 3)->setCurrentIndex(1);  // a cover crop
+    QVERIFY(form_->EditRec().Cov_Crop != 0);
+    QCOMPARE(p->TraitsList->item(0)->checkState(), Qt::Unchecked);
+    QCOMPARE(p->TraitsList->item(1)->checkState(), Qt::Checked);
+    QCOMPARE(p->CurPremCombo->currentIndex(), 1);
+    p->TraitsList->item(0)->setCheckState(Qt::Checked);
+    const TFieldRec& now = form_->EditRec();
+    QCOMPARE(QList<int>({now.Biotech[0], now.Biotech[1], now.Biotech[2], now.Biotech[3]}),
+             QList<int>({1951, 1952, 1999, 0}));
+    QCOMPARE(int(now.Cur_Prem), 1901);
+  }
+
+  // The wheel over a list without the focus goes on to what holds it and changes nothing.
+  void theWheelChangesNoListInPassing() {
+    TRecordPages* p = form_->Pages();
+    Field("Operation")->setFocus();
+    const int county = p->CountyCombo->currentIndex();
+    WheelOver(p->CountyCombo, -120);
+    QCOMPARE(p->CountyCombo->currentIndex(), county);
+    p->setCurrentIndex(pgCrops);
+    Field("Till_Years")->setFocus();
+    WheelOver(form_->Grids()->Grid(gCropHist)->ComboAt(3, 3), -120);
+    QVERIFY(!form_->RecordModified());
+    p->setCurrentIndex(pgGeneral);
+    p->CountyCombo->setFocus();  // with the focus the wheel chooses
+    WheelOver(p->CountyCombo, -120);
+    QCOMPARE(int(form_->EditRec().County), county + 1);
   }
 
   void harvestInputsRecomputeTheYield() {

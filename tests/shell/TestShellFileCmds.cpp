@@ -1,6 +1,7 @@
 // New Project, Open Project and Properties: dialogs, name checks, the conversion question and
 // their messages.
 #include <QtTest>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -101,6 +102,26 @@ class TestShellFileCmds : public QObject {
                               "\r\nFile does not have a valid extension (.tsj).\n\nUse a different file name."}));
     QVERIFY(env_->Bytes(existing) == before);
     QVERIFY(!form_->ProjectOpen());
+  }
+
+  // The platform's save dialog of New Project opens over the main window and does not offer to
+  // replace an existing file, which the command then refuses (above).
+  void newProjectSaveDialogIsOwnedAndAsksNothing() {
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    FillNewProject("2024");
+    QWidget* owner = nullptr;
+    bool asksToReplace = true;
+    std::function<void()> answer = [&] {
+      auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dlg) return QTimer::singleShot(10, answer);
+      owner = dlg->parentWidget();
+      asksToReplace = !dlg->testOption(QFileDialog::DontConfirmOverwrite);
+      dlg->reject();
+    };
+    QTimer::singleShot(10, answer);
+    QVERIFY(!form_->NewProjectFile());
+    QCOMPARE(owner, form_.get());
+    QVERIFY(!asksToReplace);
   }
 
   void openRefusesOtherExtensions() {

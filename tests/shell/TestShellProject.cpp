@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QScrollBar>
 
 #include "ShellEnv.h"
@@ -44,6 +45,40 @@ class TestShellProject : public QObject {
     auto form = env.Start({"-embedding"}, &started);
     QVERIFY(!started);
     QVERIFY(env.messages.all.isEmpty());
+  }
+
+  // The program started by an automation client starts nothing: it says why and ends at once.
+  void automationStartEndsAtOnce() {
+    QProcess program;
+    program.start(TESSEREL_PROGRAM, {"-Embedding"});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().contains("-embedding"));
+  }
+
+  // The example forms are opened beside the program; a missing one is reported even where the
+  // desktop's handler would claim success.
+  void dataFormLinksReportAMissingForm() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    TAppStartup startup({"x.tsj"}, env.ProgramFile());
+    TAboutBox box(startup);
+    QStringList opened;
+    const TOpenService real = OpenService();
+    OpenService() = [&opened](const QString& target, const QString& folder) {
+      opened << folder + "|" + target;
+      return true;
+    };
+    std::ofstream(env.File("SampleForm.snp")) << "form";
+    for (QLabel* link : box.findChildren<QLabel*>())
+      if (link->text().contains("Data Collection Form")) emit link->linkActivated("#");
+    OpenService() = real;
+    const QString folder = QString::fromStdString(env.Folder());
+    QCOMPARE(env.messages.errors,
+             QStringList("Unable to open file BlankForm.snp in folder " + folder +
+                         ".\n\nMake sure the file is in the indicated folder and Snapshot Viewer is installed."));
+    QCOMPARE(opened, QStringList(folder + "|SampleForm.snp"));
   }
 
   void normalStartWithoutArgumentShowsTheAboutBox() {
@@ -91,7 +126,7 @@ class TestShellProject : public QObject {
     env.messages.Clear();
     QCOMPARE(form->Pages()->currentIndex(), int(pgGeneral));
     QVERIFY(form->Action("RecordDeleteCmd")->isEnabled());
-    QVERIFY(form->Action("ToolsSetbacksCmd")->isEnabled());
+    QCOMPARE(form->Action("ToolsSetbacksCmd")->isEnabled(), !NotYetAvailable("ToolsSetbacksCmd"));
     QVERIFY(form->RecordScrollBar()->isEnabled());
     QCOMPARE(form->RecordScrollBar()->maximum(), 3);
   }
@@ -222,6 +257,18 @@ class TestShellProject : public QObject {
     SetIoFaultHook(nullptr);
     QCOMPARE(env.messages.errors.size(), 1);
     QVERIFY(env.messages.errors[0].startsWith(QString::fromStdString(env.File("usa.mcn")) + "\r\n"));
+
+    // Abort ends the program: no further box while it winds down, whatever still reads the file.
+    env.messages.Clear();
+    SetIoFaultHook([](TIoOp op, const std::string& file) {
+      return op == TIoOp::Read && file.find("usa.mcn") != std::string::npos;
+    });
+    env.messages.retryAnswers = {false, true};
+    QCOMPARE(form->CountyNames().CountyName(2, 2), "");
+    QCOMPARE(form->CountyNames().CountyName(3, 2), "");
+    form->UpdateStatusBar();
+    SetIoFaultHook(nullptr);
+    QCOMPARE(env.messages.all.size(), 1);
   }
 
   void navigationKeys() {
