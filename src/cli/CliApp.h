@@ -29,3 +29,5 @@ void AddProjectCommands(CLI::App& app, TCliContext& ctx);
 void AddRecsCommands(CLI::App& app, TCliContext& ctx);
 void AddReportCommands(CLI::App& app, TCliContext& ctx);
 void AddSoilsCommands(CLI::App& app, TCliContext& ctx);
+// After the reference commands: adds "summary" to their "costs" group.
+void AddCostCommands(CLI::App& app, TCliContext& ctx);

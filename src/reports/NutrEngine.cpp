@@ -9,6 +9,7 @@
 #include "reference/MdfFile.h"
 #include "vocab/CodeLists.h"
 #include "store/CropCalc.h"
+#include "store/FieldCalc.h"
 #include "vocab/CropVocab.h"
 #include "vocab/UnitVocab.h"
 
@@ -81,8 +82,6 @@ void ResetVars(TExprVar* vars, const char* const* names, int count) {
     vars[i].IsNull = true;
   }
 }
-
-bool SoilRowDefined(const TFieldRec& rec, int i) { return !rec.Soil_Sym[i].Str().empty() || !rec.Soil_Name[i].Str().empty(); }
 
 // Yield used for a slot: previous yield, cover and primary yields used in calculations, next goal.
 double SlotYieldUsed(const TFieldRec& rec, int slot) {
@@ -169,12 +168,7 @@ int TNutrEngine::PrecedingSlot(int slot, const TFieldRec& rec) {
   }
 }
 
-int TNutrEngine::PredominantSoil(const TFieldRec& rec) {
-  int best = -1;
-  for (int i = 0; i < kSoilRows; ++i)
-    if (SoilRowDefined(rec, i) && (best < 0 || rec.Soil_FldPct[i] > rec.Soil_FldPct[best])) best = i;
-  return best < 0 ? 0 : best;
-}
+int TNutrEngine::PredominantSoil(const TFieldRec& rec) { return PredominantSoilRow(rec); }
 
 double TNutrEngine::IrrigationWater(const TFieldRec& rec) const {
   bool found = false;

@@ -30,6 +30,8 @@ class TLoadedRefs : public TProjectRefs {
   int FindStateByAbbrev(const std::string& abbrev) const override { return counties_.FindStateByAbbrev(abbrev); }
   std::string CountyName(int county, int state) const override { return counties_.CountyName(county, state); }
   int CountyCode(int county, int state) const override { return counties_.CountyCode(county, state); }
+  const TMdfFile* DefinitionFile() const override { return &definitions_; }
+  TMcnFile* CountyFile() const override { return &counties_; }
 
  private:
   TMcnFile& counties_;

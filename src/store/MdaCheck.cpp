@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "store/CropCalc.h"
+#include "store/FieldCalc.h"
 #include "vocab/CropVocab.h"
 #include "store/MdaFile.h"
 
@@ -51,7 +52,6 @@ bool AnyUnitMissing(const TFieldRec& r) {
 }
 
 bool FertPresent(const TFieldRec& r, int i) { return r.Fert_N[i] > 0 || r.Fert_P2O5[i] > 0 || r.Fert_K2O[i] > 0; }
-bool SoilPresent(const TFieldRec& r, int i) { return !r.Soil_Sym[i].Empty() || !r.Soil_Name[i].Empty(); }
 
 bool ResidueMismatch(const TFieldRec& r) {
   const int residue = r.Residue;
@@ -97,22 +97,22 @@ bool RecordCheck(int n, const TFieldRec& r) {
     case 16: return anyRow(kOperRows, [&](int i) { return r.Oper_Input[i] != 0 && r.Oper_Date[i] == 0; });
     case 17: return anyRow(kOperRows, [&](int i) { return r.Oper_Input[i] != 0 && r.Oper_Trips[i] == 0; });
     case 22: return anyRow(kOtherRows, [&](int i) { return r.Othr_Input[i] != 0 && r.Othr_Cost[i] == 0; });
-    case 23: return anyRow(kSoilRows, [&](int i) { return SoilPresent(r, i) && r.Soil_FldPct[i] == 0; });
+    case 23: return anyRow(kSoilRows, [&](int i) { return SoilRowDefined(r, i) && r.Soil_FldPct[i] == 0; });
     case 24: {
       int sum = 0;
       for (int i = 0; i < kSoilRows; ++i)
-        if (SoilPresent(r, i)) sum += r.Soil_FldPct[i];
+        if (SoilRowDefined(r, i)) sum += r.Soil_FldPct[i];
       return sum != 100;
     }
-    case 25: return anyRow(kSoilRows, [&](int i) { return SoilPresent(r, i) && r.Soil_TValue[i] == 0; });
+    case 25: return anyRow(kSoilRows, [&](int i) { return SoilRowDefined(r, i) && r.Soil_TValue[i] == 0; });
     case 26: {
-      const bool some = anyRow(kSoilRows, [&](int i) { return SoilPresent(r, i) && r.Soil_Rating[i] > 0; });
-      const bool without = anyRow(kSoilRows, [&](int i) { return SoilPresent(r, i) && r.Soil_Rating[i] <= 0; });
+      const bool some = anyRow(kSoilRows, [&](int i) { return SoilRowDefined(r, i) && r.Soil_Rating[i] > 0; });
+      const bool without = anyRow(kSoilRows, [&](int i) { return SoilRowDefined(r, i) && r.Soil_Rating[i] <= 0; });
       return some && without;
     }
     case 27:
       return r.Rent_Value == 0 &&
-             !anyRow(kSoilRows, [&](int i) { return SoilPresent(r, i) && r.Soil_Rating[i] > 0; });
+             !anyRow(kSoilRows, [&](int i) { return SoilRowDefined(r, i) && r.Soil_Rating[i] > 0; });
     case 28: return ResidueMismatch(r);
     case 29: return r.Water_Loss == 0 && r.Wind_Loss == 0;
     case 30: return r.Cur_Mois == 0 && IsKnownCrop(r.Cur_Crop) && HasHarvestMoisture(r.Cur_Crop);

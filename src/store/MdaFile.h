@@ -8,6 +8,7 @@
 #include <vector>
 #include <string>
 
+#include "store/CostCalc.h"
 #include "store/MdaLayout.h"
 #include "store/ProjectRefs.h"
 #include "filebase/RecFile.h"
@@ -100,6 +101,11 @@ class TMdaFile : public TRecFile {
   // True when changing the primary (cover) crop to `newCrop` would leave entered data behind.
   bool PrimaryCropChangeLosesData(const TFieldRec& rec, uint16_t newCrop) const;
   bool CoverCropChangeLosesData(const TFieldRec& rec, uint16_t newCrop) const;
+
+  // The eighteen cost and income figures of a record at the working costs of the definition file
+  // (all 0 without one).
+  TCostSummary CostSummary(const TFieldRec& rec, bool useRemovalCost, bool chargeAnySoilLoss,
+                           bool useFiveYearPrice) const;
 
   std::string ErrorText() const override;
 

@@ -8,6 +8,9 @@
 
 #include "common/DayNum.h"
 
+class TMcnFile;
+class TMdfFile;
+
 class TProjectRefs {
  public:
   virtual ~TProjectRefs() = default;
@@ -33,4 +36,8 @@ class TProjectRefs {
   virtual int FindStateByAbbrev(const std::string& abbrev) const = 0;
   virtual std::string CountyName(int county, int state) const = 0;
   virtual int CountyCode(int county, int state) const = 0;  // FIPS code; 0 when not found
+
+  // The loaded files themselves, for the costs, subsets and reports; null for stand-ins.
+  virtual const TMdfFile* DefinitionFile() const { return nullptr; }
+  virtual TMcnFile* CountyFile() const { return nullptr; }
 };
