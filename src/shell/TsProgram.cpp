@@ -5,6 +5,7 @@
 
 #include "TsAbout.h"
 #include "TsMain.h"
+#include "TsReportView.h"
 #include "TsStart.h"
 #include "common/Locale.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   app.setWindowIcon(ProgramIcon());
+  RemoveOldReports(ReportCacheFolder(), QDateTime::currentDateTime());
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   TAppStartup startup(args, QCoreApplication::applicationFilePath().toStdString());
