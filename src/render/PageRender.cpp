@@ -1,6 +1,7 @@
 #include "render/PageRender.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -10,6 +11,10 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "reports/PdfRender.h"
 
 namespace {
 
@@ -76,14 +81,9 @@ bool PaintPages(QTextDocument& doc, QPagedPaintDevice& device) {
   return painter.end();
 }
 
-bool WriteReportPdf(const TReportData& report, const QString& pdfPath, QString& error) {
+bool WritePdf(const TReportData& report, QIODevice& out) {
   TGuiSession session;
-  QFile file(pdfPath);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    error = "Can't create file.";
-    return false;
-  }
-  QPdfWriter writer(&file);
+  QPdfWriter writer(&out);
   writer.setCreator("Tesserel");
   QTextDocument doc;
   TRtfMeta meta;
@@ -94,15 +94,42 @@ bool WriteReportPdf(const TReportData& report, const QString& pdfPath, QString& 
                                      PrintMargins(true, kPlainPoints), QPageLayout::Inch));
   else
     writer.setPageLayout(RtfPageLayout(meta.Page));
-  const bool painted = PaintPages(doc, writer);
-  if (painted && file.error() == QFileDevice::NoError && file.flush()) {
-    file.close();
-    return true;
+  return PaintPages(doc, writer);
+}
+
+bool WriteReportPdf(const TReportData& report, const QString& pdfPath, QString& error) {
+  QFile file(pdfPath);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    error = "Can't create file.";
+    return false;
   }
+  if (WritePdf(report, file) && file.error() == QFileDevice::NoError && file.flush()) return true;
   file.remove();  // no partial file stays behind
   error = "Can't write to file.";
   return false;
 }
+
+bool RenderRtfFileToPdf(const std::string& rtfPath, const std::string& pdfPath, std::string& error) {
+  std::ifstream in(rtfPath, std::ios::binary);
+  if (!in) {
+    error = "Can't read the report.";
+    return false;
+  }
+  const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
+  std::ofstream out(pdfPath, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    error = "Can't create file.";
+    return false;
+  }
+  const bool written = WritePdf({QByteArray::fromStdString(rtf), false}, pdf) &&
+                       out.write(pdf.data().constData(), pdf.data().size()) && out.flush();
+  if (!written) error = "Can't write to file.";
+  return written;
+}
+
+void RegisterPdfRenderer() { SetPdfRenderer(RenderRtfFileToPdf); }
 
 QMarginsF PrintMargins(bool plain, qreal fontPoints) {
   return QMarginsF(plain && fontPoints <= kPlainPoints ? 1.0 : 0.5, 0.5, 0, 0.5);

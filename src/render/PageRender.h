@@ -6,10 +6,12 @@
 #include <QMarginsF>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "render/RtfReader.h"
 
 class QGuiApplication;
+class QIODevice;
 class QPagedPaintDevice;
 class QTextDocument;
 
@@ -27,10 +29,18 @@ void ReadReportFor(const TReportData& report, QTextDocument& doc, TRtfMeta& meta
 // not start (for a PDF file: the file could not be created).
 bool PaintPages(QTextDocument& doc, QPagedPaintDevice& device);
 
-// Writes the report as a PDF file: an RTF report with its own paper size, margins and
-// orientation, a plain text report on letter paper with the margins a printout has. False with
-// `error` set when the file cannot be written.
+// Writes the report as a PDF document into `out`: an RTF report with its own paper size, margins
+// and orientation, a plain text report on letter paper with the margins a printout has. False
+// when painting fails.
+bool WritePdf(const TReportData& report, QIODevice& out);
+// The same into a file; false with `error` set ("Can't create file.", "Can't write to file.")
+// and no file left behind when it cannot be written.
 bool WriteReportPdf(const TReportData& report, const QString& pdfPath, QString& error);
+
+// The PDF renderer of the report frame: the RTF file at `rtfPath` as a PDF file at `pdfPath`
+// (paths as the core holds them, used byte for byte). RegisterPdfRenderer makes it the frame's.
+bool RenderRtfFileToPdf(const std::string& rtfPath, const std::string& pdfPath, std::string& error);
+void RegisterPdfRenderer();
 
 // The margins, in inches, of a printed report (the printer's unprintable edge is the least it
 // gets): one inch on the left for plain text of 10 points or less, else half an inch; half an

@@ -30,6 +30,9 @@ constexpr int kLeaderTabs = QTextFormat::UserProperty + 1;
 constexpr int kMaxDepth = 500;
 constexpr int kDefaultHalfPoints = 24;
 constexpr qreal kSmallCapsScale = 0.8;
+// Text is set letter by letter, as word processors do by default: no ligature takes "ff" into one
+// glyph, so that text taken from a printout or a PDF file reads as written.
+constexpr QFont::StyleStrategy kNoLigatures = QFont::PreferNoShaping;
 
 struct TCharProps {
   int font = 0;
@@ -503,7 +506,7 @@ QTextCharFormat TRtfBuilder::CharFormat() const {
   if (font == fonts_.end()) font = fonts_.find(defaultFont_);
   const TFontDef def = font == fonts_.end() ? TFontDef{"Times New Roman", QFont::Serif} : font->second;
   f.setFontFamilies(FontFamilies(def.name));
-  f.setFontStyleHint(def.hint);
+  f.setFontStyleHint(def.hint, kNoLigatures);
   const int halfPoints = std::clamp(c.halfPoints, 2, 3276);
   f.setFontPointSize(halfPoints / 2.0);
   f.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
@@ -625,7 +628,7 @@ void ReadPlainReport(const QByteArray& text, QTextDocument& doc) {
   doc.setUndoRedoEnabled(false);
   QTextCharFormat format;
   format.setFontFamilies(FontFamilies("Courier New"));
-  format.setFontStyleHint(QFont::TypeWriter);
+  format.setFontStyleHint(QFont::TypeWriter, kNoLigatures);
   format.setFontPointSize(10);
   QTextCursor cursor(&doc);
   cursor.setBlockCharFormat(format);

@@ -100,13 +100,16 @@ TRtfPreviewDlg::TRtfPreviewDlg(QWidget* parent) : QDialog(parent) {
     if (ShowHelp) ShowHelp();
   });
   // Enter finds while the focus is in the Find group.
-  connect(qApp, &QApplication::focusChanged, this,
-          [this](QWidget*, QWidget* now) { FindBtn->setDefault(now && FindGroup->isAncestorOf(now)); });
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                        [this](QWidget*, QWidget* now) { FindBtn->setDefault(now && FindGroup->isAncestorOf(now)); });
 
   setMinimumSize(kDesignedSize);
   resize(kDesignedSize);
   TakeMainWindowGeometry();
 }
+
+// The focus moves while the window is taken down: the watch must end first.
+TRtfPreviewDlg::~TRtfPreviewDlg() { disconnect(focusWatch_); }
 
 // The window covers the main window, when the program has one.
 void TRtfPreviewDlg::TakeMainWindowGeometry() {

@@ -22,6 +22,7 @@ class TRtfPreviewDlg : public QDialog {
 
  public:
   explicit TRtfPreviewDlg(QWidget* parent = nullptr);
+  ~TRtfPreviewDlg() override;
 
   // A plain text report (before LoadFile): shown in 10 point Courier New, saved as text.
   void SetPlainText(bool plain) { plain_ = plain; }
@@ -54,6 +55,7 @@ class TRtfPreviewDlg : public QDialog {
   void OpenLink(const QUrl& url);
   bool SaveTo(const QString& path);
 
+  QMetaObject::Connection focusWatch_;
   QString fileName_;
   QByteArray bytes_;
   bool plain_ = false;

@@ -5,9 +5,10 @@
 
 #include "TsAbout.h"
 #include "TsMain.h"
-#include "TsReportView.h"
 #include "TsStart.h"
 #include "common/Locale.h"
+#include "render/PageRender.h"
+#include "reports/RptTemp.h"
 
 int main(int argc, char** argv) {
   // Without a display there is nothing to show: say so in one line.
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   app.setWindowIcon(ProgramIcon());
-  RemoveOldReports(ReportCacheFolder(), QDateTime::currentDateTime());
+  PurgeReportCache();  // reports handed to other programs in earlier runs
+  RegisterPdfRenderer();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   TAppStartup startup(args, QCoreApplication::applicationFilePath().toStdString());

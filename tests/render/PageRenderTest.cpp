@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "common/Cp1252.h"
+
 #include "../support/PdfText.h"
 #include "../support/RtfSample.h"
 #include "../support/TempDir.h"
@@ -40,6 +44,23 @@ TEST_F(PageRenderTest, PdfThatCannotBeWrittenSaysSoAndLeavesNothing) {
   const std::string odd = dir.File("odd.pdf");
   ASSERT_TRUE(WriteReportPdf({"{\\rtf1\\paperw0\\paperh99999999\\margl20000 odd}", false}, QString::fromStdString(odd), error));
   EXPECT_EQ(PdfPages(odd), "1 612 x 792");
+}
+
+// The command-line tool's PDF report (rendered by this library) says what its plain text report
+// says, word for word, apart from the time of writing.
+TEST_F(PageRenderTest, CliPdfReportHasTheWordsOfItsTextReport) {
+  const std::string cli = std::string(TESSEREL_RUNTIME_DIR) + "/tesserel-cli report software -o ";
+  const std::string txt = dir.File("s.txt"), pdf = dir.File("s.pdf");
+  ASSERT_EQ(std::system((cli + "'" + txt + "'").c_str()), 0);
+  ASSERT_EQ(std::system((cli + "'" + pdf + "'").c_str()), 0);
+  auto timeless = [](std::string words) {
+    const size_t from = words.find("[This report prepared"), to = words.find(']', from);
+    return from == std::string::npos || to == std::string::npos ? words : words.erase(from, to + 1 - from);
+  };
+  const std::string expected = timeless(Words(Cp1252ToUtf8(ReadWholeFile(txt))));
+  EXPECT_NE(expected.find("Information About Installed Software Operating System"), std::string::npos) << expected;
+  EXPECT_EQ(timeless(PdfWords(pdf)), expected);
+  EXPECT_EQ(PdfPages(pdf), "1 612 x 792");
 }
 
 }  // namespace

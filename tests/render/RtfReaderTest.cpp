@@ -34,7 +34,7 @@ class RtfReaderTest : public ::testing::Test {
 TEST_F(RtfReaderTest, ReadsEveryFeatureOfTheWriters) {
   ASSERT_TRUE(Read(SampleReportRtf()));
   EXPECT_EQ(doc.toPlainText(),
-            QString::fromUtf8("Café {Summary}\nCorn\t12.5\t3.25\tend\nRed italic single double dashed dotted raised "
+            QString::fromUtf8("Café {Summary} Office\nCorn\t12.5\t3.25\tend\nRed italic single double dashed dotted raised "
                               "lowered super sub caps\nSecond page: Docs\n"));
   EXPECT_EQ(meta.Title, QString::fromUtf8("Field Report – 2024"));
   EXPECT_EQ(meta.Author, "Tesserel 1.0.0");

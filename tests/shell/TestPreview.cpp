@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "TsAbout.h"
 #include "TsPreview.h"
 #include "TsReportView.h"
+#include "reports/DocFile.h"
 
 class TestPreview : public QObject {
   Q_OBJECT
@@ -195,8 +197,8 @@ class TestPreview : public QObject {
     QCOMPARE(messages_->errors,
              QStringList{Path("a?.rtf") + "\r\nFile's drive, folder, or name is invalid.\n\nUse a different file name."});
     QCOMPARE(name, Path("Report.HTML"));
-    QCOMPARE(kind, int(rkHtml));
-    const std::pair<const char*, int> cases[] = {{"r.Rtf", rkRtf}, {"r.pdf", rkPdf}, {"r", rkText}, {"r.doc", rkText}};
+    QCOMPARE(kind, int(okHtml));
+    const std::pair<const char*, int> cases[] = {{"r.Rtf", okRtf}, {"r.pdf", okPdf}, {"r", okText}, {"r.doc", okText}};
     for (const auto& [file, expected] : cases) {
       chooser_->names = {Path(file)};
       QVERIFY(SelectReportFile(-1, "Save Report As", name, kind));
@@ -206,13 +208,10 @@ class TestPreview : public QObject {
     QVERIFY(!SelectReportFile(-1, "Save Report As", name, kind));
   }
 
-  // A temporary report is copied into the cache folder with its kind's extension before the
-  // desktop opens it; a failure says so and leaves no copy. Old copies go at start-up.
-  void wordProcessorGetsACachedCopy() {
+  // A temporary report for the word processor is written to the cache folder and left there for
+  // the application; when none takes it the message says so and the file goes.
+  void wordProcessorGetsTheReportFromTheCacheFolder() {
     qputenv("XDG_CACHE_HOME", dir_->filePath("cache").toUtf8());
-    const QString cache = ReportCacheFolder();
-    QCOMPARE(cache, dir_->filePath("cache") + "/tesserel/reports");
-    const QString report = Write("WRK123", SampleReportRtf());
     QStringList opened;
     bool works = true;
     const TOpenService saved = OpenService();
@@ -220,31 +219,49 @@ class TestPreview : public QObject {
       opened << target;
       return works;
     };
-    QVERIFY(ViewWithWordProcessor(report, true, rkRtf));
+    auto report = [](TDocOutFile& doc) {
+      QVERIFY(doc.Open(okRtf, "WRK", true, true, "Worksheet", "Tesserel 1.0"));
+      doc.Write("Corn");
+      doc.CloseAndView(&DesktopViewer());
+    };
+    TDocOutFile shown;
+    report(shown);
     QCOMPARE(opened.size(), 1);
-    const QString copy = QUrl(opened[0]).toLocalFile();
-    QVERIFY(copy.startsWith(cache + "/WRK"));
-    QVERIFY(copy.endsWith(".rtf"));
-    QCOMPARE(Bytes(copy), Bytes(report));
+    const QString file = QUrl(opened[0]).toLocalFile();
+    QVERIFY2(file.startsWith(dir_->filePath("cache") + "/tesserel/reports/WRK") && file.endsWith(".rtf"), qPrintable(file));
+    QVERIFY(Bytes(file).contains("Corn"));
 
     works = false;
-    QVERIFY(!ViewWithWordProcessor(report, true, rkText));
+    TDocOutFile refused;
+    report(refused);
     QCOMPARE(messages_->errors,
              QStringList{"Unable to view report with a word processor. A word processor may not be installed."});
-    QCOMPARE(QDir(cache).entryList(QDir::Files).size(), 1);
-    works = true;
-    QVERIFY(ViewWithWordProcessor(report, false, rkRtf));
-    QCOMPARE(opened.last(), QUrl::fromLocalFile(report).toString());
+    QVERIFY(!QFile::exists(QUrl(opened[1]).toLocalFile()));
     OpenService() = saved;
+  }
 
-    QFile old(copy);
-    QVERIFY(old.open(QIODevice::ReadWrite));
-    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-25 * 3600), QFileDevice::FileModificationTime));
-    old.close();
-    const QString fresh = Write("cache/tesserel/reports/new.rtf", "x");
-    RemoveOldReports(cache, QDateTime::currentDateTime());
-    QVERIFY(!QFile::exists(copy));
-    QVERIFY(QFile::exists(fresh));
+  // The About box's link writes the installed software report and shows it in the preview; the
+  // temporary file is gone afterwards.
+  void aboutBoxShowsTheInstalledSoftwareReport() {
+    qputenv("TMPDIR", dir_->path().toUtf8());
+    TAppStartup startup({}, Path("tesserel").toStdString());
+    TAboutBox about(startup);
+    QLabel* link = nullptr;
+    for (QLabel* l : about.findChildren<QLabel*>())
+      if (l->text().contains("Information About Installed Software")) link = l;
+    QVERIFY(link);
+    QString shown;
+    WhenModal([&shown](QDialog* d) {
+      auto* dlg = qobject_cast<TRtfPreviewDlg*>(d);
+      if (dlg) shown = dlg->View->toPlainText();
+      d->reject();
+    });
+    emit link->linkActivated("#");
+    QVERIFY2(shown.contains("Information About Installed Software"), qPrintable(shown));
+    QVERIFY(shown.contains("Operating System"));
+    QVERIFY(shown.contains("Tesserel Recordkeeper"));
+    QCOMPARE(QDir(dir_->path()).entryList({"Inf*"}, QDir::Files), QStringList());
+    qunsetenv("TMPDIR");
   }
 };
 

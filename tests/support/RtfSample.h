@@ -23,7 +23,7 @@ inline std::string SampleReportRtf() {
          "{\\creatim\\yr2024\\mo5\\dy1\\hr9\\min5\\sec7}}\r\n"
          "\\landscape\\paperw15840\\paperh12240\\margl1800\\margr1440\\margt1440\\margb1440 \r\n"
          "\\sectd\\pard\\plain \r\n"
-         "\\f1\\fs40 \\b Caf\\'E9 \\{Summary\\}\\b0 \r\n\\par "
+         "\\f1\\fs40 \\b Caf\\'E9 \\{Summary\\} Office\\b0 \r\n\\par "
          "\\pard \\tqr\\tldot\\tx4320 \\tqdec\\tx7200 \\tx8640 \\f0\\fs20 Corn\\tab 12.5\\tab 3.25\\tab end\r\n\\par "
          "\\pard \\sl-240 \\f2\\fs20 \\cf6 Red\\cf0  \\i italic\\i0  \\ul single\\ul0  \\uldb double\\uldb0  "
          "\\uldash dashed\\uldash0  \\uld dotted\\uld0  \\up6 raised\\up0  \\dn6 lowered\\dn0  "
@@ -32,8 +32,9 @@ inline std::string SampleReportRtf() {
          "{\\field{\\*\\fldinst HYPERLINK C:\\\\My%20Docs\\\\x.rtf}{\\fldrslt Docs}}\r\n\\par }";
 }
 
-// The words of the sample report as a PDF file of it holds them (small capitals as capitals).
+// The words of the sample report as a PDF file of it holds them (small capitals as capitals, and
+// "ff" as two letters).
 inline const char* SampleReportWords() {
-  return "Café {Summary} Corn 12.5 3.25 end Red italic single double dashed dotted raised lowered super sub "
+  return "Café {Summary} Office Corn 12.5 3.25 end Red italic single double dashed dotted raised lowered super sub "
          "CAPS Second page: Docs";
 }
