@@ -14,6 +14,8 @@
 
 #include "TsMain.h"
 #include "TsMessages.h"
+#include "TsReportView.h"
+#include "reports/MoreInfo.h"
 #include "reports/NutrEngine.h"
 #include "vocab/CropVocab.h"
 #include "TsStart.h"
@@ -151,9 +153,8 @@ void TAboutBox::TessUpdateLinkClick() {
 }
 
 void TAboutBox::InfoRptLinkClick() {
-  // The installed software report is written by the reports; until they are built the link
-  // says so rather than doing nothing.
-  Messages().Info("\nThe installed software report is not available in this version.\n");
+  TWaitCursor wait;
+  ShowSoftwareReport(DesktopViewer(), startup_.ProgramId);
 }
 
 void TAboutBox::DataFormLinkClick(const QString& file) {

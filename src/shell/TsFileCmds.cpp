@@ -50,7 +50,10 @@ class TPlatformChooser : public TFileChooser {
     QFileDialog dlg(DialogOwner(), title, {}, filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
-    dlg.setDefaultSuffix(QString(kProjectExt).mid(1));
+    // The default extension is the chosen filter's ("Text File (*.txt)" gives txt).
+    auto useSuffixOf = [&dlg](const QString& f) { dlg.setDefaultSuffix(f.section("(*.", 1).section(')', 0, 0)); };
+    useSuffixOf(filter.section(";;", 0, 0));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, useSuffixOf);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().first();
   }

@@ -7,6 +7,8 @@
 #include "TsMain.h"
 #include "TsStart.h"
 #include "common/Locale.h"
+#include "render/PageRender.h"
+#include "reports/RptTemp.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   app.setWindowIcon(ProgramIcon());
+  PurgeReportCache();  // reports handed to other programs in earlier runs
+  RegisterPdfRenderer();
   TAppStartup startup(args, QCoreApplication::applicationFilePath().toStdString());
   TMainForm form(startup);
   form.show();

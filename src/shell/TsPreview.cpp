@@ -1,0 +1,221 @@
+#include "TsPreview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include "TsAbout.h"
+#include "TsFileCmds.h"
+#include "TsMessages.h"
+#include "common/TextUtil.h"
+#include "filebase/FileUtl.h"
+#include "render/PageRender.h"
+
+namespace {
+
+constexpr int kFindLength = 255;
+constexpr qreal kPlainPoints = 10;  // the view font of a plain text report
+const QSize kDesignedSize(632, 453);
+
+QPushButton* Button(const QString& caption, const QString& hint) {
+  auto* b = new QPushButton(caption);
+  b->setToolTip(hint);
+  b->setStatusTip(hint);
+  b->setAutoDefault(false);
+  return b;
+}
+
+bool ShowPrintDialog(QPrinter& printer, QWidget* parent) {
+  QPrintDialog dlg(&printer, parent);
+  return dlg.exec() == QDialog::Accepted;
+}
+
+// The printout's margins, never inside the printer's unprintable edge.
+void SetPrintMargins(QPrinter& printer, const QMarginsF& wanted) {
+  QPageLayout layout = printer.pageLayout();
+  layout.setUnits(QPageLayout::Inch);
+  const QMarginsF least = layout.minimumMargins();
+  const QMarginsF margins(std::max(wanted.left(), least.left()), std::max(wanted.top(), least.top()),
+                          std::max(wanted.right(), least.right()), std::max(wanted.bottom(), least.bottom()));
+  printer.setPageMargins(margins, QPageLayout::Inch);
+}
+
+}  // namespace
+
+TPrintSetup& PrintSetup() {
+  static TPrintSetup setup = ShowPrintDialog;
+  return setup;
+}
+
+TRtfPreviewDlg::TRtfPreviewDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("Preview");
+  View = new QTextBrowser;
+  View->setOpenLinks(false);
+  View->setLineWrapMode(QTextEdit::NoWrap);
+  View->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  View->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  connect(View, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) { OpenLink(url); });
+
+  FindGroup = new QGroupBox(" Find Text ");
+  auto* label = new QLabel("Find &What");
+  FindEdit = new QLineEdit;
+  FindEdit->setMaxLength(kFindLength);
+  label->setBuddy(FindEdit);
+  MatchCaseCheck = new QCheckBox("&Match Case");
+  FindBtn = Button("&Find", "Search report for text");
+  auto* findLayout = new QHBoxLayout(FindGroup);
+  findLayout->addWidget(label);
+  findLayout->addWidget(FindEdit, 1);
+  findLayout->addWidget(MatchCaseCheck);
+  findLayout->addWidget(FindBtn);
+
+  PrintBtn = Button("&Print", "Print report");
+  SaveBtn = Button("&Save", "Save report to file");
+  CloseBtn = Button("&Close", "Close Preview");
+  HelpBtn = Button("Help", {});
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(FindGroup, 1);
+  for (QPushButton* b : {PrintBtn, SaveBtn, CloseBtn, HelpBtn}) bottom->addWidget(b, 0, Qt::AlignBottom);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(View, 1);
+  layout->addLayout(bottom);
+
+  connect(FindBtn, &QPushButton::clicked, this, &TRtfPreviewDlg::FindBtnClick);
+  connect(PrintBtn, &QPushButton::clicked, this, &TRtfPreviewDlg::PrintBtnClick);
+  connect(SaveBtn, &QPushButton::clicked, this, &TRtfPreviewDlg::SaveBtnClick);
+  connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
+  connect(HelpBtn, &QPushButton::clicked, this, [this] {
+    if (ShowHelp) ShowHelp();
+  });
+  // Enter finds while the focus is in the Find group.
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                        [this](QWidget*, QWidget* now) { FindBtn->setDefault(now && FindGroup->isAncestorOf(now)); });
+
+  setMinimumSize(kDesignedSize);
+  resize(kDesignedSize);
+  TakeMainWindowGeometry();
+}
+
+// The focus moves while the window is taken down: the watch must end first.
+TRtfPreviewDlg::~TRtfPreviewDlg() { disconnect(focusWatch_); }
+
+// The window covers the main window, when the program has one.
+void TRtfPreviewDlg::TakeMainWindowGeometry() {
+  QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+  if (!qobject_cast<QMainWindow*>(main))
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<QMainWindow*>(w) && w->isVisible()) main = w;
+  if (!qobject_cast<QMainWindow*>(main)) return;
+  move(main->pos());
+  resize(main->size().expandedTo(kDesignedSize));
+}
+
+bool TRtfPreviewDlg::LoadFile(const QString& fileName) {
+  TWaitCursor wait;
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  fileName_ = fileName;
+  bytes_ = file.readAll();
+  QTextDocument* doc = View->document();
+  if (plain_) {
+    ReadPlainReport(bytes_, *doc);
+  } else {
+    TRtfMeta meta;
+    ReadRtf(bytes_, *doc, meta);
+  }
+  View->moveCursor(QTextCursor::Start);
+  return true;
+}
+
+void TRtfPreviewDlg::SetWordWrap(bool wrap) {
+  View->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+  View->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+}
+
+// From the selection start (one character further when there is a selection) to the end of the
+// text; a hit is selected, a miss says so and hands the search text back for changing.
+void TRtfPreviewDlg::FindBtnClick() {
+  const QString text = FindEdit->text();
+  if (text.isEmpty()) {
+    FindEdit->setFocus();
+    return;
+  }
+  const QTextCursor current = View->textCursor();
+  const int from = current.selectionStart() + (current.hasSelection() ? 1 : 0);
+  const QTextDocument::FindFlags flags =
+      MatchCaseCheck->isChecked() ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
+  const QTextCursor hit = View->document()->find(text, from, flags);
+  if (!hit.isNull()) {
+    View->setTextCursor(hit);
+    return;
+  }
+  Messages().Info("\nText '" + text + "' was not found.\n");
+  FindEdit->setFocus();
+  FindEdit->selectAll();
+}
+
+void TRtfPreviewDlg::PrintBtnClick() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(jobTitle_);
+  if (landscape_) printer.setPageOrientation(QPageLayout::Landscape);
+  if (!PrintSetup()(printer, this)) return;
+  TWaitCursor wait;
+  SetPrintMargins(printer, PrintMargins(plain_, kPlainPoints));
+  QTextDocument doc;
+  TRtfMeta meta;
+  ReadReportFor({bytes_, plain_}, doc, meta, printer);
+  if (!PaintPages(doc, printer)) Messages().Error("Unable to print the report.");
+}
+
+void TRtfPreviewDlg::SaveBtnClick() {
+  const QString filter = QString(plain_ ? "Text File (*.txt)" : "Rich Text Format (*.rtf)") + ";;PDF Document (*.pdf)";
+  for (;;) {
+    const QString path = FileChooser().SaveFile("Save Report As", filter);
+    if (path.isEmpty()) return;
+    const std::string p = CpStr(path);
+    if (!plain_ && !SameText(ExtractFileExt(p), ".pdf")) {
+      const std::string problem = ExtensionCheckText(p, ".rtf");
+      if (!problem.empty()) {
+        Messages().Error(QStr(problem + "\n\nUse a different file name."));
+        continue;
+      }
+    }
+    SaveTo(path);
+    return;
+  }
+}
+
+// Copies the previewed file, or renders it, to the chosen path.
+bool TRtfPreviewDlg::SaveTo(const QString& path) {
+  const std::string p = CpStr(path);
+  const int status = FileStatus(p);
+  if (status != fsExists && status != fsMissing) {
+    Messages().Error(path + "\nUnable to create this file for the following reason:\n\n" + QStr(FileStatusText(status)));
+    return false;
+  }
+  TWaitCursor wait;
+  QString error;
+  const bool ok = SameText(ExtractFileExt(p), ".pdf") ? WriteReportPdf({bytes_, plain_}, path, error)
+                                                      : CopyFileTo(CpStr(fileName_), p);
+  if (!ok) Messages().Error(path + "\nUnable to create this file.");
+  return ok;
+}
+
+void TRtfPreviewDlg::OpenLink(const QUrl& url) {
+  // A scheme of one letter is a drive: the link names a file.
+  const bool web = url.scheme().size() > 1;
+  const QString target = web ? url.toString() : QUrl::fromLocalFile(url.toString(QUrl::FullyDecoded)).toString();
+  if (!OpenService()(target, {})) Messages().Error("Unable to open " + target + ".");
+}

@@ -1,0 +1,64 @@
+// The report preview window: a read-only view of an RTF or plain text report with Find, Print,
+// Save, Close and Help along the bottom.
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QTextBrowser;
+
+// Shows the print dialog for a printer; true when the user chose to print. Replaceable by tests.
+using TPrintSetup = std::function<bool(QPrinter& printer, QWidget* parent)>;
+TPrintSetup& PrintSetup();
+
+class TRtfPreviewDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TRtfPreviewDlg(QWidget* parent = nullptr);
+  ~TRtfPreviewDlg() override;
+
+  // A plain text report (before LoadFile): shown in 10 point Courier New, saved as text.
+  void SetPlainText(bool plain) { plain_ = plain; }
+  // Loads the report file; false when it cannot be read.
+  bool LoadFile(const QString& fileName);
+  // Word wrap on also removes the horizontal scroll bar.
+  void SetWordWrap(bool wrap);
+  void SetLandscape(bool landscape) { landscape_ = landscape; }
+  void SetPrintJobTitle(const QString& title) { jobTitle_ = title; }
+
+  void FindBtnClick();
+  void PrintBtnClick();
+  void SaveBtnClick();
+
+  // Runs the help of the window; set by whoever has a help viewer.
+  std::function<void()> ShowHelp;
+
+  QTextBrowser* View = nullptr;
+  QGroupBox* FindGroup = nullptr;
+  QLineEdit* FindEdit = nullptr;
+  QCheckBox* MatchCaseCheck = nullptr;
+  QPushButton* FindBtn = nullptr;
+  QPushButton* PrintBtn = nullptr;
+  QPushButton* SaveBtn = nullptr;
+  QPushButton* CloseBtn = nullptr;
+  QPushButton* HelpBtn = nullptr;
+
+ private:
+  void TakeMainWindowGeometry();
+  void OpenLink(const QUrl& url);
+  bool SaveTo(const QString& path);
+
+  QMetaObject::Connection focusWatch_;
+  QString fileName_;
+  QByteArray bytes_;
+  bool plain_ = false;
+  bool landscape_ = false;
+  QString jobTitle_;
+};

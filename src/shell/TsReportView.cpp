@@ -1,0 +1,52 @@
+#include "TsReportView.h"
+
+#include <QUrl>
+
+#include "TsAbout.h"
+#include "TsFileCmds.h"
+#include "TsMessages.h"
+#include "TsPreview.h"
+#include "reports/DocFile.h"
+
+bool SelectReportFile(int filter, const QString& dialogTitle, QString& fileName, int& kind) {
+  static const char* const kFilters[] = {"Text File (*.txt)", "Rich Text Format (*.rtf)", "HTML Document (*.html)"};
+  const QString filters = filter >= 1 && filter <= 3
+                              ? QString(kFilters[filter - 1])
+                              : "Rich Text Format (*.rtf);;HTML Document (*.html);;Text File (*.txt);;PDF Document (*.pdf)";
+  for (;;) {
+    const QString path = FileChooser().SaveFile(dialogTitle, filters);
+    if (path.isEmpty()) return false;
+    const std::string problem = OutputNameCheckText(CpStr(path));
+    if (!problem.empty()) {
+      Messages().Error(QStr(problem));
+      continue;
+    }
+    kind = ReportKindForPath(CpStr(path));
+    fileName = path;
+    return true;
+  }
+}
+
+void ShowReportError(const QString& message) { Messages().Error(message); }
+
+bool TDesktopViewer::Preview(const TPreviewRequest& request) {
+  TRtfPreviewDlg dlg;
+  dlg.SetPlainText(request.plainText);
+  dlg.SetWordWrap(false);
+  if (!dlg.LoadFile(QStr(request.fileName))) return false;
+  dlg.SetPrintJobTitle(QStr(request.title));
+  dlg.SetLandscape(request.landscape);
+  dlg.exec();
+  return true;
+}
+
+bool TDesktopViewer::OpenInWordProcessor(const std::string& fileName, const std::string&, const std::string&) {
+  return OpenService()(QUrl::fromLocalFile(QStr(fileName)).toString(), {});
+}
+
+void TDesktopViewer::ShowError(const std::string& message) { Messages().Error(QStr(message)); }
+
+TReportViewer& DesktopViewer() {
+  static TDesktopViewer viewer;
+  return viewer;
+}
