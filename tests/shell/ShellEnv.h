@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -13,12 +14,25 @@
 
 #include "TestMessages.h"
 #include "TsFileCmds.h"
+#include "TsEdit.h"
 #include "TsMain.h"
+#include "TsPages.h"
 #include "TsStart.h"
 #include "common/Locale.h"
 #include "reference/RefWriters.h"
 #include "vocab/CropVocab.h"
 #include "vocab/UnitVocab.h"
+
+// The county names and definition files of a test folder, loaded for projects opened beside the window.
+struct TFolderRefs {
+  explicit TFolderRefs(const std::string& folder) {
+    mcn.Load(folder + "/usa.mcn");
+    mdf.Load(folder + "/stnd-usa.mdf");
+  }
+  TMcnFile mcn;
+  TMdfFile mdf;
+  TLoadedRefs refs{mcn, mdf};
+};
 
 class TShellEnv {
  public:
@@ -55,14 +69,11 @@ class TShellEnv {
 
   // A project of `count` records of the given state (fields 101, 102, ...), closed again.
   std::string MakeProject(const std::string& name, int state, int count, bool locked = false) const {
-    TMcnFile mcn;
-    TMdfFile mdf;
-    mcn.Load(File("usa.mcn"));
-    mdf.Load(File("stnd-usa.mdf"));
-    TLoadedRefs refs(mcn, mdf);
+    TFolderRefs loaded(Folder());
     TMdaFile f;
     const std::string path = File(name);
-    if (!f.CreateProject(path, static_cast<uint16_t>(state), refs, "Test project", 2024)) qFatal("create failed");
+    if (!f.CreateProject(path, static_cast<uint16_t>(state), loaded.refs, "Test project", 2024))
+      qFatal("create failed");
     for (int i = 1; i <= count; ++i) {
       TFieldRec rec = f.NewRecord(100 + i, static_cast<uint16_t>(state));
       rec.Operation = "Farm " + std::to_string(i);
@@ -118,6 +129,19 @@ class TTestChooser : public TFileChooser {
  private:
   QString Next() { return names.isEmpty() ? QString() : names.takeFirst(); }
 };
+
+// Shows the field's page, types the text over its contents and leaves it with Tab.
+inline void TypeAndLeave(TMainForm& form, const char* name, const QString& text) {
+  TEntryEdit* e = form.Pages()->Entry(name);
+  for (int p = 0; p < form.Pages()->count(); ++p)
+    if (form.Pages()->widget(p)->isAncestorOf(e)) form.Pages()->setCurrentIndex(p);
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClick(e, Qt::Key_Delete);
+  QTest::keyClicks(e, text);
+  QTest::keyClick(e, Qt::Key_Tab);
+  QCoreApplication::processEvents();
+}
 
 // Runs `action` on the next modal dialog once it is up (the dialogs run their own loop).
 inline void WhenModal(std::function<void(QDialog*)> action) {

@@ -8,25 +8,10 @@
 #include <set>
 
 #include "ShellEnv.h"
-#include "TsEdit.h"
-#include "TsPages.h"
 #include "TsRecordDlgs.h"
 
 class TestSharing : public QObject {
   Q_OBJECT
-
-  // Shows the field's page, types the text over its contents and leaves it with Tab.
-  static void TypeAndLeave(TMainForm& form, const char* name, const QString& text) {
-    TEntryEdit* e = form.Pages()->Entry(name);
-    for (int p = 0; p < form.Pages()->count(); ++p)
-      if (form.Pages()->widget(p)->isAncestorOf(e)) form.Pages()->setCurrentIndex(p);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Tab);
-    QCoreApplication::processEvents();
-  }
 
   static void FillIdentity(int32_t id) {
     WhenModal([id](QDialog* d) {
@@ -39,14 +24,10 @@ class TestSharing : public QObject {
 
   // Field_ID -> Operation of every record, after the open checks; the IDs must ascend.
   static std::map<int32_t, std::string> Contents(TShellEnv& env, const std::string& path) {
-    TMcnFile mcn;
-    TMdfFile mdf;
-    mcn.Load(env.File("usa.mcn"));
-    mdf.Load(env.File("stnd-usa.mdf"));
-    TLoadedRefs refs(mcn, mdf);
+    TFolderRefs loaded(env.Folder());
     TMdaFile f;
     std::map<int32_t, std::string> records;
-    if (!f.OpenProject(path, false, refs)) qWarning("%s", f.FullErrorText().c_str());
+    if (!f.OpenProject(path, false, loaded.refs)) qWarning("%s", f.FullErrorText().c_str());
     int32_t last = 0;
     TFieldRec r;
     for (int n = 1; n <= f.RecordCount() && f.ReadRecord(n, r); ++n) {

@@ -32,17 +32,7 @@ class TestShellEntry : public QObject {
   }
 
   // Shows the field's page, types the text over its contents and leaves it with Tab.
-  void TypeAndLeave(const char* name, const QString& text) {
-    TEntryEdit* e = Field(name);
-    for (int p = 0; p < form_->Pages()->count(); ++p)
-      if (form_->Pages()->widget(p)->isAncestorOf(e)) form_->Pages()->setCurrentIndex(p);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Tab);
-    QCoreApplication::processEvents();
-  }
+  void TypeAndLeave(const char* name, const QString& text) { ::TypeAndLeave(*form_, name, text); }
 
  private slots:
   void init() {
