@@ -23,6 +23,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddRecsCommands(app, ctx);
   AddReportCommands(app, ctx);
   AddSoilsCommands(app, ctx);
+  AddDbfCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -28,3 +28,4 @@ void AddProjectCommands(CLI::App& app, TCliContext& ctx);
 void AddRecsCommands(CLI::App& app, TCliContext& ctx);
 void AddReportCommands(CLI::App& app, TCliContext& ctx);
 void AddSoilsCommands(CLI::App& app, TCliContext& ctx);
+void AddDbfCommands(CLI::App& app, TCliContext& ctx);
