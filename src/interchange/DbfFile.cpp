@@ -113,6 +113,7 @@ bool TDbfFile::CreateTable(const std::string& path) {
   if (!Create(path, 1)) return false;
   header_.Header_Len = kDescriptorSize + 1;
   header_.Record_Len = 1;
+  header_.Language = kDbfAnsi;  // readers that go by it decode the accented names right
   StampToday();
   const char ends[2] = {kDbfHeaderEnd, kDbfFileEnd};
   return WriteHeader() && WriteRecords(kDescriptorSize, 2, false, ends);

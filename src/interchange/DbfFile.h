@@ -18,7 +18,9 @@ struct TDbfHeader {
   U32 Rec_Count;
   U16 Header_Len;       // 32 + 32 x fields + 1
   U16 Record_Len;       // 1 (deletion flag) + the field lengths
-  uint8_t Reserved[20];
+  uint8_t Reserved[17];
+  uint8_t Language;     // language driver: the code page of the text (0x57 Windows ANSI)
+  uint8_t Reserved2[2];
 };
 
 struct TDbfField {
@@ -38,6 +40,7 @@ static_assert(sizeof(TDbfHeader) == 32 && sizeof(TDbfField) == 32);
 constexpr char kDbfHeaderEnd = 13;
 constexpr char kDbfFileEnd = 26;
 constexpr char kDbfDeleted = '*';
+constexpr uint8_t kDbfAnsi = 0x57;  // language driver of code page 1252
 
 class TDbfFile : public TRecFile {
  public:
@@ -64,7 +67,7 @@ class TDbfFile : public TRecFile {
   // The field's text with trailing blanks removed; leading blanks stay.
   static std::string FieldText(const char* record, const TDbfField& field);
 
-  // Creates an empty table (no fields yet) and leaves it open for writing.
+  // Creates an empty table (no fields yet) of code page 1252 text and leaves it open for writing.
   bool CreateTable(const std::string& path);
   // Adds a field before any record is written: name trimmed, upper-cased, cut to 10 characters.
   bool AddField(const std::string& name, char type, int length, int decimals);

@@ -44,6 +44,7 @@ TEST_F(DbfFileTest, WrittenTableHasTheDbaseLayoutAndReadsBack) {
   DecodeDay(TodayDay(), year, month, day);
   EXPECT_EQ(bytes.substr(0, 16), std::string("\x03") + char(year - 1900) + char(month) + char(day) +
                                      std::string("\x03\0\0\0\x61\0\x13\0\0\0\0\0", 12));
+  EXPECT_EQ(bytes[29], '\x57') << "the language driver of code page 1252";
   EXPECT_EQ(bytes.substr(32, 18), std::string("FIELD_NAME\0C\0\0\0\0\x0C\0", 18)) << "cut to 10, upper case";
   EXPECT_EQ(bytes.substr(64, 18), std::string("ACRES\0\0\0\0\0\0N\0\0\0\0\x06\x02", 18));
   EXPECT_EQ(bytes[96], '\x0D');
