@@ -22,11 +22,13 @@ PACKAGES := \
 	ca-certificates \
 	libpugixml-dev
 
-# Debian packages only the tests need: real clients that read the report files the program writes.
+# Debian packages only the tests need: real clients that read the files the program writes.
 TEST_PACKAGES := \
 	libreoffice-writer-nogui \
 	poppler-utils \
-	libcpp-httplib-dev
+	libcpp-httplib-dev \
+	gdal-bin \
+	python3-dbfread
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <map>
 
-#include "../support/StateSamples.h"
+#include "../support/StateFixture.h"
 #include "common/DayNum.h"
 #include "filebase/IoFault.h"
 #include "filebase/FileUtl.h"
@@ -17,15 +17,12 @@ namespace {
 
 using TRow = std::map<std::string, std::string>;
 
-class DbfExportTest : public ::testing::Test {
+class DbfExportTest : public TStateFixture {
  protected:
   void SetUp() override {
-    WriteEngineReferenceFiles(dir.Path());
-    ASSERT_EQ(WriteSampleStateFile(dir.Path()), "");
-    ASSERT_TRUE(mcn.Load(dir.File("usa.mcn")));
-    ASSERT_TRUE(mdf.Load(dir.File("stnd-usa.mdf")));
-    ASSERT_TRUE(project.CreateProject(dir.File("farm.tsj"), 2, refs, "Farm", 2024));
-    TFieldRec r = project.NewRecord(7, 2);
+    TStateFixture::SetUp();
+    ASSERT_TRUE(project.CreateProject(Dir.File("farm.tsj"), kStateIA, Refs, "Farm", 2024));
+    TFieldRec r = project.NewRecord(7, kStateIA);
     r.Field_Name = "North";
     r.County = 2;
     r.Contact = "Jo Brown";
@@ -56,14 +53,14 @@ class DbfExportTest : public ::testing::Test {
     r.Oper_Input[0] = 6001;
     r.Oper_Trips[0] = 1;
     ASSERT_TRUE(project.WriteRecord(1, r, false));
-    TFieldRec other = project.NewRecord(9, 2);
+    TFieldRec other = project.NewRecord(9, kStateIA);
     other.Field_Name = "South";
     ASSERT_TRUE(project.WriteRecord(2, other, true));
   }
   void TearDown() override { SetIoFaultHook(nullptr); }
 
   bool Export(std::string& message, TDbfExportOptions options = {}) {
-    return ExportToDbase(project, mcn, mdf, fieldPath, appPath, nullptr, options, message);
+    return ExportToDbase(project, Mcn, Mdf, fieldPath, appPath, nullptr, options, message);
   }
   // The rows of a table by column name, values without trailing blanks.
   static std::vector<TRow> Rows(const std::string& path, int& fieldCount) {
@@ -85,19 +82,15 @@ class DbfExportTest : public ::testing::Test {
     return rows;
   }
   bool NothingLeft() {
-    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+    for (const auto& e : std::filesystem::directory_iterator(Dir.Path())) {
       const std::string ext = e.path().extension().string();
       if (ext == ".tmp" || ext == ".cpg" || (ext == ".dbf" && ReadWholeFile(e.path().string()) != "old")) return false;
     }
     return true;
   }
 
-  TTempDir dir;
-  TMcnFile mcn;
-  TMdfFile mdf;
-  TLoadedRefs refs{mcn, mdf};
   TMdaFile project;
-  std::string fieldPath = dir.File("farm.fld.dbf"), appPath = dir.File("farm.app.dbf");
+  std::string fieldPath = Dir.File("farm.fld.dbf"), appPath = Dir.File("farm.app.dbf");
 };
 
 TEST_F(DbfExportTest, TablesHoldEveryColumnInItsFormat) {

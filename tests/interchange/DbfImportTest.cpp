@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "../support/DbfSamples.h"
-#include "../support/StateSamples.h"
+#include "../support/StateFixture.h"
 #include "filebase/IoFault.h"
 #include "interchange/DbfImport.h"
 #include "reference/McnFile.h"
@@ -13,8 +13,6 @@
 #include "store/RecFields.h"
 
 namespace {
-
-enum : uint16_t { kIowa = 2 };
 
 // Columns in another order than the import's, in mixed case, with a column it does not know.
 const TDbfSample kFields = {
@@ -33,25 +31,19 @@ const TDbfSample kFields = {
         {"", "  A field name longer", "", "2024", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""},
     }};
 
-class DbfImportTest : public ::testing::Test {
+class DbfImportTest : public TStateFixture {
  protected:
-  void SetUp() override {
-    WriteEngineReferenceFiles(dir.Path());
-    ASSERT_EQ(WriteSampleStateFile(dir.Path()), "");
-    ASSERT_TRUE(mcn.Load(dir.File("usa.mcn")));
-    ASSERT_TRUE(mdf.Load(dir.File("stnd-usa.mdf")));
-  }
   void TearDown() override { SetIoFaultHook(nullptr); }
 
   int Import(const TDbfSample& sample, bool update, std::string& message) {
     EXPECT_TRUE(WriteDbfSample(table, sample));
     info.CollectMessages = true;
-    return ImportFieldData(table, project, update, info, mcn, mdf, true, message);
+    return ImportFieldData(table, project, update, info, Mcn, Mdf, true, message);
   }
   std::vector<TFieldRec> Records() {
     TMdaFile f;
     std::vector<TFieldRec> recs;
-    EXPECT_TRUE(f.OpenProject(project, false, refs)) << f.FullErrorText();
+    EXPECT_TRUE(f.OpenProject(project, false, Refs)) << f.FullErrorText();
     for (TRecordReader in(f); const TFieldRec* r = in.Next();) recs.push_back(*r);
     return recs;
   }
@@ -62,17 +54,13 @@ class DbfImportTest : public ::testing::Test {
   }
   std::vector<std::string> TempFiles() {
     std::vector<std::string> found;
-    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+    for (const auto& e : std::filesystem::directory_iterator(Dir.Path()))
       if (e.path().extension() == ".tmp") found.push_back(e.path().string());
     return found;
   }
 
-  TTempDir dir;
-  TMcnFile mcn;
-  TMdfFile mdf;
-  TLoadedRefs refs{mcn, mdf};
   TValidationInfo info;
-  std::string table = dir.File("fields.dbf"), project = dir.File("farm.tsj");
+  std::string table = Dir.File("fields.dbf"), project = Dir.File("farm.tsj");
 };
 
 TEST_F(DbfImportTest, CreateModeTakesYearStateAndEveryValidValue) {
@@ -88,7 +76,7 @@ TEST_F(DbfImportTest, CreateModeTakesYearStateAndEveryValidValue) {
 
   const std::vector<TFieldRec> recs = Records();
   ASSERT_EQ(recs.size(), 4u);
-  TFieldRec north = NewRecordTemplate(1, 2024, kIowa);
+  TFieldRec north = NewRecordTemplate(1, 2024, kStateIA);
   north.Field_Name = "North";
   north.SubFld_Nam = "A";
   north.County = 1;
@@ -110,7 +98,7 @@ TEST_F(DbfImportTest, CreateModeTakesYearStateAndEveryValidValue) {
   north.Notes = "Limed  in 2020";
   ExpectSame(recs[0], north);
 
-  TFieldRec cotton = NewRecordTemplate(2, 2024, kIowa);
+  TFieldRec cotton = NewRecordTemplate(2, 2024, kStateIA);
   cotton.Field_Name = "North";
   cotton.SubFld_Nam = "B";
   cotton.County = 2;
@@ -152,7 +140,7 @@ TEST_F(DbfImportTest, UpdateChangesOnlyTheSuppliedValuesAndAddsNewFields) {
   cotton.P = 20;  // no units are stored when they are unknown; the crop stays (a crop is set)
   ExpectSame(after[1], cotton);
   for (size_t i = 2; i < 4; ++i) ExpectSame(after[i], before[i]);
-  TFieldRec added = NewRecordTemplate(5, 2024, kIowa);
+  TFieldRec added = NewRecordTemplate(5, 2024, kStateIA);
   added.Field_Name = "New";
   added.Cur_Crop = 2;
   added.Cur_Code = 20;
@@ -205,16 +193,16 @@ TEST_F(DbfImportTest, RefusedTablesAndProjectsSayWhy) {
   ASSERT_EQ(Import({{"FIELD_NAME", "CROP_YEAR", "COUNTY"}, {{"", "A", "2024", "1003"}}}, false, message), ifNone)
       << message;
   TMdaFile multi;
-  ASSERT_TRUE(multi.CreateProject(dir.File("multi.tsj"), 0, refs, "", 2024));
+  ASSERT_TRUE(multi.CreateProject(Dir.File("multi.tsj"), 0, Refs, "", 2024));
   multi.Close();
-  project = dir.File("multi.tsj");
+  project = Dir.File("multi.tsj");
   refused({{"FIELD_NAME"}, {{"", "A"}}}, true, ifMultiState,
           project + "\r\nUpdating a multi-state project file is not supported.");
   TMdaFile locked;
-  ASSERT_TRUE(locked.CreateProject(dir.File("locked.tsj"), kIowa, refs, "", 2024));
+  ASSERT_TRUE(locked.CreateProject(Dir.File("locked.tsj"), kStateIA, Refs, "", 2024));
   locked.Header.Flags = kHeaderLocked;
   ASSERT_TRUE(locked.WriteHeader(true) && locked.Close());
-  project = dir.File("locked.tsj");
+  project = Dir.File("locked.tsj");
   refused({{"FIELD_NAME"}, {{"", "A"}}}, true, ifReadOnly, project + "\r\nFile is read-only or locked.");
 }
 
