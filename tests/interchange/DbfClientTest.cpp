@@ -39,7 +39,7 @@ print(json.dumps({"fields": [[f.name, f.type, f.length, f.decimal_count] for f i
                   "records": [dict(r) for r in t]}, default=str))
 )";
 
-class ClientReadTest : public ::testing::Test {
+class DbfClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!Installed("ogr2ogr --version") || !Installed("/usr/bin/python3 -c 'import dbfread'"))
@@ -58,7 +58,7 @@ class ClientReadTest : public ::testing::Test {
   TLoadedRefs refs{mcn, mdf};
 };
 
-TEST_F(ClientReadTest, GdalAndDbfreadReadBothExportedTables) {
+TEST_F(DbfClientTest, GdalAndDbfreadReadBothExportedTables) {
   // The first Iowa sample field and a field with an accented name in New Mexico, in a multi-state project.
   TMdaFile sample, project;
   ASSERT_TRUE(sample.OpenProject(kRuntime + "/samples/iowa-2024.tsj", false, refs)) << sample.FullErrorText();
@@ -108,7 +108,7 @@ TEST_F(ClientReadTest, GdalAndDbfreadReadBothExportedTables) {
   EXPECT_EQ(a["records"][0]["DATE"], "2024-04-15");
 }
 
-TEST_F(ClientReadTest, TableWrittenByGdalImports) {
+TEST_F(DbfClientTest, TableWrittenByGdalImports) {
   // Lower-case names, another column order, a column the import does not know, numeric columns.
   WriteWholeFile(dir.File("fields.csv"), "notes,Field_Name,acres,crop_year,county,extra,subfld_nam,wtrshd_huc\n"
                                          "\"Tiled, 2015\",S\xC3\xA1" "enz,40.5,2024,35013,x,A,1234 5678 9012\n"
