@@ -22,11 +22,13 @@ PACKAGES := \
 	ca-certificates \
 	libpugixml-dev
 
-# Debian packages only the tests need: real clients that read the report files the program writes.
+# Debian packages only the tests need: real clients that read the files the program writes.
 TEST_PACKAGES := \
 	libreoffice-writer-nogui \
 	poppler-utils \
-	libcpp-httplib-dev
+	libcpp-httplib-dev \
+	gdal-bin \
+	python3-dbfread
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
@@ -79,14 +81,16 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTESSEREL_FUZZ=ON -DTESSEREL_TESTS=OFF -DTESSEREL_GUI=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target eval_fuzz sdm_fuzz rtf_fuzz
-	mkdir -p $(FUZZ_DIR)/corpus/eval $(FUZZ_DIR)/corpus/sdm $(FUZZ_DIR)/corpus/rtf
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target eval_fuzz sdm_fuzz rtf_fuzz dbf_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus/eval $(FUZZ_DIR)/corpus/sdm $(FUZZ_DIR)/corpus/rtf $(FUZZ_DIR)/corpus/dbf
 	$(FUZZ_DIR)/fuzz/eval_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4200 -timeout=10 \
 	  -dict=tests/fuzz/eval.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/eval tests/fuzz/corpus/eval
 	$(FUZZ_DIR)/fuzz/sdm_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
 	  -dict=tests/fuzz/sdm.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/sdm tests/fuzz/corpus/sdm
 	QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/fuzz/rtf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
 	  -dict=tests/fuzz/rtf.dict -artifact_prefix=$(FUZZ_DIR)/rtf- $(FUZZ_DIR)/corpus/rtf tests/fuzz/corpus/rtf
+	$(FUZZ_DIR)/fuzz/dbf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
+	  -dict=tests/fuzz/dbf.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/dbf tests/fuzz/corpus/dbf
 
 run: build
 	$(BUILD_DIR)/bin/tesserel $(BUILD_DIR)/bin/samples/iowa-2024.tsj

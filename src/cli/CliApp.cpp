@@ -28,6 +28,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddReportCommands(app, ctx);
   AddSoilsCommands(app, ctx);
   AddCostCommands(app, ctx);
+  AddDbfCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

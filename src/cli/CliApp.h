@@ -31,3 +31,4 @@ void AddReportCommands(CLI::App& app, TCliContext& ctx);
 void AddSoilsCommands(CLI::App& app, TCliContext& ctx);
 // After the reference commands: adds "summary" to their "costs" group.
 void AddCostCommands(CLI::App& app, TCliContext& ctx);
+void AddDbfCommands(CLI::App& app, TCliContext& ctx);

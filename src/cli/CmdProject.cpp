@@ -68,9 +68,6 @@ int32_t LockWaitMs(const TCliContext& ctx) { return static_cast<int32_t>(ctx.wai
 
 std::string Typed(const std::string& utf8) { return Utf8ToCp1252(utf8); }
 
-namespace {
-
-// The checks of a new or extracted project's name: ".tsj" and a usable name.
 bool UsableOutputName(TCliContext& ctx, const std::string& path, bool mustBeNew) {
   if (!SameText(ExtractFileExt(path), ".tsj")) {
     Fail(ctx, BadExtensionText(path, ".tsj"));
@@ -81,6 +78,25 @@ bool UsableOutputName(TCliContext& ctx, const std::string& path, bool mustBeNew)
   Fail(ctx, status == fsExists ? path + "\nFile already exists." : FileStatusText(status, path));
   return false;
 }
+
+bool ParseExclusions(const std::string& list, TExclusions& x, bool costsToo) {
+  x = TExclusions{};
+  size_t start = 0;
+  while (start <= list.size() && !list.empty()) {
+    const size_t comma = list.find(',', start);
+    const std::string word = Trim(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (SameText(word, "name")) x.Name = true;
+    else if (SameText(word, "address")) x.Address = true;
+    else if (SameText(word, "notes")) x.Notes = true;
+    else if (costsToo && SameText(word, "costs")) x.Costs = true;
+    else return false;
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+namespace {
 
 void AddNew(CLI::App& app, TCliContext& ctx) {
   struct TArgs {
@@ -228,23 +244,6 @@ void AddMerge(CLI::App& app, TCliContext& ctx) {
   });
 }
 
-// "name,address,notes" -> the three exclusions; false for an unknown word.
-bool ParseExclusions(const std::string& list, bool& name, bool& address, bool& notes) {
-  name = address = notes = false;
-  size_t start = 0;
-  while (start <= list.size() && !list.empty()) {
-    const size_t comma = list.find(',', start);
-    const std::string word = Trim(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-    if (SameText(word, "name")) name = true;
-    else if (SameText(word, "address")) address = true;
-    else if (SameText(word, "notes")) notes = true;
-    else return false;
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  return true;
-}
-
 void AddExtract(CLI::App& app, TCliContext& ctx) {
   struct TArgs {
     std::string path, out, title, exclude;
@@ -258,9 +257,9 @@ void AddExtract(CLI::App& app, TCliContext& ctx) {
   cmd->add_option("--exclude", a->exclude, "Data to leave out: name, address, notes (comma-separated)");
   cmd->add_flag("--advance-year", a->advance, "Make next year's records of the same fields");
   cmd->callback([&ctx, a] {
-    bool name = false, address = false, notes = false;
-    if (!ParseExclusions(a->exclude, name, address, notes))
-      return Fail(ctx, "Data to exclude must be name, address or notes.");
+    TExclusions x;
+    if (!ParseExclusions(a->exclude, x, false)) return Fail(ctx, "Data to exclude must be name, address or notes.");
+    const bool name = x.Name, address = x.Address, notes = x.Notes;
     TProjectSession s;
     if (!s.Open(ctx, a->path, false) || !UsableOutputName(ctx, a->out, false)) return;
     if (a->advance && s.file.ProjectYear() >= kLastProjectYear)

@@ -11,6 +11,7 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "store/MdaFind.h"
+#include "store/FieldRules.h"
 #include "store/RecFields.h"
 
 namespace {
@@ -165,8 +166,15 @@ int RecordFlagBit(const std::string& name) {
   return 0;
 }
 
+// A field changed by `set`, checked against its rule once every change is made.
+struct TAssigned {
+  const TFieldDesc* desc = nullptr;
+  int index = 0;
+  std::string text;  // NAME="VALUE" as typed
+};
+
 // Applies one NAME=VALUE to the record; the message when it cannot.
-std::string Assign(TFieldRec& r, const std::string& assignment) {
+std::string Assign(TFieldRec& r, const std::string& assignment, TAssigned& assigned) {
   const size_t eq = assignment.find('=');
   if (eq == std::string::npos) return assignment + ": expected NAME=VALUE";
   const std::string ref = assignment.substr(0, eq), value = Typed(assignment.substr(eq + 1));
@@ -184,6 +192,7 @@ std::string Assign(TFieldRec& r, const std::string& assignment) {
     return ref + ": the field ID and names are changed with the rename command";
   std::string error;
   if (!SetFieldText(&r, *desc, index, value, error)) return ref + ": \"" + value + "\" " + error;
+  assigned = {desc, index, ref + ": \"" + value + "\""};
   return {};
 }
 
@@ -202,9 +211,16 @@ void AddSet(CLI::App& app, TCliContext& ctx) {
     TProjectSession s;
     TFieldRec r;
     if (!s.Open(ctx, a->path, true) || !s.RequireWritable(ctx) || !s.Read(ctx, a->number, r)) return;
-    for (const std::string& assignment : a->assignments) {
-      const std::string error = Assign(r, assignment);
+    std::vector<TAssigned> assigned(a->assignments.size());
+    for (size_t i = 0; i < assigned.size(); ++i) {
+      const std::string error = Assign(r, a->assignments[i], assigned[i]);
       if (!error.empty()) return Fail(ctx, error + "; nothing was written.");
+    }
+    // The values are checked together: a slot's crop and its definition may come in one command.
+    const TRuleContext rules{*s.refs, s.file.StateTables(), s.file.ProjectState(), s.file.ProjectYear()};
+    for (const TAssigned& x : assigned) {
+      const std::string rule = x.desc ? CheckFieldValue(r, *x.desc, x.index, rules) : std::string();
+      if (!rule.empty()) return Fail(ctx, x.text + " is not accepted: " + rule + "; nothing was written.");
     }
     if (!s.file.WriteRecord(static_cast<int>(a->number), r, true)) ReportFileError(ctx, s.file);
   });

@@ -37,4 +37,14 @@ int32_t LockWaitMs(const TCliContext& ctx);
 // Converts typed (UTF-8) text into the program's code page.
 std::string Typed(const std::string& utf8);
 
+// The checks of a new project's name: ".tsj" and a usable name (not an existing file when mustBeNew).
+bool UsableOutputName(TCliContext& ctx, const std::string& path, bool mustBeNew);
+
+// The data the extract and export commands leave out.
+struct TExclusions {
+  bool Name = false, Address = false, Notes = false, Costs = false;
+};
+// "name,address,notes[,costs]" -> the exclusions; false for an unknown word (costs only when allowed).
+bool ParseExclusions(const std::string& list, TExclusions& x, bool costsToo);
+
 void AddProjectRecordCommands(CLI::App& app, TCliContext& ctx);

@@ -76,22 +76,6 @@ const std::vector<TEntryDef> kDefs = {
     {pgHarvest, "Cov_Yield2", "Additional Yield", "", K::Single, 1, 9999},
 };
 
-const uint8_t* At(const TFieldRec& rec, const TFieldDesc& d, int index) {
-  return reinterpret_cast<const uint8_t*>(&rec) + d.offset + static_cast<size_t>(index) * d.stride;
-}
-
-template <class T>
-T Load(const uint8_t* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-template <class T>
-void Store(uint8_t* p, T v) {
-  std::memcpy(p, &v, sizeof v);
-}
-
 bool IsPrimary(const TEntryDef& def) { return std::strcmp(def.field, "Cur_PlRate") == 0; }
 
 }  // namespace
@@ -109,35 +93,6 @@ const TFieldDesc& EntryField(const TEntryDef& def) {
   int index = 0;
   FindField(RecordFields(), def.field, desc, index);
   return *desc;  // every name of the table is a record field (checked by the tests)
-}
-
-double FieldNumber(const TFieldRec& rec, const TFieldDesc& d, int index) {
-  const uint8_t* p = At(rec, d, index);
-  switch (d.kind) {
-    case TFieldKind::U8: return *p;
-    case TFieldKind::U16:
-    case TFieldKind::Date: return Load<uint16_t>(p);
-    case TFieldKind::I16: return Load<int16_t>(p);
-    case TFieldKind::I32: return Load<int32_t>(p);
-    case TFieldKind::U32: return Load<uint32_t>(p);
-    case TFieldKind::F32: return Load<float>(p);
-    case TFieldKind::Str: return 0;
-  }
-  return 0;
-}
-
-void SetFieldNumber(TFieldRec& rec, const TFieldDesc& d, double value, int index) {
-  uint8_t* p = const_cast<uint8_t*>(At(rec, d, index));
-  switch (d.kind) {
-    case TFieldKind::U8: *p = static_cast<uint8_t>(value); break;
-    case TFieldKind::U16:
-    case TFieldKind::Date: Store(p, static_cast<uint16_t>(value)); break;
-    case TFieldKind::I16: Store(p, static_cast<int16_t>(value)); break;
-    case TFieldKind::I32: Store(p, static_cast<int32_t>(value)); break;
-    case TFieldKind::U32: Store(p, static_cast<uint32_t>(value)); break;
-    case TFieldKind::F32: Store(p, static_cast<float>(value)); break;
-    case TFieldKind::Str: break;
-  }
 }
 
 std::string EntryText(const TFieldRec& rec, const TEntryDef& def) {

@@ -63,7 +63,3 @@ struct TEntryResult {
 
 // Checks `text` and, when accepted, writes the value into `rec`.
 TEntryResult AcceptEntry(TFieldRec& rec, const TEntryDef& def, const std::string& text, const TEntryContext& ctx);
-
-// Number fields of the record by descriptor, whatever their stored kind.
-double FieldNumber(const TFieldRec& rec, const TFieldDesc& desc, int index = 0);
-void SetFieldNumber(TFieldRec& rec, const TFieldDesc& desc, double value, int index = 0);

@@ -177,6 +177,27 @@ bool TMdaFile::DeleteRecord(int number, TFieldRec& next, int& nextNumber) {
   return ReadRecord(nextNumber, next);
 }
 
+bool TMdaFile::ReplaceRecords(std::vector<TFieldRec> recs) {
+  if (RefuseUnwritable()) return false;
+  if (recs.size() > static_cast<size_t>(kMaxRecords)) {
+    ErrorState = esTooMany;
+    return false;
+  }
+  std::stable_sort(recs.begin(), recs.end(),
+                   [](const TFieldRec& a, const TFieldRec& b) { return a.Field_ID < b.Field_ID; });
+  TMdaFile rebuilt;
+  if (!StartRebuild(rebuilt, ExtractFileDir(FileName))) return false;
+  TRecordBatch out(rebuilt);
+  for (const TFieldRec& r : recs) {
+    if (!out.Add(r)) {
+      ErrorState = rebuilt.ErrorState;
+      rebuilt.Discard();
+      return false;
+    }
+  }
+  return FinishRebuild(rebuilt, out);
+}
+
 bool TMdaFile::CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber) {
   TMdaFile rebuilt;
   if (!StartRebuild(rebuilt, ExtractFileDir(FileName))) return false;

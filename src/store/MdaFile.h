@@ -79,6 +79,9 @@ class TMdaFile : public TRecFile {
 
   // Adds a record (replaced = 0) or replaces record `replaced`, keeping Field_ID order.
   bool InsertRecord(const TFieldRec& rec, int replaced, int& newNumber);
+  // Rebuilds the file with exactly these records, put in Field_ID order; on failure the file stays as
+  // it was.
+  bool ReplaceRecords(std::vector<TFieldRec> recs);
   // Removes a record; `next` is the record now shown in its place (0 when none is left).
   bool DeleteRecord(int number, TFieldRec& next, int& nextNumber);
   // The first record from `start` on that passes the test. False when none does or a read

@@ -198,3 +198,32 @@ bool SetFieldText(void* block, const TFieldDesc& d, int index, const std::string
       return SetWhole(p, d.kind, text, error);
   }
 }
+
+double FieldNumber(const TFieldRec& rec, const TFieldDesc& d, int index) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(&rec) + d.offset + static_cast<size_t>(index) * d.stride;
+  switch (d.kind) {
+    case TFieldKind::U8: return *p;
+    case TFieldKind::U16:
+    case TFieldKind::Date: return Load<uint16_t>(p);
+    case TFieldKind::I16: return Load<int16_t>(p);
+    case TFieldKind::I32: return Load<int32_t>(p);
+    case TFieldKind::U32: return Load<uint32_t>(p);
+    case TFieldKind::F32: return Load<float>(p);
+    case TFieldKind::Str: return 0;
+  }
+  return 0;
+}
+
+void SetFieldNumber(TFieldRec& rec, const TFieldDesc& d, double value, int index) {
+  uint8_t* p = reinterpret_cast<uint8_t*>(&rec) + d.offset + static_cast<size_t>(index) * d.stride;
+  switch (d.kind) {
+    case TFieldKind::U8: *p = static_cast<uint8_t>(value); break;
+    case TFieldKind::U16:
+    case TFieldKind::Date: Store(p, static_cast<uint16_t>(value)); break;
+    case TFieldKind::I16: Store(p, static_cast<int16_t>(value)); break;
+    case TFieldKind::I32: Store(p, static_cast<int32_t>(value)); break;
+    case TFieldKind::U32: Store(p, static_cast<uint32_t>(value)); break;
+    case TFieldKind::F32: Store(p, static_cast<float>(value)); break;
+    case TFieldKind::Str: break;
+  }
+}

@@ -32,3 +32,7 @@ std::string GetFieldText(const void* block, const TFieldDesc& desc, int index);
 // Stores a typed value (strings in code page 1252, dates as yyyy-mm-dd or empty). On a value that
 // does not fit the field, nothing changes and `error` says why.
 bool SetFieldText(void* block, const TFieldDesc& desc, int index, const std::string& text, std::string& error);
+
+// Number fields of the record by descriptor, whatever their stored kind (0 for a string).
+double FieldNumber(const TFieldRec& rec, const TFieldDesc& desc, int index = 0);
+void SetFieldNumber(TFieldRec& rec, const TFieldDesc& desc, double value, int index = 0);

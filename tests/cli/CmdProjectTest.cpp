@@ -86,7 +86,9 @@ TEST_F(CmdProjectTest, SetChangesFieldsOrNothing) {
   const std::string before = ReadWholeFile(path);
   for (const std::vector<std::string>& bad :
        {std::vector<std::string>{"Cur_Crop=2", "P_Units=256"}, {"Fert_N[11]=1"}, {"Plant_Date=2079-01-01"},
-        {"flag.Nope=1"}, {"Field_ID=5"}, {"Notes"}}) {
+        {"flag.Nope=1"}, {"Field_ID=5"}, {"Notes"}, {"Cur_Crop=999"}, {"Field_Size=-5"}, {"Cov_Crop=1"},
+        {"Plant_Date=2012-10-01"}, {"Fert_N[2]=60", "Fert_P2O5[2]=50"}, {"OFert_Input[1]=4004"},
+        {"Cov_PlRate=5"}, {"County=3"}, {"Wshed_Num=1234567890123"}, {"Herb_Units[1]=2"}}) {
     std::vector<std::string> args = {"set", path, "2"};
     args.insert(args.end(), bad.begin(), bad.end());
     r = Run(args);
@@ -94,6 +96,13 @@ TEST_F(CmdProjectTest, SetChangesFieldsOrNothing) {
     EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
   }
   EXPECT_TRUE(ReadWholeFile(path) == before);
+  r = Run({"set", path, "2", "Cur_Crop=2", "Field_Size=-5"});
+  EXPECT_EQ(r.err, "Field_Size: \"-5\" is not accepted: must be from 0.01 to 1000; nothing was written.\n");
+  r = Run({"set", path, "2", "Plant_Date=2012-10-01"});
+  EXPECT_EQ(r.err, "Plant_Date: \"2012-10-01\" is not accepted: must be a date from 2011-09-01 to 2012-09-01; "
+                   "nothing was written.\n");
+  ASSERT_EQ(Run({"set", path, "2", "Field_Size=1000.004", "Cur_PlRate=32000", "Soil_Slope[1]=-1"}).status, 0);
+  EXPECT_EQ(Show(2)["Field_Size"], 1000.0) << "rounded to the field's two decimals";
   EXPECT_EQ(Run({"find", path, "--kind", "6", "--text", "lime"}).out, "2\n");
   EXPECT_EQ(Run({"find", path, "--kind", "3", "--text", "adams"}).out, "2\n");
   r = Run({"find", path, "--kind", "6", "--text", "lime", "--from", "3"});

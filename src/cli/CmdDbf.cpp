@@ -1,0 +1,140 @@
+// dBASE table commands: import dbf, export dbf, dbf show.
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "ProjectCli.h"
+#include "common/Cp1252.h"
+#include "common/DayNum.h"
+#include "filebase/FileUtl.h"
+#include "common/TextUtil.h"
+#include "interchange/DbfExport.h"
+#include "interchange/DbfFile.h"
+#include "interchange/DbfImport.h"
+
+namespace {
+
+// The subcommand group of that name (import, export, dbf), added on first use.
+CLI::App* Group(CLI::App& app, const std::string& name, const std::string& help) {
+  for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+    if (sub->get_name() == name) return sub;
+  CLI::App* group = app.add_subcommand(name, help);
+  group->require_subcommand(1);
+  return group;
+}
+
+// A table value on one output line: tabs and line breaks become blanks.
+std::string Shown(std::string text) {
+  for (char& c : text)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return Cp1252ToUtf8(text);
+}
+
+void PrintTable(TCliContext& ctx, TDbfFile& table, int64_t maxRows) {
+  int year = 0, month = 0, day = 0;
+  table.LastUpdate(year, month, day);
+  ctx.out << "Table=" << Cp1252ToUtf8(table.FileName) << "\nVersion=" << table.Version()
+          << "\nLast update=" << FormatIsoDate(EncodeDay(year, month, day)) << "\nRecords=" << table.RecordCount()
+          << "\nHeader length=" << table.HeaderLength() << "\nRecord length=" << table.RecordLength()
+          << "\nFields=" << table.FieldCount() << '\n';
+  std::vector<TDbfField> fields(static_cast<size_t>(table.FieldCount()));
+  std::string heading = "Row\tDeleted";
+  for (int i = 1; i <= table.FieldCount(); ++i) {
+    TDbfField& f = fields[static_cast<size_t>(i - 1)];
+    table.GetFieldInfo(i, f);
+    ctx.out << i << '\t' << Shown(f.FieldName()) << '\t' << f.Type << '\t' << int{f.Length} << '\t'
+            << int{f.Decimals} << '\n';
+    heading += '\t' + Shown(f.FieldName());
+  }
+  ctx.out << heading << '\n';
+  std::vector<char> row(static_cast<size_t>(table.RecordLength()));
+  const uint32_t count = maxRows >= 0 && maxRows < table.RecordCount() ? uint32_t(maxRows) : table.RecordCount();
+  for (uint32_t n = 1; n <= count; ++n) {
+    if (!table.ReadRecord(n, row.data())) return ReportFileError(ctx, table);
+    ctx.out << n << '\t' << (row[0] == kDbfDeleted ? "*" : "");
+    for (const TDbfField& f : fields) ctx.out << '\t' << Shown(TDbfFile::FieldText(row.data(), f));
+    ctx.out << '\n';
+  }
+}
+
+void AddShow(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string path;
+    int64_t rows = -1;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("show", "Print the header, fields and rows of any dBASE III table");
+  cmd->add_option("TABLE", a->path, "dBASE table (.dbf)")->required();
+  cmd->add_option("--rows", a->rows, "Print at most this many rows");
+  cmd->callback([&ctx, a] {
+    TDbfFile table;
+    if (!table.OpenTable(a->path, 0, omReadDenyWrite)) return ReportFileError(ctx, table);
+    PrintTable(ctx, table, a->rows);
+  });
+}
+
+void AddImport(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string table, project;
+    bool update = false, messages = false;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("dbf", "Create a project from a dBASE table of fields, or update one with it");
+  cmd->add_option("TABLE", a->table, "Field data table (.dbf)")->required();
+  cmd->add_option("PROJECT", a->project, "Project file (.tsj): new, or existing with --update")->required();
+  cmd->add_flag("--update", a->update, "Update the project's matching records and add the others");
+  cmd->add_flag("--messages", a->messages, "Print a line for every ignored row and value not imported");
+  cmd->callback([&ctx, a] {
+    TProjectSession s;
+    if (!s.LoadRefs(ctx) || (!a->update && !UsableOutputName(ctx, a->project, true))) return;
+    TValidationInfo info;
+    info.CollectMessages = a->messages;
+    std::string message;
+    if (ImportFieldData(a->table, a->project, a->update, info, s.ref.Mcn, s.ref.Mdf, true, message) != ifNone)
+      return Fail(ctx, "Unable to import dBASE file for the following reason:\n\n" + message);
+    ctx.out << "Updated=" << info.Updated << "\nAdded=" << info.Added << "\nWarnings=" << info.Warnings
+            << "\nIgnored=" << info.Ignored << '\n';
+    for (const std::string& line : info.Messages) ctx.out << Cp1252ToUtf8(line) << '\n';
+  });
+}
+
+void AddExport(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string project, fields, apps, exclude;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("dbf", "Export the records as a field data and an application data dBASE table");
+  cmd->add_option("PROJECT", a->project, "Project file (.tsj)")->required();
+  cmd->add_option("FIELDS", a->fields, "Field data table to write (.dbf)")->required();
+  cmd->add_option("APPS", a->apps, "Application data table to write (.dbf)")->required();
+  cmd->add_option("--exclude", a->exclude, "Data to leave out: name, address, notes, costs (comma-separated)");
+  cmd->callback([&ctx, a] {
+    TExclusions x;
+    if (!ParseExclusions(a->exclude, x, true)) return Fail(ctx, "Data to exclude must be name, address, notes or costs.");
+    for (const std::string& path : {a->fields, a->apps})
+      if (!SameText(ExtractFileExt(path), ".dbf"))
+        return Fail(ctx, BadExtensionText(path, ".dbf") + "\n\nUse a different file name.");
+    TProjectSession s;
+    if (!s.Open(ctx, a->project, false)) return;
+    TDbfExportOptions options;
+    options.Filter = [x](TFieldRec& r) {
+      StripRecord(r, x.Name, x.Address, x.Notes, false);
+      return true;
+    };
+    std::string message;
+    const auto done = [&ctx](const std::string& fields, int fieldRows, const std::string& apps, int appRows) {
+      ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(fields) << '\n' << appRows
+              << " application records exported to file\n" << Cp1252ToUtf8(apps) << '\n';
+    };
+    if (!ExportToDbase(s.file, s.ref.Mcn, s.ref.Mdf, a->fields, a->apps, done, options, message))
+      Fail(ctx, "Unable to export data for the following reason:\n\n" + message);
+  });
+}
+
+}  // namespace
+
+void AddDbfCommands(CLI::App& app, TCliContext& ctx) {
+  AddImport(*Group(app, "import", "Import data from other programs' files"), ctx);
+  AddExport(*Group(app, "export", "Export the project's data for other programs"), ctx);
+  AddShow(*Group(app, "dbf", "dBASE table tools"), ctx);
+}

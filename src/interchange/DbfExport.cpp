@@ -1,0 +1,116 @@
+#include "interchange/DbfExport.h"
+
+#include <fstream>
+
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
+#include "interchange/DbfFile.h"
+#include "reports/NutrEngine.h"
+
+namespace {
+
+// One table written under a temporary name in the folder of its final name.
+class TTempTable {
+ public:
+  explicit TTempTable(const std::string& target) : target_(ExpandFileName(target)) {}
+  ~TTempTable() {
+    if (!committed_) table_.Discard();
+  }
+
+  template <class Row>
+  bool Create(const std::vector<TExportColumn<Row>>& columns) {
+    if (!table_.CreateTable(MakeTempName(ExtractFileDir(target_), "dbf"))) return false;
+    for (const auto& c : columns)
+      if (!table_.AddField(c.Name, c.Type, c.Width, c.Decimals)) return false;
+    return true;
+  }
+  template <class Row>
+  bool Write(const std::vector<TExportColumn<Row>>& columns, const Row& row) {
+    text_.assign(1, ' ');
+    for (const auto& c : columns) text_ += DbfValueText(c.Type, c.Width, c.Decimals, c.Flags, c.Value(row));
+    return table_.WriteRecord(++rows_, text_.data(), false);
+  }
+  bool Close() { return table_.CloseTable(); }
+  // Puts the complete table in place of its final name, with its code page file.
+  bool Commit() {
+    if (!RenameFileOver(table_.FileName, target_)) {
+      table_.ErrorState = esWrite;
+      return false;
+    }
+    committed_ = true;
+    std::ofstream cpg(ChangeFileExt(target_, ".cpg"), std::ios::binary | std::ios::trunc);
+    cpg << "1252";
+    cpg.close();
+    if (cpg && !IoFaultInjected(TIoOp::Write, ChangeFileExt(target_, ".cpg"))) return true;
+    table_.ErrorState = esWrite;
+    Remove();
+    return false;
+  }
+  // Removes a committed table again.
+  void Remove() {
+    DeleteFileAt(target_);
+    DeleteFileAt(ChangeFileExt(target_, ".cpg"));
+  }
+  std::string ErrorText() const { return target_ + "\r\n" + table_.ErrorText(); }
+  const std::string& Target() const { return target_; }
+  int Rows() const { return static_cast<int>(rows_); }
+
+ private:
+  TDbfFile table_;
+  std::string target_;
+  std::string text_;  // the row being written
+  uint32_t rows_ = 0;
+  bool committed_ = false;
+};
+
+bool Failed(TMdaFile& project, const std::string& text, std::string& message) {
+  message = text;
+  project.ErrorState = esExport;
+  return false;
+}
+
+}  // namespace
+
+bool ExportToDbase(TMdaFile& project, TMcnFile& counties, const TMdfFile& definitions, const std::string& fieldPath,
+                   const std::string& appPath, const TDbfExportDone& done, const TDbfExportOptions& options,
+                   std::string& message) {
+  message.clear();
+  TTempTable fields(fieldPath), apps(appPath);
+  if (!fields.Create(FieldDataColumns())) return Failed(project, fields.ErrorText(), message);
+  if (!apps.Create(AppDataColumns())) return Failed(project, apps.ErrorText(), message);
+
+  TStateTables& tables = *project.StateTables();
+  TNutrEngine engine(tables);
+  TCostFigures costs;
+  const TExportSource source{counties, definitions, tables, engine, options.Costs ? &costs : nullptr};
+  const int total = project.RecordCount();
+  TRecordReader in(project);
+  while (const TFieldRec* r = in.Next()) {
+    if (options.Progress && !options.Progress(in.Number() - 1, total)) {
+      message = "Export canceled by user.";
+      return false;
+    }
+    TFieldRec rec = *r;
+    if (options.Filter && !options.Filter(rec)) continue;
+    if (options.Costs) options.Costs(rec, costs);
+    if (!fields.Write(FieldDataColumns(), TFieldDataRow{source, rec})) return Failed(project, fields.ErrorText(), message);
+    for (const TAppRow& app : ApplicationRows(rec, definitions))
+      if (!apps.Write(AppDataColumns(), TAppDataRow{rec, app})) return Failed(project, apps.ErrorText(), message);
+  }
+  if (in.Failed()) return Failed(project, project.FullErrorText(), message);
+  if (fields.Rows() == 0) {
+    message = "No records in selected subset.";
+    return false;
+  }
+  if (!fields.Close()) return Failed(project, fields.ErrorText(), message);
+  if (!apps.Close()) return Failed(project, apps.ErrorText(), message);
+  if (!fields.Commit()) return Failed(project, fields.ErrorText(), message);
+  if (!apps.Commit()) {
+    fields.Remove();
+    return Failed(project, apps.ErrorText(), message);
+  }
+  SyncFolder(ExtractFileDir(fields.Target()));
+  if (options.Progress) options.Progress(total, total);
+  if (done) done(fields.Target(), fields.Rows(), apps.Target(), apps.Rows());
+  return true;
+}
