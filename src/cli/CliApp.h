@@ -24,6 +24,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // Command groups; each adds its subcommands to the application.
 void AddBasicCommands(CLI::App& app, TCliContext& ctx);
 void AddReferenceCommands(CLI::App& app, TCliContext& ctx);
+// The "costs" group of custom cost files (added by AddReferenceCommands).
+void AddCostFileCommands(CLI::App& app, TCliContext& ctx);
 void AddTextDbCommands(CLI::App& app, TCliContext& ctx);
 void AddProjectCommands(CLI::App& app, TCliContext& ctx);
 void AddRecsCommands(CLI::App& app, TCliContext& ctx);

@@ -1,4 +1,4 @@
-// states, counties ST, inputs, costs save|show: views of the reference files beside the program.
+// states, counties ST, inputs: views of the reference files beside the program.
 #include <CLI/CLI.hpp>
 
 #include <memory>
@@ -10,27 +10,15 @@
 #include "common/Format.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
-#include "reference/MccFile.h"
 #include "vocab/CropVocab.h"
 #include "filebase/FileUtl.h"
 #include "vocab/UnitVocab.h"
 
 namespace {
 
-void PrintLine(TCliContext& ctx, const std::string& cp1252Line) {
-  ctx.out << Cp1252ToUtf8(TrimRight(cp1252Line)) << '\n';
-}
-
 std::string ZeroPadded(int value, size_t width) {
   std::string text = std::to_string(value);
   return text.size() < width ? std::string(width - text.size(), '0') + text : text;
-}
-
-// Two decimals when they say it exactly, otherwise every digit the single real holds.
-std::string CostText(float cost) {
-  const std::string text = FormatReal(cost, 2);
-  float back = 0;
-  return ParseSingle(text, back) && back == cost ? text : ShortestSingle(cost);
 }
 
 void PrintStates(TCliContext& ctx) {
@@ -43,22 +31,11 @@ void PrintStates(TCliContext& ctx) {
                        " " + PadLeft(std::to_string(ref.Mcn.CountyCount(s)), 8));
 }
 
-// A state given by abbreviation or by number; 0 when there is no such state.
-int StateFromArgument(TRefData& ref, const std::string& arg) {
-  uint16_t number = 0;
-  if (ParseWord(arg, number)) return number <= ref.Mcn.StateCount() ? number : 0;
-  return ref.Mcn.FindStateByAbbrev(Utf8ToCp1252(arg));
-}
-
 void PrintCounties(TCliContext& ctx, const std::string& stateArg) {
   TRefData ref;
   if (!LoadRefData(ctx, ref)) return;
-  const int state = StateFromArgument(ref, stateArg);
-  if (state == 0) {
-    ctx.err << "No " << ref.Mcn.RegionWord() << " \"" << stateArg << "\" in " << ref.Mcn.FileName << ".\n";
-    ctx.status = 1;
-    return;
-  }
+  const int state = StateArgument(ctx, ref, stateArg);
+  if (state == 0) return;
   PrintLine(ctx, "No. Name                 FIPS");
   for (int c = 1; c <= ref.Mcn.CountyCount(state); ++c)
     PrintLine(ctx, PadLeft(std::to_string(c), 3) + " " + Pad(ref.Mcn.CountyName(c, state), 20) + " " +
@@ -100,40 +77,6 @@ void PrintInputs(TCliContext& ctx, const TInputsArgs& args) {
   }
 }
 
-bool CheckCostFileName(TCliContext& ctx, const std::string& path) {
-  if (SameText(ExtractFileExt(path), ".mcc")) return true;
-  ctx.err << BadExtensionText(path, ".mcc") << '\n';
-  ctx.status = 1;
-  return false;
-}
-
-void SaveStandardCosts(TCliContext& ctx, const std::string& path) {
-  TRefData ref;
-  if (!CheckCostFileName(ctx, path) || !LoadRefData(ctx, ref)) return;
-  ref.Mdf.ResetCosts();
-  TMccFile costs;
-  if (!costs.SaveCosts(path, ref.Mdf)) return ReportFileError(ctx, costs);
-  ctx.out << "Saved the standard costs of " << ref.Mdf.InputCount() << " inputs to " << costs.FileName << ".\n";
-}
-
-void ShowCustomCosts(TCliContext& ctx, const std::string& path) {
-  TRefData ref;
-  if (!CheckCostFileName(ctx, path) || !LoadRefData(ctx, ref)) return;
-  TMccFile costs;
-  if (!costs.LoadCosts(path, ref.Mdf)) return ReportFileError(ctx, costs);
-  int changed = 0;
-  for (int i = 1; i <= ref.Mdf.InputCount(); ++i) {
-    const TMdfInputRec input = ref.Mdf.GetInput(i);
-    const float custom = ref.Mdf.InputCost(input.Code);
-    if (custom == input.Cost || ref.Mdf.FindInput(input.Code) != i) continue;
-    if (changed++ == 0) PrintLine(ctx, "Code Name                             Standard     Custom Cost unit");
-    PrintLine(ctx, std::to_string(input.Code) + " " + Pad(input.Name.Str(), 30) + " " +
-                       PadLeft(CostText(input.Cost), 10) + " " + PadLeft(CostText(custom), 10) + " " +
-                       UnitMediumName(input.CostUnit));
-  }
-  if (changed == 0) ctx.out << "No cost differs from the standard costs.\n";
-}
-
 }  // namespace
 
 void AddReferenceCommands(CLI::App& app, TCliContext& ctx) {
@@ -152,13 +95,5 @@ void AddReferenceCommands(CLI::App& app, TCliContext& ctx) {
   inputs->add_option("--crop", inputsArgs->crop, "Only inputs allowed for the crop with this letter");
   inputs->callback([&ctx, inputsArgs] { PrintInputs(ctx, *inputsArgs); });
 
-  auto path = std::make_shared<std::string>();
-  auto* costs = app.add_subcommand("costs", "Custom cost files");
-  costs->require_subcommand(1);
-  auto* save = costs->add_subcommand("save", "Save the standard costs as a custom cost file");
-  save->add_option("FILE", *path, "Custom cost file (.mcc)")->required();
-  save->callback([&ctx, path] { SaveStandardCosts(ctx, *path); });
-  auto* show = costs->add_subcommand("show", "List the costs of a custom cost file that differ from the standard ones");
-  show->add_option("FILE", *path, "Custom cost file (.mcc)")->required();
-  show->callback([&ctx, path] { ShowCustomCosts(ctx, *path); });
+  AddCostFileCommands(app, ctx);
 }

@@ -36,4 +36,5 @@ void AddReportCommands(CLI::App& app, TCliContext& ctx) {
   auto* group = app.add_subcommand("report", "Write a report to a file (format by the file's extension)");
   group->require_subcommand(1);
   AddSoftwareReportCommand(*group, ctx);
+  AddSetbacksReportCommand(*group, ctx);
 }

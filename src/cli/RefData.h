@@ -19,5 +19,14 @@ std::string RefDataDir(const TCliContext& ctx);
 // failure prints the failing file's full error text, sets exit status 1 and returns false.
 bool LoadRefData(TCliContext& ctx, TRefData& ref);
 
+// A state given by abbreviation or by number. When there is no such state, prints which and
+// sets exit status 1; the result is then 0.
+int StateArgument(TCliContext& ctx, const TRefData& ref, const std::string& arg);
+
+// Prints a line of code page 1252 text as UTF-8, without trailing blanks.
+void PrintLine(TCliContext& ctx, const std::string& cp1252Line);
+// A cost with two decimals when they say it exactly, otherwise every digit the single real holds.
+std::string CostText(float cost);
+
 // Reports a failed file operation the way every command does: full error text, status 1.
 void ReportFileError(TCliContext& ctx, const TRecFile& file);

@@ -76,12 +76,16 @@ std::string WriteRtfReport(const std::string& path, const std::string& author, c
 
 }  // namespace
 
-std::string PreparedLine(const std::string& author) {
+std::string ReportStamp() {
   const TReportTime t = ReportNow();
   const TLocaleFormats& locale = CurrentLocale();
-  return "[This report prepared by " + author + " at " + FormatLongTime(t.hour, t.minute, t.second) + " on " +
+  return FormatLongTime(t.hour, t.minute, t.second) + " on " +
          locale.shortDayNames[static_cast<size_t>(t.weekday) % 7] + " " +
-         FormatShortDate(EncodeDay(t.year, t.month, t.day)) + "]";
+         FormatShortDate(EncodeDay(t.year, t.month, t.day));
+}
+
+std::string PreparedLine(const std::string& author) {
+  return "[This report prepared by " + author + " at " + ReportStamp() + "]";
 }
 
 void TMoreInfoDoc::HeadingOn() {

@@ -24,7 +24,9 @@ class TMoreInfoDoc : public TRtfOutFile {
   void Row(const TSoftwareRow& row);
 };
 
-// "[This report prepared by AUTHOR at TIME on DAY DATE]" in the system's formats.
+// "TIME on DAY DATE": the report clock's time, short day name and date in the system's formats.
+std::string ReportStamp();
+// "[This report prepared by AUTHOR at TIME on DAY DATE]".
 std::string PreparedLine(const std::string& author);
 
 // Writes the report to `path` in output kind 1 to 4; the error text (path and reason) or empty.

@@ -103,12 +103,31 @@ int CropAtListPosition(TCropList list, int position) {
   return 0;
 }
 
+int CropAtDisplayPosition(int position) {
+  if (position < 1 || position > kDisplayCropCount) return 0;
+  for (const TCropInfo& c : kCrops)
+    if ((c.Primary || c.Cover || c.First) && --position == 0) return c.Code;
+  return 0;
+}
+
+uint32_t DisplayCropsMask() {
+  uint32_t mask = 0;
+  for (int i = 1; i <= kDisplayCropCount; ++i) mask |= CropBit(CropAtDisplayPosition(i));
+  return mask;
+}
+
 std::string CropMaskText(uint32_t mask) {
   std::string text;
-  for (const TCropInfo& c : kCrops) {
-    if (text.size() == 19) break;
-    if (c.Primary || c.Cover || c.First) text += (mask & CropBit(c.Code)) ? c.Letter : ' ';
+  for (int i = 1; i <= kDisplayCropCount; ++i) {
+    const int crop = CropAtDisplayPosition(i);
+    text += (mask & CropBit(crop)) ? CropLetter(crop) : ' ';
   }
+  return text;
+}
+
+std::string CropMaskLetters(uint32_t mask) {
+  std::string text = CropMaskText(mask);
+  std::erase(text, ' ');
   return text;
 }
 

@@ -68,8 +68,16 @@ int CropListCount(TCropList list);
 int CropListPosition(TCropList list, int code);
 // Crop at a 1-based list position, or 0.
 int CropAtListPosition(TCropList list, int position);
-// 19 characters: for each of the first 19 current crops the letter when the mask holds it, else a blank.
+// The crop display order: the first 19 current crops (primary, cover or first) in table order.
+constexpr int kDisplayCropCount = 19;
+// The crop at a 1-based display position, or 0.
+int CropAtDisplayPosition(int position);
+// The bits of the crops of the display order.
+uint32_t DisplayCropsMask();
+// 19 characters: for each crop of the display order its letter when the mask holds it, else a blank.
 std::string CropMaskText(uint32_t mask);
+// The letters of CropMaskText without the blanks.
+std::string CropMaskLetters(uint32_t mask);
 
 // Crop words.
 std::string YieldWord(int crop);           // "lint" for cotton, else "harvest"
