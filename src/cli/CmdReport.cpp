@@ -37,4 +37,5 @@ void AddReportCommands(CLI::App& app, TCliContext& ctx) {
   group->require_subcommand(1);
   AddSoftwareReportCommand(*group, ctx);
   AddSetbacksReportCommand(*group, ctx);
+  AddWorksheetReportCommand(*group, ctx);
 }

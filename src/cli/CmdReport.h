@@ -22,3 +22,4 @@ void FinishReport(TCliContext& ctx, const std::string& errorText);
 // The reports; each adds its subcommand to the group.
 void AddSoftwareReportCommand(CLI::App& group, TCliContext& ctx);
 void AddSetbacksReportCommand(CLI::App& group, TCliContext& ctx);
+void AddWorksheetReportCommand(CLI::App& group, TCliContext& ctx);

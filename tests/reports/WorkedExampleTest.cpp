@@ -6,6 +6,7 @@
 #include "WorkedExample.h"
 #include "reference/MccFile.h"
 #include "store/CostCalc.h"
+#include "reports/TxtFile.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ namespace {
 // With the custom costs of CustomCosts() (seed $300, N gas $0.60, rent $3.00 per CSR point, interest
 // 8%, corn five-year price $4.50):
 //   Seed 127.50 + 19.125 = 146.625; N-P-K 150 x 0.492 = 73.80 + 69.225 = 143.025; land 268.05;
-//   interest (146.625 + 56.875 + 118.74 + 268.05 + 143.025) = 733.315 x 8% / 2 = 29.3326;
+//   interest (146.625 + 56.875 + 118.74 + 268.05 + 143.025) = 733.315 x 8% / 2 = 29.3326 (the float
+//   sum is a little above 733.315 and prints as 733.32);
 //   total 733.315 + 29.3326 + 32.896 + 24.9804 + 20.56 = 841.084; income 925.20; profit 84.116.
 constexpr float kCent = 0.002f;
 
@@ -95,3 +97,61 @@ TEST(WorkedExample, SummaryWithRemovalCostCurrentPricesAndAnySoilLoss) {
 }
 
 }  // namespace
+
+// The printed cost worksheet of the worked example: the figures of the hand computation above,
+// rounded to cents (ties to even), in the 80-column boxed layout.
+TEST(WorkedExample, PrintedWorksheetAtStandardAndCustomCosts) {
+  TWorkedExample ex;
+  ASSERT_TRUE(ex.Open()) << ex.error;
+  TTempDir dir;
+  TWorksheetSettingsRec s;
+  s.IncludeNutrientPage = false;
+  std::vector<std::string> page = ex.Worksheet(s, ex.rec, dir.File("standard.txt"));
+  ASSERT_EQ(ex.error, "");
+  EXPECT_EQ(page[0], "     [This report prepared by Tesserel 1.0.0 at 2:30:05 PM on Wed 12/9/2026]");
+  EXPECT_EQ(page[1], "+" + std::string(78, '=') + "+");
+  EXPECT_EQ(page[2], "|                           PRODUCTION COST WORKSHEET                          |");
+  // Every line of the box is 80 characters wide, down to its bottom border.
+  size_t bottom = 2;
+  while (bottom < page.size() && page[bottom].rfind("+===", 0) != 0) ++bottom;
+  EXPECT_EQ(bottom, 74u);
+  for (size_t i = 1; i <= bottom && i < page.size(); ++i) EXPECT_EQ(page[i].size(), 80u) << page[i];
+  const auto line = [&page](const std::string& start) { return TWorkedExample::LineStarting(page, start); };
+  EXPECT_EQ(line("|   Cost file:"), "|   Cost file:  stnd-usa.mdf                                                   |");
+  EXPECT_EQ(line("|     Pioneer"), "|     Pioneer P1185AM                 34000 Seeds   280.00/80K Bag    119.00   |");
+  EXPECT_EQ(line("|     SmartStax"), "|     SmartStax PRO                                  45.00/80K Bag     19.12   |");
+  EXPECT_EQ(line("|   Total seed"), "|   Total seed cost                                                   138.12 + |");
+  EXPECT_EQ(line("|     11-52-0"), "|     11-52-0                           150 Pound   923.00/Ton         69.23   |");
+  EXPECT_EQ(line("|   Total applied"), "|   Total applied N-P-K cost                                          130.73 + |");
+  EXPECT_EQ(line("|   N applied +"), "|   N applied + P and K removal cost                                  215.06   |");
+  EXPECT_EQ(line("|   Total pesticide"), "|   Total pesticide cost                                               56.88 + |");
+  EXPECT_EQ(line("|   Total field"), "|   Total field operation cost                                        118.74 + |");
+  EXPECT_EQ(line("|   Calculated"), "|   Calculated land cash rent value                                   302.00 + |");
+  EXPECT_EQ(line("|   Soil loss"), "|   Soil loss charge                    1.6 Ton < T   No charge         0.00   |");
+  EXPECT_EQ(line("|   Harvest"), "|   Harvest hauling charge                            0.16/Bushel      32.90 + |");
+  EXPECT_EQ(line("|   Drying"), "|   Drying from 18.2% to 15.5%          2.7 %        0.045/%/Bushel    24.98 + |");
+  EXPECT_EQ(line("|   Corn crop"), "|   Corn crop insurance                               0.09/Bushel      18.50 + |");
+  EXPECT_EQ(line("|   Interest"), "|   Interest on $746.47 for 6 months                  7.50%            27.99 + |");
+  EXPECT_EQ(line("| TOTAL COST"), "| TOTAL COST                                          4.15/Bushel     852.90 = |");
+  EXPECT_EQ(line("|   Corn @ c"), "|   Corn @ current price              205.6 Bushel    4.10/Bushel     842.96   |");
+  EXPECT_EQ(line("|   Corn @ 5"), "|   Corn @ 5-year price               205.6 Bushel    5.17/Bushel    1062.95 + |");
+  EXPECT_EQ(line("| TOTAL INCOME"), "| TOTAL INCOME                                                       1062.95 = |");
+  EXPECT_EQ(line("| PROFIT"), "| PROFIT (OR LOSS)                                                    210.06   |");
+  EXPECT_EQ(line("***"), "***  Warning: Incomplete data used to calculate this worksheet!  ***");
+
+  ASSERT_TRUE(ex.SaveCustomCosts(dir.File("mine.mcc"))) << ex.error;
+  s.UseCustomCosts = true;
+  s.CustomCostFile = dir.File("mine.mcc");
+  page = ex.Worksheet(s, ex.rec, dir.File("custom.txt"));
+  ASSERT_EQ(ex.error, "");
+  EXPECT_EQ(line("|   Cost file:"), "|   Cost file:  mine.mcc                                                       |");
+  EXPECT_EQ(line("|     Pioneer"), "|     Pioneer P1185AM                 34000 Seeds   300.00/80K Bag    127.50   |");
+  EXPECT_EQ(line("|     82-0-0"), "|     82-0-0                            150 Pound   984.00/Ton         73.80   |");
+  EXPECT_EQ(line("|   Total applied"), "|   Total applied N-P-K cost                                          143.03 + |");
+  EXPECT_EQ(line("|   Calculated"), "|   Calculated land cash rent value                                   268.05 + |");
+  EXPECT_EQ(line("|   Interest"), "|   Interest on $733.32 for 6 months                  8.00%            29.33 + |");
+  EXPECT_EQ(line("| TOTAL COST"), "| TOTAL COST                                          4.09/Bushel     841.08 = |");
+  EXPECT_EQ(line("| TOTAL INCOME"), "| TOTAL INCOME                                                        925.20 = |");
+  EXPECT_EQ(line("| PROFIT"), "| PROFIT (OR LOSS)                                                     84.12   |");
+  ex.ref.Mdf.ResetCosts();
+}
