@@ -11,6 +11,8 @@
 #include "TsMenus.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
+#include "reports/RecSubset.h"
+#include "reports/WrkOpts.h"
 #include "store/LoadedRefs.h"
 #include "store/MdaFile.h"
 
@@ -83,6 +85,14 @@ class TMainForm : public QMainWindow {
   void FileImportUpdateSoilsSdmCmdClick();
   void UpdateSoilsSdmBtnClick();
 
+  // Report commands (TsReports.cpp).
+  void WorksheetReports();
+
+  // The record subsets of the commands that use one, each keeping its ticks for the run.
+  enum TSubsetUse { suWorksheet, suRanked, suTabular, suExtract, suExport, kSubsetUses };
+  TRecordSubset& Subset(int use) { return subsets_[use]; }
+  TWorksheetSettingsRec& WorksheetSettings() { return worksheetSettings_; }
+
   // The last search, kept for Repeat Find while the program runs.
   struct TFindSettings {
     std::string text;
@@ -118,6 +128,7 @@ class TMainForm : public QMainWindow {
   void BuildStatusBar();
   void ConnectRecordCmds();
   void ConnectSoilsCmds();
+  void ConnectReportCmds();
   TSoilsRunResult RunSdmUpdate(int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
@@ -172,6 +183,8 @@ class TMainForm : public QMainWindow {
   TRecordPages* pages_ = nullptr;
   TRecordGrids* grids_ = nullptr;
   TFindSettings find_;
+  TRecordSubset subsets_[kSubsetUses];
+  TWorksheetSettingsRec worksheetSettings_;
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};

@@ -1,16 +1,94 @@
 // Shows each record page of a project's first record and saves a picture of the window per page,
-// then the Crops page with the window filling a small laptop screen and a 4K screen.
+// then the worksheet report's dialogs and its first record's worksheet in the preview, then the
+// Crops page with the window filling a small laptop screen and a 4K screen.
 //   tesserel-screenshots PROJECT OUTPUT-FOLDER
 // Runs beside the program, whose reference files it uses.
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QTimer>
 #include <cstdio>
 
 #include "TsFields.h"
 #include "TsMain.h"
 #include "TsPages.h"
+#include "TsPreview.h"
 #include "TsStart.h"
+#include "TsSubsetDlg.h"
+#include "TsWorksheetDlg.h"
+#include "reports/WrkDoc.h"
+
+namespace {
+
+// Saves a picture of a window once it is shown and laid out; counts failures.
+class TPictures {
+ public:
+  explicit TPictures(QString folder) : folder_(std::move(folder)) {}
+  void Save(QWidget& window, const QString& name) {
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder_ + "/" + name;
+    if (!window.grab().save(path)) ++failures;
+    else std::printf("%s\n", qPrintable(path));
+  }
+  int failures = 0;
+
+ private:
+  QString folder_;
+};
+
+// Shows a report in the preview window long enough for its picture.
+class TPictureViewer : public TReportViewer {
+ public:
+  explicit TPictureViewer(TPictures& pictures) : pictures_(pictures) {}
+  bool Preview(const TPreviewRequest& request) override {
+    TRtfPreviewDlg dlg;
+    dlg.SetPlainText(request.plainText);
+    dlg.SetWordWrap(false);
+    if (!dlg.LoadFile(QString::fromLocal8Bit(request.fileName.c_str()))) return false;
+    pictures_.Save(dlg, "worksheet-preview.png");
+    return true;
+  }
+  bool OpenInWordProcessor(const std::string&, const std::string&, const std::string&) override { return false; }
+  void ShowError(const std::string& message) override { std::fprintf(stderr, "%s\n", message.c_str()); }
+
+ private:
+  TPictures& pictures_;
+};
+
+// The Worksheet Report, Subset Selection and Worksheet Format dialogs, and record 1's worksheet
+// as RTF in the preview.
+void SaveWorksheetPictures(TMainForm& form, TPictures& pictures) {
+  TRecordSubset& subset = form.Subset(TMainForm::suWorksheet);
+  subset.Attach(form.ProjectFile());
+  TWorksheetSettingsRec& settings = form.WorksheetSettings();
+  {
+    TWorksheetDlg dlg(settings, subset, &form);
+    pictures.Save(dlg, "worksheet-dialog.png");
+  }
+  {
+    TSubsetSelectionDlg dlg(subset, &form);
+    dlg.TypeList->setCurrentRow(1);
+    pictures.Save(dlg, "subset-dialog.png");
+  }
+  {
+    TWorksheetFormatDlg dlg(settings, &form);
+    pictures.Save(dlg, "worksheet-format-dialog.png");
+  }
+  TWorksheetSettingsRec s = settings;
+  s.OutputKind = okRtf;
+  s.OutputFileName = kWorksheetPrefix;
+  s.ShowSoilTests = true;
+  TWorksheetRun run{form.ProjectFile(), form.Definitions(), &form.EditRec(), nullptr, nullptr};
+  TPictureViewer viewer(pictures);
+  const std::string error = RunWorksheetReport(s, form.Startup().ProgramId, run, &viewer);
+  if (!error.empty()) {
+    std::fprintf(stderr, "tesserel-screenshots: %s\n", error.c_str());
+    ++pictures.failures;
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -29,21 +107,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tesserel-screenshots: cannot open %s\n", argv[1]);
     return 1;
   }
-  int failures = 0;
-  auto save = [&form, &failures](const QString& name) {
-    QApplication::processEvents();
-    if (!form.grab().save(name)) ++failures;
-    else std::printf("%s\n", qPrintable(name));
-  };
+  TPictures pictures(out);
   for (int page = 0; page < kPageCount; ++page) {
     form.Pages()->setCurrentIndex(page);
-    save(QString("%1/%2-%3.png").arg(out).arg(page + 1, 2, 10, QChar('0'))
-             .arg(QString(TRecordPages::PageCaption(page)).toLower().replace(' ', '-')));
+    pictures.Save(form, QString("%1-%2.png").arg(page + 1, 2, 10, QChar('0'))
+                            .arg(QString(TRecordPages::PageCaption(page)).toLower().replace(' ', '-')));
   }
+  SaveWorksheetPictures(form, pictures);
   form.Pages()->setCurrentIndex(pgCrops);
   for (const QSize size : {QSize(1024, 600), QSize(3840, 2160)}) {
     form.resize(size);
-    save(QString("%1/crops-%2x%3.png").arg(out).arg(size.width()).arg(size.height()));
+    pictures.Save(form, QString("crops-%1x%2.png").arg(size.width()).arg(size.height()));
   }
-  return failures ? 1 : 0;
+  return pictures.failures ? 1 : 0;
 }

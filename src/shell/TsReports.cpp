@@ -1,0 +1,70 @@
+// The report commands of the main window's Tools menu.
+#include <QApplication>
+#include <QProgressDialog>
+
+#include "TsMain.h"
+#include "TsMessages.h"
+#include "TsReportView.h"
+#include "TsStart.h"
+#include "TsWorksheetDlg.h"
+#include "reports/WrkDoc.h"
+
+namespace {
+
+// Shows reports through the desktop viewer once the progress window is gone, with the normal
+// cursor while the preview is up.
+class TArrowCursorViewer : public TReportViewer {
+ public:
+  TArrowCursorViewer(TReportViewer& inner, QProgressDialog& progress) : inner_(inner), progress_(progress) {}
+  bool Preview(const TPreviewRequest& request) override {
+    progress_.reset();
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool shown = inner_.Preview(request);
+    QApplication::restoreOverrideCursor();
+    return shown;
+  }
+  bool OpenInWordProcessor(const std::string& fileName, const std::string& title, const std::string& author) override {
+    progress_.reset();
+    return inner_.OpenInWordProcessor(fileName, title, author);
+  }
+  void ShowError(const std::string& message) override { inner_.ShowError(message); }
+
+ private:
+  TReportViewer& inner_;
+  QProgressDialog& progress_;
+};
+
+// Records looked at between two updates of the progress window.
+constexpr int kProgressStep = 16;
+
+}  // namespace
+
+void TMainForm::ConnectReportCmds() {
+  connect(Action("ToolsWorksheetCmd"), &QAction::triggered, this, [this] { WorksheetReports(); });
+}
+
+void TMainForm::WorksheetReports() {
+  if (!HasRecords() || !FormDataOkay()) return;
+  TRecordSubset& subset = Subset(suWorksheet);
+  subset.Attach(mda_);
+  TWorksheetDlg dlg(worksheetSettings_, subset, this);
+  if (dlg.exec() != QDialog::Accepted || !SaveEditRec()) return;
+
+  TWaitCursor wait;
+  QProgressDialog progress("Writing the worksheet report...", "Cancel", 0, 1, this);
+  progress.setWindowTitle(kWorksheetTitle);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  TWorksheetRun run{mda_, mdf_, &editRec_, &subset, [&progress](int done, int total) {
+                      if (done % kProgressStep == 0) {
+                        progress.setMaximum(total);
+                        progress.setValue(done);
+                      }
+                      return !progress.wasCanceled();
+                    }};
+  TArrowCursorViewer viewer(DesktopViewer(), progress);
+  bool cancelled = false;
+  const std::string error = RunWorksheetReport(worksheetSettings_, startup_.ProgramId, run, &viewer, &cancelled);
+  progress.reset();
+  if (!error.empty()) ShowReportError(QStr(std::string(kWorksheetFailedText) + "\n\n" + error));
+}
