@@ -14,6 +14,9 @@
 
 namespace {
 
+// Where the cost column ends on a line (after the box and the blank).
+constexpr size_t kCostColumnEnd = 74;
+
 std::string Blanks(size_t n) { return std::string(n, ' '); }
 // A rate as the input lines show it.
 std::string Rate(float rate) { return PadLeft(FormatReal(rate, 2, fmtTrimZeros), 7); }
@@ -155,6 +158,13 @@ void TWorksheetDoc::WriteStandardLine(const TCostLine& line, bool plus) {
   EndLine();
 }
 
+void TWorksheetDoc::WriteTotalLine(const std::string& label, const std::string& amount, bool plus) {
+  WriteLabel(label);
+  WriteCost(PadLeft(amount, kCostColumnEnd - label.size()));
+  if (plus) WriteLabel(" +");
+  EndLine();
+}
+
 void TWorksheetDoc::WriteOtherInputs(const std::vector<TCostLine>& lines, bool plus) {
   for (const TCostLine& line : lines) {
     std::string text = "    " + Pad(line.Name, 30);
@@ -189,10 +199,7 @@ void TWorksheetDoc::WriteSeed(const TFieldRec& rec, const TCostSheet& s) {
     EndLine();
   }
   if (s.SeedExtras) {
-    WriteLabel("  Total seed cost");
-    WriteCost(PadLeft(CostAmount(9, 2, s.Seed), 57));
-    WriteLabel(" +");
-    EndLine();
+    WriteTotalLine("  Total seed cost", CostAmount(9, 2, s.Seed), true);
   }
   Sep();
 }
@@ -208,14 +215,8 @@ void TWorksheetDoc::WriteFertilizers(const TFieldRec& rec, const TCostSheet& s) 
     WriteCost(CostAmount(9, 2, line.Cost));
     EndLine();
   }
-  WriteLabel("  Total applied N-P-K cost");
-  WriteCost(PadLeft(CostAmount(9, 2, s.NpkTotal), 48));
-  if (!settings_.UseRemovalCost) WriteLabel(" +");
-  EndLine();
-  WriteLabel("  N applied + P and K removal cost");
-  WriteCost(PadLeft(Amount(s.RemovalCost), 40));
-  if (settings_.UseRemovalCost) WriteLabel(" +");
-  EndLine();
+  WriteTotalLine("  Total applied N-P-K cost", CostAmount(9, 2, s.NpkTotal), !settings_.UseRemovalCost);
+  WriteTotalLine("  N applied + P and K removal cost", Amount(s.RemovalCost), settings_.UseRemovalCost);
   Sep();
   bool otherRows = !s.OtherFertInputs.empty();
   for (int i = 0; i < kOFertRows; ++i) otherRows = otherRows || rec.OFert_Input[i] != 0;
@@ -241,19 +242,13 @@ void TWorksheetDoc::WritePesticidesAndOperations(const TCostSheet& s) {
   WriteOtherInputs(s.HerbInputs, false);
   for (const TCostLine& line : s.InsRows) WriteStandardLine(line, false);
   WriteOtherInputs(s.InsInputs, false);
-  WriteLabel("  Total pesticide cost");
-  WriteCost(PadLeft(CostAmount(9, 2, s.Pesticides), 52));
-  WriteLabel(" +");
-  EndLine();
+  WriteTotalLine("  Total pesticide cost", CostAmount(9, 2, s.Pesticides), true);
   Sep();
   WriteLabel("  Field operations");
   EndLine();
   for (const TCostLine& line : s.Operations) WriteStandardLine(line, false);
   WriteOtherInputs(s.OperationInputs, false);
-  WriteLabel("  Total field operation cost");
-  WriteCost(PadLeft(CostAmount(9, 2, s.FieldOperations), 46));
-  WriteLabel(" +");
-  EndLine();
+  WriteTotalLine("  Total field operation cost", CostAmount(9, 2, s.FieldOperations), true);
   if (!s.OtherInputRows.empty()) {
     Sep();
     WriteLabel("  Other inputs");

@@ -72,6 +72,8 @@ class TWorksheetDoc : public TDocOutFile {
   void WriteSoilTests(const TFieldRec& rec);
   void WriteStandardLine(const TCostLine& line, bool plus);
   void WriteOtherInputs(const std::vector<TCostLine>& lines, bool plus);
+  // A label with its amount right-aligned in the cost column, and " +" when it counts.
+  void WriteTotalLine(const std::string& label, const std::string& amount, bool plus);
   void WriteSeed(const TFieldRec& rec, const TCostSheet& s);
   void WriteFertilizers(const TFieldRec& rec, const TCostSheet& s);
   void WritePesticidesAndOperations(const TCostSheet& s);

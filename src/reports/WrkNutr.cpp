@@ -108,8 +108,7 @@ float PricePerPound(const TMdfFile& mdf, int code) {
   return mdf.InputCost(code) / mdf.AppToCostFactor(code, kPoundUnit);
 }
 
-void Needs(const TFieldRec& rec, TStateTables& tables, TNutrientBalance& b) {
-  TNutrEngine engine(tables);
+void Needs(const TFieldRec& rec, TNutrEngine& engine, TNutrientBalance& b) {
   b.CoverHarvested = rec.Cov_Crop != 0 && CropInfo(rec.Cov_Crop).First && CoverCalcYield(rec) > 0;
   if (b.CoverHarvested) b.Cover = SlotNeeds(csCov, rec, engine);
   b.Current = SlotNeeds(csCur, rec, engine);
@@ -131,9 +130,9 @@ void Needs(const TFieldRec& rec, TStateTables& tables, TNutrientBalance& b) {
 
 TNutrientBalance ComputeNutrientBalance(const TFieldRec& rec, TStateTables& tables, const TMdfFile& mdf) {
   TNutrientBalance b;
-  Needs(rec, tables, b);
-  AppliedNpk(rec, b);
   TNutrEngine engine(tables);
+  Needs(rec, engine, b);
+  AppliedNpk(rec, b);
   ManureSupply(rec, engine, b);
   IrrigationSupply(rec, b);
   b.Total[nuN] = b.LegumeCredit + b.Applied[nuN];

@@ -2,10 +2,14 @@
 // exceptions, hidden costs, unboxed output and the text roles of document output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "WorkedExample.h"
 #include "reports/NutrEngine.h"
 #include "reports/TxtFile.h"
 #include "reports/WrkNutr.h"
+#include "vocab/CropVocab.h"
 
 namespace {
 
@@ -138,6 +142,67 @@ TEST(Worksheet, TextRolesInRtf) {
             std::string::npos);
   EXPECT_NE(rtf.find("\\par |\\cf9    Field ID:   \\cf1 \\b 101              \\b0 \\cf9 Field Name:"), std::string::npos);
   EXPECT_NE(rtf.find("\\cf9 Planted: \\cf1 \\b 5/2/2024"), std::string::npos);
+}
+
+// Wheat harvested as a first crop, then double-crop soybeans on their goal: both crops' seed,
+// hauling and income on the cost page (wheat 1.8 bu x $18 = 32.40; hauling 70 and 40 bu x $0.16),
+// and both crops' needs on the nutrient page (N 80 + 0 against 190 supplied, K2O 21 + 48 = 69).
+TEST(Worksheet, DoubleCropShowsBothCrops) {
+  TWorkedExample ex;
+  ASSERT_TRUE(ex.Open()) << ex.error;
+  TFieldRec rec = ex.rec;
+  rec.Cov_Crop = 3;  // wheat
+  rec.Cov_PlRate = 1.8f;
+  rec.Cov_Yield = 70;
+  rec.Cur_Crop = crSoybeans;
+  rec.Cur_PlRate = 140000;
+  rec.Cur_Yield = 0;
+  rec.Cur_Goal = 40;
+  rec.Cur_Mois = 0;
+  for (auto& trait : rec.Biotech) trait = 0;
+  TTempDir dir;
+  const std::vector<std::string> page = ex.Worksheet(TWorksheetSettingsRec{}, rec, dir.File("double.txt"));
+  ASSERT_EQ(ex.error, "");
+  const auto line = [&page](const std::string& start) { return TWorkedExample::LineStarting(page, start); };
+  EXPECT_EQ(line("|     Wheat seed"), "|     Wheat seed                        1.8 Bushel   18.00/Bushel      32.40   |");
+  EXPECT_EQ(line("|   Total seed"), "|   Total seed cost                                                   148.26 + |");
+  EXPECT_EQ(line("|   Wheat harvest"), "|   Wheat harvest hauling charge                      0.16/Bushel      11.20 + |");
+  EXPECT_EQ(line("|   Soybeans harvest"), "|   Soybeans harvest hauling charge                   0.16/Bushel       6.40 + |");
+  EXPECT_EQ(line("|   Wheat @ 5"), "|   Wheat @ 5-year price               70.0 Bushel    6.80/Bushel     476.00 + |");
+  EXPECT_EQ(line("|   Soybeans @ 5"), "|   Soybeans @ 5-year price            40.0 Bushel*  12.14/Bushel     485.60 + |");
+  EXPECT_EQ(line("| TOTAL INCOME"), "| TOTAL INCOME                                                        961.60 = |");
+  EXPECT_EQ(line("| Cover crop:"), "| Cover crop:     Wheat          Yield:   70.0 Bu/A       Goal:                |");
+  const auto needs = std::find(page.begin(), page.end(), "| Crop nutrient needs" + std::string(58, ' ') + "|");
+  ASSERT_NE(needs, page.end());
+  EXPECT_EQ(needs[1], "|   Wheat                                     80           0          21       |");
+  EXPECT_EQ(needs[2], "|   Soybeans                                   0           0          48       |");
+  EXPECT_EQ(line("| Excess"), "| Excess (deficit) applied                   110          78         (69)      |");
+  EXPECT_EQ(line("| Value"), "| Value of excess applied ($/A)           $55.00 Gas  $58.50 Dry               |");
+  EXPECT_EQ(line("|                                      or"),
+            "|                                      or $82.50 Liq                           |");
+}
+
+// Cancelled from the progress callback, the report leaves no file and no error.
+TEST(Worksheet, CancelledReportLeavesNothing) {
+  TWorkedExample ex;
+  ASSERT_TRUE(ex.Open()) << ex.error;
+  TTempDir dir;
+  TWorksheetSettingsRec s;
+  s.RecordsMode = rmAll;
+  s.OutputFileName = dir.File("cancelled.rtf");
+  s.OutputKind = okRtf;
+  s.SaveToFile = true;
+  int calls = 0;
+  TWorksheetRun run{ex.file, ex.ref.Mdf, nullptr, nullptr, [&calls](int done, int total) {
+                      EXPECT_EQ(done, calls++);
+                      EXPECT_EQ(total, 12);
+                      return done < 3;
+                    }};
+  bool cancelled = false;
+  EXPECT_EQ(RunWorksheetReport(s, "Tesserel", run, nullptr, &cancelled), "");
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(calls, 4);
+  EXPECT_FALSE(std::filesystem::exists(s.OutputFileName));
 }
 
 }  // namespace
