@@ -7,6 +7,7 @@
 #include "common/Cp1252.h"
 #include "common/Format.h"
 #include "reports/NutrEngine.h"
+#include "reports/NutrNeeds.h"
 
 namespace {
 
@@ -24,6 +25,12 @@ std::string Printable(const std::string& text) {
   for (char c : Cp1252ToUtf8(text))
     if (c != '\r') out += c;
   return out;
+}
+
+// What a null recommendation lacked, after a blank; empty when the formulas do not tell.
+std::string Needs(const TRecResult& r, TStateTables& tables) {
+  const std::string text = r.NullCauses != 0 ? RecNeedsText(r.NullCauses, tables.Db()) : std::string();
+  return text.empty() ? text : " " + Printable(text);
 }
 
 std::string Amount(double value) { return FormatReal(value, 2, fmtTrimZeros); }
@@ -48,7 +55,7 @@ void PrintSlot(std::ostream& out, TStateTables& tables, TNutrEngine& engine, int
     const TRecResult r = engine.NutrientRec(kNutrientColumns[i], slot, rec);
     out << "  " << kNutrientNames[i] << ": ";
     if (r.Error == 0) out << Amount(r.Value) << " (error 0)\n";
-    else out << "not computable (error " << r.Error << ": " << RecErrorText(r.Error) << ")\n";
+    else out << "not computable (error " << r.Error << ": " << RecErrorText(r.Error) << ")" << Needs(r, tables) << '\n';
   }
 }
 

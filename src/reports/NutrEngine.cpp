@@ -262,12 +262,27 @@ void TNutrEngine::FillRecVars(int slot, int defRow, const TFieldRec& rec, TExprV
 TRecResult TNutrEngine::RunChain(const int* columns, int count, int row, TExprVar* vars, int base,
                                  int takenColumn, const TRecResult& taken) {
   TRecResult last;
+  std::array<uint64_t, kMaxChain> stepCauses{};
+  const uint64_t baseBits = (uint64_t{1} << base) - 1;
   for (int k = 0; k < count; ++k) {
     const int column = columns[k];
     TRecResult step = taken;
-    if (column != takenColumn)
-      step.Error = Tables.Formula(column, row, vars, base + k - 1).Evaluate(vars, step.Value);
+    if (column != takenColumn) {
+      const TCompiledExpression& formula = Tables.Formula(column, row, vars, base + k - 1);
+      step.NullCauses = 0;
+      step.Error = formula.Evaluate(vars, step.Value);
+      if (step.Error == exNullResult) {
+        // Only a null result is traced again, so the ordinary run pays nothing for it.
+        uint64_t bits = 0;
+        double ignored = 0;
+        formula.EvaluateTracingNulls(vars, ignored, bits);
+        step.NullCauses = bits & baseBits;
+        for (int j = 0; j < k; ++j)
+          if (bits >> (base + j) & 1) step.NullCauses |= stepCauses[j];
+      }
+    }
     if (step.Error != exNone && step.Error != exEmpty && step.Error != exNullResult) return {0, step.Error};
+    stepCauses[k] = step.NullCauses;
     TExprVar& var = vars[base + k];
     var.Name = ChainVarName(column);
     var.Value = step.Error == exNone ? step.Value : 0;

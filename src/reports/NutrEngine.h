@@ -4,16 +4,19 @@
 // available. Nothing here fails loudly: results carry error codes, false or -1.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "store/MdaLayout.h"
 #include "store/StateTables.h"
 
 // A recommendation: its value and the error code (0 success, 1 no crop definition row, 13 no
-// crop or a null result, others the evaluator's error of the failing step).
+// crop or a null result, others the evaluator's error of the failing step). For a null result,
+// bit i of NullCauses stands for recommendation variable i whose missing value made it null.
 struct TRecResult {
   double Value = 0;
   int Error = 0;
+  uint64_t NullCauses = 0;
 };
 
 // Available manure nutrients in lb per acre; -1 for a nutrient that is not computable.
@@ -69,7 +72,8 @@ class TNutrEngine {
   // The rate of a manure row in tons or thousand gallons per acre by the input's unit; 0 when unknown.
   double ManureTons(int row, const TFieldRec& rec) const;
   // Runs the formulas of `columns` on row `row` after the `base` variables, appending each result
-  // as a variable; the step at column `takenColumn` (0 for none) takes `taken` instead.
+  // as a variable; the step at column `takenColumn` (0 for none) takes `taken` instead. A null
+  // result names the base variables it came from, through the chain's own null steps.
   TRecResult RunChain(const int* columns, int count, int row, TExprVar* vars, int base, int takenColumn,
                       const TRecResult& taken);
   double IrrigationWater(const TFieldRec& rec) const;

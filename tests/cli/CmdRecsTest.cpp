@@ -58,6 +58,9 @@ TEST_F(CmdRecsTest, IowaCornAfterSoybean) {
   EXPECT_EQ(out.rfind("State file: " + kRuntime + "/ia.qri\n", 0), 0u) << out;
   ExpectLine(out, "Previous crop: Soybeans");
   ExpectLine(out, "Current crop: Corn");
+  // The previous crop has no yield: its K2O need says what it lacks.
+  ExpectLine(out, "  K2O: not computable (error 13: Result is null.) Needs a yield goal or yield for the crop "
+                  "(Crops page).");
   ExpectLine(out, "  Yield unit: Bu");
   ExpectLine(out, "  N: 140 (error 0)");
   ExpectLine(out, "Default N: 140");
