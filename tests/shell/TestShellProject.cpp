@@ -219,6 +219,36 @@ class TestShellProject : public QObject {
     QVERIFY(f->CloseProjectFile());
   }
 
+  // An Illinois field with soil tests but without a soil row: the Info message keeps its text and
+  // then says what the recommendations lack.
+  void soilTestInfoSaysWhatIsNeeded() {
+    TShellEnv env;
+    const std::string runtime = TESSEREL_RUNTIME_DIR;
+    const std::string copy = env.File("multi.tsj");
+    QVERIFY(QFile::copy(QString::fromStdString(runtime + "/samples/multi-state-2024.tsj"),
+                        QString::fromStdString(copy)));
+    TAppStartup startup({copy}, runtime + "/tesserel");
+    TMainForm form(startup);
+    form.show();
+    QVERIFY(form.InitForm());
+    QVERIFY(form.GoToRec(3));  // corn in McLean county
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    TypeAndLeave(form, "P", "30");
+    TypeAndLeave(form, "K", "220");
+    form.DoSoilTestInfoDlg();
+    QCOMPARE(env.messages.infos.size(), 1);
+    const QString info = env.messages.infos[0];
+    QVERIFY2(info.startsWith("\nUnable to calculate one or more nutrient needs for Corn in Illinois.\n\nFor "
+                             "information on what data is required, refer to:\n\nIllinois Agronomy Handbook"),
+             qPrintable(info));
+    QVERIFY2(info.endsWith(".\n\nP2O5: Needs the P-supplying power of the predominant soil (Erosion page, soils "
+                           "grid).\nK2O: Needs the CEC, or the K, Mg and Ca tests that estimate it (Soil Tests page) "
+                           "and the CEC class of the predominant soil (Erosion page, soils grid).\n"),
+             qPrintable(info));
+    QVERIFY(form.CloseProjectFile());
+  }
+
   void failedWriteKeepsTheRecord() {
     TShellEnv env;
     env.WriteReferenceFiles();
