@@ -88,7 +88,8 @@ TEST_F(CmdRecsTest, IllinoisFieldWithoutSoilRowSaysWhatItNeeds) {
   ExpectLine(out, "  P2O5: not computable (error 13: Result is null.) Needs the P-supplying power of the predominant "
                   "soil (Erosion page, soils grid).");
   ExpectLine(out, "  K2O: not computable (error 13: Result is null.) Needs the CEC, or the K, Mg and Ca tests that "
-                  "estimate it (Soil Tests page) and the CEC class of the predominant soil (Erosion page, soils grid).");
+                  "estimate it (Soil Tests page) and the CEC class of the predominant soil (Erosion page, soils "
+                  "grid).");
   ExpectLine(out, "Default N: 160");
   ExpectLine(out, "Default P2O5: not computable");
 }
