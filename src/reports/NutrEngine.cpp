@@ -7,6 +7,7 @@
 #include "common/DayNum.h"
 #include "common/TextUtil.h"
 #include "reference/MdfFile.h"
+#include "reports/NutrNeeds.h"
 #include "vocab/CodeLists.h"
 #include "store/CropCalc.h"
 #include "store/FieldCalc.h"
@@ -64,6 +65,8 @@ const char* ChainVarName(int column) {
   }();
   return column >= 0 && column <= qfNAvail ? names[column].c_str() : "";
 }
+
+constexpr uint64_t Bit(int variable) { return uint64_t{1} << variable; }
 
 void Set(TExprVar& var, double value) {
   var.Value = value;
@@ -315,8 +318,22 @@ TRecResult TNutrEngine::NutrientRec(int column, int slot, const TFieldRec& rec) 
   // The N chain starts with the credit that the preceding crop leaves.
   TRecResult credit{0, exNullResult};
   const int taken = column == rcN ? qfNCredit : 0;
-  if (taken != 0 && PrecedingSlot(slot, rec) >= 0) credit = NutrientRec(rcNCredit, PrecedingSlot(slot, rec), rec);
+  if (taken != 0 && PrecedingSlot(slot, rec) >= 0) credit = CreditLeft(PrecedingSlot(slot, rec), rec);
   return RunChain(chain.data(), count, defRow, vars.data(), kRecVarCount, taken, credit);
+}
+
+TRecResult TNutrEngine::CreditLeft(int slot, const TFieldRec& rec) {
+  TRecResult credit = NutrientRec(rcNCredit, slot, rec);
+  if (credit.Error == 1) credit.NullCauses = Bit(rvPrvCropDef);  // no definition applies to the crop
+  if (credit.Error == 1 || credit.NullCauses == 0) return credit;
+  // The crop's own yield and % legume are the preceding crop's to the next one; what the crop
+  // itself follows is not the next crop's concern.
+  const uint64_t own = Bit(rvYldGoal) | Bit(rvPctLegume) | Bit(rvPrvCropDef) | Bit(rvPrvPctLeg);
+  const uint64_t causes = credit.NullCauses;
+  credit.NullCauses = causes & ~own;
+  if ((causes & Bit(rvYldGoal)) != 0) credit.NullCauses |= Bit(kPrvYieldCause);
+  if ((causes & Bit(rvPctLegume)) != 0) credit.NullCauses |= Bit(rvPrvPctLeg);
+  return credit;
 }
 
 bool TNutrEngine::DefaultRec(int column, const TFieldRec& rec, double& value) {
@@ -334,6 +351,12 @@ bool TNutrEngine::DefaultRec(int column, const TFieldRec& rec, double& value) {
   if (sum > 999) return false;
   value = sum;
   return true;
+}
+
+std::string TNutrEngine::RecNeeds(int column, int slot, const TFieldRec& rec) {
+  if (!Tables.LoadStateTables(rec.State)) return {};
+  const TRecResult r = NutrientRec(column, slot, rec);
+  return r.Error != exNone && r.NullCauses != 0 ? RecNeedsText(r.NullCauses, Tables.Db()) : std::string();
 }
 
 int TNutrEngine::ManureRow(int code) { return Tables.ManureDefinitionRow(code); }

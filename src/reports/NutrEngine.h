@@ -32,6 +32,9 @@ enum : int { rcNCredit = qfNCredit, rcN = qfNRec, rcP2O5 = qfPRec, rcK2O = qfKRe
 // Number of recommendation variables and of manure availability variables.
 constexpr int kRecVarCount = 27;
 constexpr int kManureVarCount = 26;
+// The NullCauses bit, after the recommendation variables', for the preceding crop's yield: the
+// credit that crop leaves is the first step of an N chain.
+constexpr int kPrvYieldCause = kRecVarCount;
 
 class TNutrEngine {
  public:
@@ -45,6 +48,9 @@ class TNutrEngine {
   double EstimatedCEC(const TFieldRec& rec);
   TRecResult NutrientRec(int column, int slot, const TFieldRec& rec);
   bool DefaultRec(int column, const TFieldRec& rec, double& value);
+  // What the slot's N, P2O5 or K2O recommendation lacks, in the user's words ("Needs ..."); empty
+  // when it is computable or its formulas name no record value.
+  std::string RecNeeds(int column, int slot, const TFieldRec& rec);
 
   int ManureRow(int code);
   // The percent of manure P that is available; false when the formula fails.
@@ -76,5 +82,8 @@ class TNutrEngine {
   // result names the base variables it came from, through the chain's own null steps.
   TRecResult RunChain(const int* columns, int count, int row, TExprVar* vars, int base, int takenColumn,
                       const TRecResult& taken);
+  // The N credit that the crop of `slot` leaves to the crop after it, a null one naming what it
+  // lacks as the following crop sees it.
+  TRecResult CreditLeft(int slot, const TFieldRec& rec);
   double IrrigationWater(const TFieldRec& rec) const;
 };

@@ -8,8 +8,8 @@ namespace {
 
 const char* const kSoilsGrid = " of the predominant soil (Erosion page, soils grid)";
 
-// The record value behind each recommendation variable, in the engine's order; empty for the
-// variables the engine derives itself (crop sequence), which are never missing.
+// The record value behind each recommendation variable, in the engine's order, then the preceding
+// crop's yield; empty for the variables the engine derives itself (crop sequence), never missing.
 const char* const kNeeds[] = {
     "a soil phosphorus test (Soil Tests page)",
     "the P test method (Soil Tests page)",
@@ -38,6 +38,7 @@ const char* const kNeeds[] = {
     "",
     "the soil rating of the predominant soil (Erosion page, soils grid)",
     "",
+    "a yield goal or yield for the preceding crop (Crops page)",
 };
 constexpr int kNeedCount = static_cast<int>(sizeof(kNeeds) / sizeof(kNeeds[0]));
 

@@ -9,5 +9,6 @@ class TQriFileDb;
 
 // The sentence naming the record values behind a null recommendation. Bit i of `causes` stands for
 // recommendation variable i, in the engine's order (P, PTestDef, K, SoilpH, ... MiscE); the state
-// tables label the state's own soil attributes. Empty when no bit names a record value.
+// tables label the state's own soil attributes; bit 27 is the preceding crop's yield. Empty when no
+// bit names a record value.
 std::string RecNeedsText(uint64_t causes, const TQriFileDb& tables);

@@ -1,5 +1,8 @@
 #include "TsAbout.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -28,6 +31,24 @@ namespace {
 bool DesktopOpen(const QString& target, const QString& workingFolder) {
   const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(workingFolder + "/" + target);
   return QDesktopServices::openUrl(url);
+}
+
+// What the failed N, P2O5 and K2O recommendations of a slot lack, a line per explanation;
+// nutrients that lack the same record values share a line ("P2O5, K2O: Needs ...").
+std::string SlotNeeds(TNutrEngine& engine, int slot, const TFieldRec& rec) {
+  const char* const names[] = {"N", "P2O5", "K2O"};
+  const int columns[] = {rcN, rcP2O5, rcK2O};
+  std::vector<std::pair<std::string, std::string>> lines;  // nutrients, what they lack
+  for (int i = 0; i < 3; ++i) {
+    const std::string needs = engine.RecNeeds(columns[i], slot, rec);
+    if (needs.empty()) continue;
+    const auto same = std::find_if(lines.begin(), lines.end(), [&needs](const auto& l) { return l.second == needs; });
+    if (same != lines.end()) same->first += std::string(", ") + names[i];
+    else lines.emplace_back(names[i], needs);
+  }
+  std::string text;
+  for (const auto& [nutrients, needs] : lines) text += nutrients + ": " + needs + "\n";
+  return text;
 }
 
 QLabel* Link(const QString& caption, const QString& hint, std::function<void()> onClick) {
@@ -195,10 +216,12 @@ void TMainForm::DoSoilTestInfoDlg() {
   if (source.empty()) source = "(Source not available)";
   else if (source.back() != '.') source += '.';
   const std::string crop = tables->CropSlotName(csCur, editRec_);
-  if (failed)
+  if (failed) {
+    const std::string needs = SlotNeeds(engine, csCur, editRec_);
     Messages().Info(QStr("\nUnable to calculate one or more nutrient needs for " + crop + " in " + stateName + ".\n\n" +
-                         "For information on what data is required, refer to:" + "\n\n" + source + "\n"));
-  else
+                         "For information on what data is required, refer to:" + "\n\n" + source + "\n" +
+                         (needs.empty() ? "" : "\n" + needs)));
+  } else
     Messages().Info(QStr("\nCalculated nutrient needs are listed on the Crops panel and in the worksheet report's "
                          "nutrient management page.\n\nFor more information on the nutrient needs of " +
                          crop + " in " + stateName + ", please refer to:" + "\n\n" + source + "\n"));

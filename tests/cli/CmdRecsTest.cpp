@@ -81,6 +81,19 @@ TEST_F(CmdRecsTest, IllinoisCornAfterSoybeanNorth) {
   ExpectLine(out, "Default K2O: 134");
 }
 
+// The same field without a soil row and without a CEC: P2O5 and K2O say what they lack.
+TEST_F(CmdRecsTest, IllinoisFieldWithoutSoilRowSaysWhatItNeeds) {
+  const std::string out = Recs(2, "IL", {"Prev_Crop=2", "Cur_Crop=1", "Cur_Goal=200", County("IL", 7), "P=30",
+                                         "P_Units=1", "K=220", "K_Units=1"});
+  ExpectLine(out, "  P2O5: not computable (error 13: Result is null.) Needs the P-supplying power of the predominant "
+                  "soil (Erosion page, soils grid).");
+  ExpectLine(out, "  K2O: not computable (error 13: Result is null.) Needs the CEC, or the K, Mg and Ca tests that "
+                  "estimate it (Soil Tests page) and the CEC class of the predominant soil (Erosion page, soils "
+                  "grid).");
+  ExpectLine(out, "Default N: 160");
+  ExpectLine(out, "Default P2O5: not computable");
+}
+
 // University of Minnesota AG-FO-3790: corn after corn 165 lb N less 0.6 x 50 lb/a nitrate = 135;
 // Bray 8 ppm: (0.700 - 0.035 x 8) x 180 bu = 76 lb P2O5; K 100 ppm: (1.166 - 0.0073 x 100) x 180 = 78.
 TEST_F(CmdRecsTest, MinnesotaCornAfterCorn) {

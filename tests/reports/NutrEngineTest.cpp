@@ -92,6 +92,39 @@ TEST_F(NutrEngine, ErrorCodesOfTheChain) {
   EXPECT_EQ(Engine.NutrientRec(rcN, csCur, barley).Error, 13);
 }
 
+// A null recommendation names the record values it lacked, through the chain's own null steps and
+// through the credit the preceding crop leaves: that crop's yield and % legume are the preceding
+// crop's to the crop after it.
+TEST_F(NutrEngine, NullRecommendationsSayWhatTheyNeed) {
+  TStateSampleOptions options;
+  options.ExtraCropDefs =
+      "[CropDef=90]\nName=Zz legume\nCanBeCover=No\nCanBeFirst=No\nIsTessRec=TessCrop = 16\n"
+      "NCredit=IIF(ISNULL(PctLegume), NULL, 20) + YldGoal*0\nNRec=0\n\n"
+      "[CropDef=91]\nName=Zz grass\nCanBeCover=No\nCanBeFirst=No\nIsTessRec=TessCrop = 17\n"
+      "NRec=100 - NCredit\nPVar1=P*2\nPVar2=IIF(ISNULL(OM), 1, OM)\nPRec=PVar1 + PVar2\n";
+  UseStateFile(options);
+  TFieldRec rec = TStateFixture::Record(17);
+  rec.Prev_Crop = 16;
+  EXPECT_EQ(Engine.NutrientRec(rcN, csCur, rec).Error, exNullResult);
+  EXPECT_EQ(Engine.RecNeeds(rcN, csCur, rec),
+            "Needs the % legume of the preceding crop (Crops page) and a yield goal or yield for the preceding "
+            "crop (Crops page).");
+  EXPECT_EQ(Engine.RecNeeds(rcP2O5, csCur, rec), "Needs a soil phosphorus test (Soil Tests page).");
+  rec.Prev_Yield = 3;
+  rec.Prev_PctLg = 60;
+  rec.SetFlag(rfPrevPctLeg, true);
+  rec.P = 10;
+  rec.P_Units = 2;
+  EXPECT_DOUBLE_EQ(Engine.NutrientRec(rcN, csCur, rec).Value, 80);
+  EXPECT_DOUBLE_EQ(Engine.NutrientRec(rcP2O5, csCur, rec).Value, 21);
+  EXPECT_EQ(Engine.RecNeeds(rcN, csCur, rec), "");
+  rec.Prev_Crop = 4;  // oats: no definition applies
+  EXPECT_EQ(Engine.RecNeeds(rcN, csCur, rec), "Needs a crop definition for the preceding crop (Crops page).");
+  rec.Prev_Crop = 0;  // nothing precedes: null, but no record value would mend it
+  EXPECT_EQ(Engine.NutrientRec(rcN, csCur, rec).Error, exNullResult);
+  EXPECT_EQ(Engine.RecNeeds(rcN, csCur, rec), "");
+}
+
 // The preceding crop's definition reaches the formulas as its row in the tables (ordered by name),
 // not as its definition number. Cotton's PRec gives PrvCropDef, or -1 when it is null.
 TEST_F(NutrEngine, PrecedingCropDefinitionIsItsRow) {

@@ -18,6 +18,21 @@ class TestShellProject : public QObject {
   Q_OBJECT
 
   static QString Panel(TMainForm& f, int p) { return f.StatusPanel(p)->text(); }
+  // Copies the shipped sample project `name` into the environment's folder; the copy, or "" on failure.
+  static std::string SampleCopy(const TShellEnv& env, const std::string& name) {
+    const std::string copy = env.File(name);
+    const std::string sample = std::string(TESSEREL_RUNTIME_DIR) + "/samples/" + name;
+    return QFile::copy(QString::fromStdString(sample), QString::fromStdString(copy)) ? copy : std::string();
+  }
+  // The main window of the installed program, not yet initialised, on a copy of a sample project.
+  struct TSampleStart {
+    TSampleStart(const TShellEnv& env, const std::string& name)
+        : copy(SampleCopy(env, name)), startup({copy}, std::string(TESSEREL_RUNTIME_DIR) + "/tesserel"),
+          form(startup) {}
+    std::string copy;
+    TAppStartup startup;
+    TMainForm form;
+  };
 
  private slots:
   void requiredFileMissing_data() {
@@ -133,11 +148,9 @@ class TestShellProject : public QObject {
 
   void openingTheIowaSample() {
     TShellEnv env;
-    const std::string runtime = TESSEREL_RUNTIME_DIR;
-    const std::string copy = env.File("iowa-2024.tsj");
-    QVERIFY(QFile::copy(QString::fromStdString(runtime + "/samples/iowa-2024.tsj"), QString::fromStdString(copy)));
-    TAppStartup startup({copy}, runtime + "/tesserel");
-    TMainForm form(startup);
+    TSampleStart start(env, "iowa-2024.tsj");
+    QVERIFY(!start.copy.empty());
+    TMainForm& form = start.form;
     QVERIFY(form.InitForm());
     QVERIFY2(form.ProjectOpen(), qPrintable(env.messages.all.join("|")));
     QCOMPARE(form.windowTitle(), "Tesserel - iowa-2024.tsj");
@@ -186,24 +199,21 @@ class TestShellProject : public QObject {
     p->PTestCombo->setCurrentIndex(1);
     QCOMPARE(int(form.EditRec().P_Test), 1);
     QVERIFY(!form.RecordModified());
-    const std::string before = env.Bytes(copy);
+    const std::string before = env.Bytes(start.copy);
     for (int n = 2; n <= 12; ++n) QVERIFY(form.GoToRec(n));
     QCOMPARE(p->DefNRec->text(), "0");  // soybeans need no N, and 0 shows
     QCOMPARE(Panel(form, spCounty), " Boone");
     QCOMPARE(Panel(form, spCrop), "B");
     QVERIFY(form.CloseProjectFile());
-    QVERIFY(env.Bytes(copy) == before);  // looking writes nothing
+    QVERIFY(env.Bytes(start.copy) == before);  // looking writes nothing
     QVERIFY(env.messages.all.isEmpty());
   }
 
   void countyListFollowsTheRecordsState() {
     TShellEnv env;
-    const std::string runtime = TESSEREL_RUNTIME_DIR;
-    const std::string copy = env.File("multi.tsj");
-    QVERIFY(QFile::copy(QString::fromStdString(runtime + "/samples/multi-state-2024.tsj"),
-                        QString::fromStdString(copy)));
-    TAppStartup startup({copy}, runtime + "/tesserel");
-    TMainForm form(startup);
+    TSampleStart start(env, "multi-state-2024.tsj");
+    QVERIFY(!start.copy.empty());
+    TMainForm& form = start.form;
     QVERIFY(form.InitForm());
     TMainForm* f = &form;
     QVERIFY(f->ProjectOpen());
@@ -217,6 +227,33 @@ class TestShellProject : public QObject {
     QVERIFY(f->GoToRec(3));
     QCOMPARE(f->Pages()->CountyCombo->currentText(), "McLean ");
     QVERIFY(f->CloseProjectFile());
+  }
+
+  // An Illinois field with soil tests but without a soil row: the Info message keeps its text and
+  // then says what the recommendations lack.
+  void soilTestInfoSaysWhatIsNeeded() {
+    TShellEnv env;
+    TSampleStart start(env, "multi-state-2024.tsj");
+    QVERIFY(!start.copy.empty());
+    TMainForm& form = start.form;
+    form.show();
+    QVERIFY(form.InitForm());
+    QVERIFY(form.GoToRec(3));  // corn in McLean county
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    TypeAndLeave(form, "P", "30");
+    TypeAndLeave(form, "K", "220");
+    form.DoSoilTestInfoDlg();
+    QCOMPARE(env.messages.infos.size(), 1);
+    const QString info = env.messages.infos[0];
+    QVERIFY2(info.startsWith("\nUnable to calculate one or more nutrient needs for Corn in Illinois.\n\nFor "
+                             "information on what data is required, refer to:\n\nIllinois Agronomy Handbook"),
+             qPrintable(info));
+    QVERIFY2(info.endsWith(".\n\nP2O5: Needs the P-supplying power of the predominant soil (Erosion page, soils "
+                           "grid).\nK2O: Needs the CEC, or the K, Mg and Ca tests that estimate it (Soil Tests page) "
+                           "and the CEC class of the predominant soil (Erosion page, soils grid).\n"),
+             qPrintable(info));
+    QVERIFY(form.CloseProjectFile());
   }
 
   void failedWriteKeepsTheRecord() {

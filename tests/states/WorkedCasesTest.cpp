@@ -132,6 +132,20 @@ TEST_F(WorkedCases, GeorgiaCornByYieldGoalAndRegion) {
   EXPECT_EQ(corn().Region(2).Soil(1).K(65).K2O(), 130);  // Coastal Plain soil: Medium (61-130)
 }
 
+// UGA Coastal Bermuda hay sheet (037): Coastal Plain K 0-60, 61-150, 151-250; Piedmont P 0-20,
+// 21-40, 41-75 and K 0-100, 101-200, 201-350 lb/A (Low, Medium, High); 200 to 400 lb N for 4 to 8 t/a.
+TEST_F(WorkedCases, GeorgiaBermudagrassHayClassesByRegion) {
+  auto hay = [this](int region) { return Case("ga").Crop("Bermudagrass hay").Goal(6).Soil(region); };
+  EXPECT_EQ(hay(1).N(), 300);
+  EXPECT_EQ(hay(1).K(150).K2O(), 100);  // Coastal Plain K Medium
+  EXPECT_EQ(hay(1).K(151).K2O(), 50);   // High
+  EXPECT_EQ(hay(2).P(40).P2O5(), 50);   // Piedmont P Medium
+  EXPECT_EQ(hay(2).P(75).P2O5(), 25);   // High
+  EXPECT_EQ(hay(2).K(100).K2O(), 150);  // Piedmont K Low
+  EXPECT_EQ(hay(2).K(350).K2O(), 50);   // High
+  EXPECT_EQ(hay(2).K(351).K2O(), 0);    // Very high
+}
+
 // UGA alfalfa sheets: Coastal Plain P 0-30, 31-60, 61-100 and K 0-70, 71-170, 171-275; Piedmont
 // P 0-20, 21-40, 41-75 and K 0-120, 121-250, 251-400 lb/A (Low, Medium, High).
 TEST_F(WorkedCases, GeorgiaAlfalfaClassesByRegion) {

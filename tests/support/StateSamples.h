@@ -17,6 +17,7 @@ struct TStateSampleOptions {
   bool UseNModel = false;
   bool DefaultDrainage = true;
   bool Signed = true;
+  std::string ExtraCropDefs;  // more [CropDef] sections, after the sample's own
 };
 
 // Crop definitions (file order is not name order: "Zea test" comes first but sorts last).
@@ -178,7 +179,7 @@ inline std::string SampleStateText(const TStateSampleOptions& o) {
     if (line.rfind("SoilTests=", 0) == 0) line = "SoilTests=" + o.SoilTests;
     text += line + "\n";
   }
-  text += std::string("\n") + kSampleCropDefs + "\n" + kSampleManureDefs;
+  text += std::string("\n") + kSampleCropDefs + "\n" + o.ExtraCropDefs + "\n" + kSampleManureDefs;
   text += "\n[DrainDef=1]\nName=Tile\nIsSurface=No\nUseIfDrain=No\n";
   text += std::string("\n[DrainDef=2]\nName=Surface ditch\nIsSurface=Yes\nUseIfDrain=") +
           (o.DefaultDrainage ? "Yes" : "No") + "\n";
