@@ -109,6 +109,7 @@ void TMainForm::ConnectMenu() {
   });
   on("RecordFirstCmd", [this] { GoToRec(1); });
   on("RecordLastCmd", [this] { GoToRec(mda_.RecordCount()); });
+  on("ToolsSetbacksCmd", [this] { SetbacksReport(); });
   on("HelpAboutCmd", [this] { DoAboutDlg(); });
 }
 

@@ -11,6 +11,7 @@
 #include "TsMenus.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
+#include "reports/SetbacksRpt.h"
 #include "store/LoadedRefs.h"
 #include "store/MdaFile.h"
 
@@ -82,6 +83,10 @@ class TMainForm : public QMainWindow {
   // Soils update from the Soil Data Mart (TsSoils.cpp): all records, or the current one.
   void FileImportUpdateSoilsSdmCmdClick();
   void UpdateSoilsSdmBtnClick();
+
+  // Tools: the manure application setbacks report (TsSetbacks.cpp) and the cost file editor.
+  void SetbacksReport();
+  void CostFileEditor();
 
   // The last search, kept for Repeat Find while the program runs.
   struct TFindSettings {
@@ -172,6 +177,7 @@ class TMainForm : public QMainWindow {
   TRecordPages* pages_ = nullptr;
   TRecordGrids* grids_ = nullptr;
   TFindSettings find_;
+  TSetbacksRptSettingsRec setbacks_;  // the setbacks report's settings, kept for the run
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};
