@@ -92,7 +92,7 @@ const TRule kRules[] = {
 const std::vector<std::string> kNotYetAvailable = {
     "FileMergeCmd",      "FileExtractCmd",    "FileExportCmd",      "FileImportDbfNewCmd", "FileImportDbfUpdCmd",
     "FileImportQrlCmd",  "FileSoilsQrlCmd",   "ToolsWorksheetCmd",  "ToolsRankedCmd",      "ToolsTabularCmd",
-    "ToolsCostEditorCmd", "HelpContentsCmd",   "HelpWhatsNewCmd",     "HelpFaqCmd",
+    "HelpContentsCmd",   "HelpWhatsNewCmd",     "HelpFaqCmd",
     "HelpStartCmd",      "HelpTipsCmd",       "HelpFilesCmd",       "HelpProblemsCmd",     "UpdSoilsQrlBtn",
 };
 
