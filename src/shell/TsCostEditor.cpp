@@ -88,7 +88,6 @@ QLayout* TCostFileEditorDlg::BuildCropFilter() {
   CropCheckList->setFlow(QListView::TopToBottom);
   CropCheckList->setWrapping(true);
   CropCheckList->setResizeMode(QListView::Adjust);
-  CropCheckList->setUniformItemSizes(true);
   // A click checks a crop without taking the focus from a cost being typed.
   CropCheckList->setFocusPolicy(Qt::TabFocus);
   for (int i = 1; i <= kDisplayCropCount; ++i) {

@@ -5,18 +5,35 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <array>
 
 #include "TsEdit.h"
 #include "TsMessages.h"
 #include "reference/CostTable.h"
+#include "vocab/CropVocab.h"
+#include "vocab/UnitVocab.h"
 
 namespace {
 
 const char* const kHeadings[kCostColumns] = {"", "Input Name", "Type", "Applicable Crops", "Unit Cost", "Cost Unit"};
 const int kWidths[kCostColumns] = {15, 210, 70, 140, 70, 70};
+constexpr int kCellPadding = 10;
 constexpr int kRowHeight = 24;
 constexpr int kVisibleRows = 10;
 constexpr int kCostLength = 7;
+
+// The columns' widths: at least the designed ones, wider where the font needs room for the widest
+// text a column can hold (a name of 30 characters, every crop letter, the longest unit name).
+std::array<int, kCostColumns> ColumnWidths(const QFontMetrics& fm) {
+  auto need = [&fm](const std::string& text) { return fm.horizontalAdvance(QStr(text)) + kCellPadding; };
+  int unit = 0;
+  for (int u = 1; u <= kUnitCount; ++u) unit = std::max(unit, need(UnitLongName(u)));
+  const int needs[kCostColumns] = {0, fm.averageCharWidth() * 30, need(CategoryShortName(5)),
+                                   need(CropMaskLetters(DisplayCropsMask())), need("999.000"), unit};
+  std::array<int, kCostColumns> widths{};
+  for (int c = 0; c < kCostColumns; ++c) widths[c] = std::max(kWidths[c], needs[c]);
+  return widths;
+}
 
 }  // namespace
 
@@ -85,9 +102,10 @@ TCostGrid::TCostGrid(const TCostTable& table, QWidget* parent) : QTableView(pare
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   model_->Reset(kVisibleRows);
   int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+  const std::array<int, kCostColumns> widths = ColumnWidths(fontMetrics());
   for (int c = 0; c < kCostColumns; ++c) {
-    setColumnWidth(c, kWidths[c]);
-    width += kWidths[c];
+    setColumnWidth(c, widths[c]);
+    width += widths[c];
   }
   setFixedSize(width, horizontalHeader()->sizeHint().height() + kVisibleRows * kRowHeight + 2 * frameWidth());
 

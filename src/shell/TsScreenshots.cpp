@@ -1,5 +1,7 @@
 // Shows each record page of a project's first record and saves a picture of the window per page,
-// then the Crops page with the window filling a small laptop screen and a 4K screen.
+// then the Crops page with the window filling a small laptop screen and a 4K screen, then the
+// setbacks report's dialog and the cost file editor with the standard costs; a dialog larger than
+// a 1024x600 screen is reported and fails the run.
 //   tesserel-screenshots PROJECT OUTPUT-FOLDER
 // Runs beside the program, whose reference files it uses.
 #include <QApplication>
@@ -7,10 +9,30 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "TsCostEditor.h"
 #include "TsFields.h"
+#include "TsFileCmds.h"
 #include "TsMain.h"
 #include "TsPages.h"
+#include "TsSetbacks.h"
 #include "TsStart.h"
+#include "store/StateTables.h"
+
+namespace {
+
+// Opens the definition file itself when the cost file editor asks for a file.
+class TDefinitionsChooser : public TFileChooser {
+ public:
+  explicit TDefinitionsChooser(const std::string& path) : path_(QString::fromStdString(path)) { SetFileChooser(this); }
+  ~TDefinitionsChooser() override { SetFileChooser(nullptr); }
+  QString OpenFile(const QString&, const QString&, bool*) override { return path_; }
+  QString SaveFile(const QString&, const QString&, bool) override { return {}; }
+
+ private:
+  QString path_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -45,5 +67,29 @@ int main(int argc, char** argv) {
     form.resize(size);
     save(QString("%1/crops-%2x%3.png").arg(out).arg(size.width()).arg(size.height()));
   }
+  auto saveDialog = [&out, &failures](QDialog& dlg, const char* name) {
+    dlg.show();
+    QApplication::processEvents();
+    const QSize size = dlg.frameGeometry().size();
+    if (size.width() > 1024 || size.height() > 600) {
+      std::fprintf(stderr, "%s: %dx%d does not fit a 1024x600 screen\n", name, size.width(), size.height());
+      ++failures;
+    }
+    if (!dlg.grab().save(QString("%1/%2.png").arg(out, name))) ++failures;
+    else std::printf("%s/%s.png (%dx%d)\n", qPrintable(out), name, size.width(), size.height());
+    dlg.hide();
+  };
+  TStateTables* tables = form.ProjectFile().StateTables();
+  if (tables && tables->LoadStateTables(form.ProjectFile().ProjectState())) {
+    TSetbacksRptSettingsRec settings;
+    TSetbacksRptDlg setbacks(settings, form.ProjectFile().ProjectState(), SetbackFeatureItems(tables->Db()), &form);
+    saveDialog(setbacks, "setbacks-dialog");
+  } else {
+    ++failures;
+  }
+  TCostFileEditorDlg editor(form.Definitions(), startup.ProgramId, &form);
+  TDefinitionsChooser chooser(form.Definitions().FileName);
+  editor.OpenBtnClick();
+  saveDialog(editor, "cost-editor");
   return failures ? 1 : 0;
 }

@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "TsMain.h"
 #include "TsMessages.h"
@@ -20,6 +22,7 @@
 namespace {
 
 constexpr int kSetbacksHelp = 144;
+constexpr int kMostFeatureListWidth = 560;
 
 QListWidget* CheckList(const QStringList& items) {
   auto* list = new QListWidget;
@@ -57,6 +60,10 @@ TSetbacksRptDlg::TSetbacksRptDlg(TSetbacksRptSettingsRec& settings, int state, c
   QStringList featureItems;
   for (const std::string& f : features) featureItems << QStr(f);
   FeatureList = CheckList(featureItems);
+  // Wide enough for the feature names and their operation types, as far as a small screen allows.
+  FeatureList->setMinimumWidth(std::min(FeatureList->sizeHintForColumn(0) + 2 * FeatureList->frameWidth() +
+                                            FeatureList->verticalScrollBar()->sizeHint().width(),
+                                        kMostFeatureListWidth));
   auto* featureLbl = new QLabel("&Geographic Features [Type of Farm Operation]");
   featureLbl->setBuddy(FeatureList);
   QStringList conditions;
