@@ -171,6 +171,27 @@ class TestCostEditor : public QObject {
     m.Clear();
     dlg->reject();
     QVERIFY(m.questions.isEmpty());
+
+    // Opened read-only, the costs take no typing until saved under another name.
+    dlg = Editor();
+    chooser_->names = {Path("costs.mcc")};
+    chooser_->openReadOnly = true;
+    QTest::mouseClick(dlg->OpenBtn, Qt::LeftButton);
+    QCOMPARE(dlg->windowTitle(), "Cost File Editor - costs.mcc (Read-Only)");
+    QVERIFY(!dlg->SaveBtn->isEnabled() && dlg->SaveAsBtn->isEnabled());
+    QTest::keyClicks(dlg->UnitCostEdit, "7");
+    QCOMPARE(dlg->UnitCostEdit->text(), "3.00");
+    chooser_->names = {Path("copy.mcc")};
+    QTest::mouseClick(dlg->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(dlg->windowTitle(), "Cost File Editor - copy.mcc");
+    QVERIFY(dlg->SaveBtn->isEnabled());
+    dlg->UnitCostEdit->setFocus();
+    TypeCost(*dlg, "7");
+    QVERIFY(dlg->Changed());
+    QCOMPARE(dlg->CostTable->CellText(1, ccUnitCost), "7.00");
+    m.answers = {TAnswer::No};
+    dlg->reject();
+    QVERIFY(!dlg->isVisible());
   }
 
   // The definition file opens read-only with the standard costs; a file of the wrong kind changes
