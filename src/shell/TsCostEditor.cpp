@@ -16,6 +16,7 @@
 #include "TsFileCmds.h"
 #include "TsMain.h"
 #include "TsMessages.h"
+#include "TsPreview.h"
 #include "TsRecordDlgs.h"
 #include "TsReportView.h"
 #include "TsStart.h"
@@ -33,14 +34,6 @@ const char* const kCaption = "Cost File Editor";
 const char* const kCostExt = ".mcc";
 const char* const kUseAnotherName = "\n\nUse a different file name.";
 constexpr int kCropListRows = 5;
-
-QPushButton* Button(const QString& caption, const QString& hint) {
-  auto* b = new QPushButton(caption);
-  b->setToolTip(hint);
-  b->setStatusTip(hint);
-  b->setAutoDefault(false);
-  return b;
-}
 
 }  // namespace
 
@@ -62,13 +55,13 @@ TCostFileEditorDlg::TCostFileEditorDlg(TMdfFile& definitions, const std::string&
 }
 
 QLayout* TCostFileEditorDlg::BuildButtons() {
-  NewBtn = Button("&New", "Create new cost file");
-  OpenBtn = Button("&Open...", "Open existing cost file");
-  SaveBtn = Button("&Save", "Save changes to file");
-  SaveAsBtn = Button("Save &As...", "Save costs to different file");
-  PrintBtn = Button("&Print...", "Print cost file");
-  ExitBtn = Button("E&xit", "Close cost file editor");
-  HelpBtn = Button("Help", "Help for editor");
+  NewBtn = HintedButton("&New", "Create new cost file");
+  OpenBtn = HintedButton("&Open...", "Open existing cost file");
+  SaveBtn = HintedButton("&Save", "Save changes to file");
+  SaveAsBtn = HintedButton("Save &As...", "Save costs to different file");
+  PrintBtn = HintedButton("&Print...", "Print cost file");
+  ExitBtn = HintedButton("E&xit", "Close cost file editor");
+  HelpBtn = HintedButton("Help", "Help for editor");
   auto* column = new QVBoxLayout;
   for (QPushButton* b : {NewBtn, OpenBtn, SaveBtn, SaveAsBtn, PrintBtn, ExitBtn, HelpBtn}) column->addWidget(b);
   column->addStretch(1);
@@ -103,8 +96,8 @@ QLayout* TCostFileEditorDlg::BuildCropFilter() {
   connect(CropCheckList, &QListWidget::itemChanged, this, &TCostFileEditorDlg::CropCheckListClick);
   CropSubsetLbl = new QLabel;
   CropSubsetLbl->setBuddy(CropCheckList);
-  CheckAllBtn = Button("C&heck All", "Check all crops");
-  UncheckAllBtn = Button("&Uncheck All", "Uncheck all crops");
+  CheckAllBtn = HintedButton("C&heck All", "Check all crops");
+  UncheckAllBtn = HintedButton("&Uncheck All", "Uncheck all crops");
   connect(CheckAllBtn, &QPushButton::clicked, this, &TCostFileEditorDlg::CheckAllBtnClick);
   connect(UncheckAllBtn, &QPushButton::clicked, this, &TCostFileEditorDlg::UncheckAllBtnClick);
   auto* checks = new QVBoxLayout;
