@@ -42,7 +42,8 @@ TCostFileEditorDlg::TCostFileEditorDlg(TMdfFile& definitions, const std::string&
     : QDialog(parent), definitions_(definitions), programIdentification_(programIdentification), table_(definitions) {
   CostTable = new TCostGrid(table_);
   UnitCostEdit = CostTable->UnitCostEdit;
-  UnitCostEdit->SetValidator([this](TEntryEdit& edit, bool leaving) { return UnitCostEditUserValidation(edit, leaving); });
+  UnitCostEdit->SetValidator(
+      [this](TEntryEdit& edit, bool leaving) { return UnitCostEditUserValidation(edit, leaving); });
 
   auto* top = new QHBoxLayout;
   top->addWidget(CostTable);
@@ -85,7 +86,8 @@ QLayout* TCostFileEditorDlg::BuildCropFilter() {
   CropCheckList->setFocusPolicy(Qt::TabFocus);
   for (int i = 1; i <= kDisplayCropCount; ++i) {
     const int crop = CropAtDisplayPosition(i);
-    auto* item = new QListWidgetItem(" " + QString(QChar(CropLetter(crop))) + " - " + QStr(CropName(crop)), CropCheckList);
+    const QString text = " " + QString(QChar(CropLetter(crop))) + " - " + QStr(CropName(crop));
+    auto* item = new QListWidgetItem(text, CropCheckList);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Checked);
     item->setData(Qt::UserRole, crop);
@@ -322,7 +324,8 @@ void TCostFileEditorDlg::SaveAsBtnClick() {
 void TCostFileEditorDlg::PrintBtnClick() {
   if (!CostEntryValid()) return;
   if (costFileName_.empty()) Messages().Info("\nSave the new file before attempting to print.\n");
-  else if (changed_) Messages().Info("\nYou have changed at least one cost.\n\nSave the file before attempting to print.\n");
+  else if (changed_)
+    Messages().Info("\nYou have changed at least one cost.\n\nSave the file before attempting to print.\n");
   else PrintCostListing();
 }
 

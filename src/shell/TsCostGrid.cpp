@@ -55,7 +55,7 @@ class TCostGrid::TModel : public QAbstractTableModel {
       case Qt::DisplayRole:
         return grid_.CellText(row, col);
       case Qt::TextAlignmentRole:
-        return col == ccUnitCost ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        return QVariant((col == ccUnitCost ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
       case Qt::FontRole:
         if (col == ccMarker) {
           QFont marker("Times New Roman");

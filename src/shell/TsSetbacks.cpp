@@ -174,7 +174,8 @@ QWidget* TSetbacksRptDlg::FaultControl(TSetbacksFault fault) const {
 bool TSetbacksRptDlg::OkClick() {
   TSetbacksRptSettingsRec s = settings_;
   TSetbacksEntries entries;
-  for (int j = 0; j < FeatureList->count(); ++j) entries.tickedFeatures += FeatureList->item(j)->checkState() == Qt::Checked;
+  for (int j = 0; j < FeatureList->count(); ++j)
+    entries.tickedFeatures += FeatureList->item(j)->checkState() == Qt::Checked;
   entries.howApplied = HowAppliedGroup->checkedId();
   entries.days = CpStr(DaysEdit->text());
   entries.buffer = CpStr(BufferEdit->text());

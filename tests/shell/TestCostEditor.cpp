@@ -95,8 +95,8 @@ class TestCostEditor : public QObject {
 
     m.answers = {TAnswer::Yes};
     QTest::mouseClick(dlg->NewBtn, Qt::LeftButton);
-    QCOMPARE(m.questions, QStringList("\nReady to start a new custom cost file?\n\nThe new file's costs will be "
-                                      "initialized to standard costs.\n\nTo name the new file, click the Save button.\n"));
+    QCOMPARE(m.questions, QStringList("\nReady to start a new custom cost file?\n\nThe new file's costs will be initialized "
+                                      "to standard costs.\n\nTo name the new file, click the Save button.\n"));
     QCOMPARE(dlg->windowTitle(), "Cost File Editor - [New File]");
     TCostGrid& grid = *dlg->CostTable;
     QCOMPARE(grid.Rows(), 4);  // the other input is not in the grid
