@@ -35,7 +35,9 @@ class TPlatformChooser : public TFileChooser {
     QFileDialog dlg(DialogOwner(), title, {}, filter);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setDefaultSuffix(QString(kProjectExt).mid(1));
+    dlg.setDefaultSuffix(filter.section("(*.", 1).section(QRegularExpression("[ )]"), 0, 0));
+    // Of several filters the last, which takes every kind, is chosen at first.
+    dlg.selectNameFilter(filter.section(";;", -1));
     dlg.setOption(QFileDialog::DontUseNativeDialog, readOnly != nullptr);
     QCheckBox* readOnlyBox = nullptr;
     if (readOnly) {  // the read-only choice below the file list

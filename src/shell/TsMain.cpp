@@ -110,6 +110,8 @@ void TMainForm::ConnectMenu() {
   });
   on("RecordFirstCmd", [this] { GoToRec(1); });
   on("RecordLastCmd", [this] { GoToRec(mda_.RecordCount()); });
+  on("ToolsSetbacksCmd", [this] { SetbacksReport(); });
+  on("ToolsCostEditorCmd", [this] { CostFileEditor(); });
   on("HelpAboutCmd", [this] { DoAboutDlg(); });
 }
 

@@ -12,6 +12,7 @@
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
 #include "reports/RecSubset.h"
+#include "reports/SetbacksRpt.h"
 #include "reports/WrkOpts.h"
 #include "store/LoadedRefs.h"
 #include "store/MdaFile.h"
@@ -87,6 +88,9 @@ class TMainForm : public QMainWindow {
 
   // Report commands (TsReports.cpp).
   void WorksheetReports();
+  // Tools: the manure application setbacks report (TsSetbacks.cpp) and the cost file editor.
+  void SetbacksReport();
+  void CostFileEditor();
 
   // The record subsets of the commands that use one, each keeping its ticks for the run.
   enum TSubsetUse { suWorksheet, suRanked, suTabular, suExtract, suExport, kSubsetUses };
@@ -185,6 +189,7 @@ class TMainForm : public QMainWindow {
   TFindSettings find_;
   TRecordSubset subsets_[kSubsetUses];
   TWorksheetSettingsRec worksheetSettings_;
+  TSetbacksRptSettingsRec setbacks_;  // the setbacks report's settings, kept for the run
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};

@@ -28,14 +28,6 @@ constexpr int kFindLength = 255;
 constexpr qreal kPlainPoints = 10;  // the view font of a plain text report
 const QSize kDesignedSize(632, 453);
 
-QPushButton* Button(const QString& caption, const QString& hint) {
-  auto* b = new QPushButton(caption);
-  b->setToolTip(hint);
-  b->setStatusTip(hint);
-  b->setAutoDefault(false);
-  return b;
-}
-
 bool ShowPrintDialog(QPrinter& printer, QWidget* parent) {
   QPrintDialog dlg(&printer, parent);
   return dlg.exec() == QDialog::Accepted;
@@ -52,6 +44,14 @@ void SetPrintMargins(QPrinter& printer, const QMarginsF& wanted) {
 }
 
 }  // namespace
+
+QPushButton* HintedButton(const QString& caption, const QString& hint) {
+  auto* b = new QPushButton(caption);
+  b->setToolTip(hint);
+  b->setStatusTip(hint);
+  b->setAutoDefault(false);
+  return b;
+}
 
 TPrintSetup& PrintSetup() {
   static TPrintSetup setup = ShowPrintDialog;
@@ -73,17 +73,17 @@ TRtfPreviewDlg::TRtfPreviewDlg(QWidget* parent) : QDialog(parent) {
   FindEdit->setMaxLength(kFindLength);
   label->setBuddy(FindEdit);
   MatchCaseCheck = new QCheckBox("&Match Case");
-  FindBtn = Button("&Find", "Search report for text");
+  FindBtn = HintedButton("&Find", "Search report for text");
   auto* findLayout = new QHBoxLayout(FindGroup);
   findLayout->addWidget(label);
   findLayout->addWidget(FindEdit, 1);
   findLayout->addWidget(MatchCaseCheck);
   findLayout->addWidget(FindBtn);
 
-  PrintBtn = Button("&Print", "Print report");
-  SaveBtn = Button("&Save", "Save report to file");
-  CloseBtn = Button("&Close", "Close Preview");
-  HelpBtn = Button("Help", {});
+  PrintBtn = HintedButton("&Print", "Print report");
+  SaveBtn = HintedButton("&Save", "Save report to file");
+  CloseBtn = HintedButton("&Close", "Close Preview");
+  HelpBtn = HintedButton("Help", {});
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(FindGroup, 1);
   for (QPushButton* b : {PrintBtn, SaveBtn, CloseBtn, HelpBtn}) bottom->addWidget(b, 0, Qt::AlignBottom);

@@ -1,6 +1,8 @@
 // Shows each record page of a project's first record and saves a picture of the window per page,
 // then the worksheet report's dialogs and its first record's worksheet in the preview, then the
-// Crops page with the window filling a small laptop screen and a 4K screen.
+// Crops page with the window filling a small laptop screen and a 4K screen, then the setbacks
+// report's dialog and the cost file editor with the standard costs; a dialog larger than a
+// 1024x600 screen is reported and fails the run.
 //   tesserel-screenshots PROJECT OUTPUT-FOLDER
 // Runs beside the program, whose reference files it uses.
 #include <QApplication>
@@ -9,14 +11,18 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "TsCostEditor.h"
 #include "TsFields.h"
+#include "TsFileCmds.h"
 #include "TsMain.h"
 #include "TsPages.h"
 #include "TsPreview.h"
+#include "TsSetbacks.h"
 #include "TsStart.h"
 #include "TsSubsetDlg.h"
 #include "TsWorksheetDlg.h"
 #include "reports/WrkDoc.h"
+#include "store/StateTables.h"
 
 namespace {
 
@@ -31,11 +37,52 @@ class TPictures {
     if (!window.grab().save(path)) ++failures;
     else std::printf("%s\n", qPrintable(path));
   }
+  // A dialog's picture; a dialog that does not fit a 1024x600 screen counts as a failure.
+  void SaveDialog(QDialog& dlg, const QString& name) {
+    dlg.show();
+    QApplication::processEvents();
+    const QSize size = dlg.frameGeometry().size();
+    if (size.width() > 1024 || size.height() > 600) {
+      std::fprintf(stderr, "%s: %dx%d does not fit a 1024x600 screen\n", qPrintable(name), size.width(),
+                   size.height());
+      ++failures;
+    }
+    Save(dlg, name);
+    dlg.hide();
+  }
   int failures = 0;
 
  private:
   QString folder_;
 };
+
+// Opens the definition file itself when the cost file editor asks for a file.
+class TDefinitionsChooser : public TFileChooser {
+ public:
+  explicit TDefinitionsChooser(const std::string& path) : path_(QString::fromStdString(path)) { SetFileChooser(this); }
+  ~TDefinitionsChooser() override { SetFileChooser(nullptr); }
+  QString OpenFile(const QString&, const QString&, bool*) override { return path_; }
+  QString SaveFile(const QString&, const QString&, bool) override { return {}; }
+
+ private:
+  QString path_;
+};
+
+// The setbacks report's dialog for the project's state and the cost file editor on the standard costs.
+void SaveToolPictures(TMainForm& form, const TAppStartup& startup, TPictures& pictures) {
+  TStateTables* tables = form.ProjectFile().StateTables();
+  if (tables && tables->LoadStateTables(form.ProjectFile().ProjectState())) {
+    TSetbacksRptSettingsRec settings;
+    TSetbacksRptDlg setbacks(settings, form.ProjectFile().ProjectState(), SetbackFeatureItems(tables->Db()), &form);
+    pictures.SaveDialog(setbacks, "setbacks-dialog.png");
+  } else {
+    ++pictures.failures;
+  }
+  TCostFileEditorDlg editor(form.Definitions(), startup.ProgramId, &form);
+  TDefinitionsChooser chooser(form.Definitions().FileName);
+  editor.OpenBtnClick();
+  pictures.SaveDialog(editor, "cost-editor.png");
+}
 
 // Shows a report in the preview window long enough for its picture.
 class TPictureViewer : public TReportViewer {
@@ -119,5 +166,6 @@ int main(int argc, char** argv) {
     form.resize(size);
     pictures.Save(form, QString("crops-%1x%2.png").arg(size.width()).arg(size.height()));
   }
+  SaveToolPictures(form, startup, pictures);
   return pictures.failures ? 1 : 0;
 }
