@@ -43,17 +43,6 @@ TDbValue CellValue(const TDbColumn& c, const TExportValue& v) {
   return TDbValue::OfInt(std::llround(v.Number));
 }
 
-TExportValue Number(double v) {
-  TExportValue x;
-  x.Number = v;
-  return x;
-}
-TExportValue Words(std::string s) {
-  TExportValue x;
-  x.Text = std::move(s);
-  return x;
-}
-
 // For each column of a database table, the export column of the same name in upper case.
 template <class Row>
 std::vector<const TExportColumn<Row>*> MatchColumns(const TDbTable& table, const std::vector<TExportColumn<Row>>& all) {
@@ -147,6 +136,7 @@ bool TDbExport::Start(std::string& message) {
 }
 
 bool TDbExport::WriteProject(const std::string& programId) {
+  using V = TExportValue;
   const TMdaHeader& h = project_.Header;
   const std::string path = ExpandFileName(project_.FileName);
   const bool multi = h.State == 0;
@@ -156,20 +146,20 @@ bool TDbExport::WriteProject(const std::string& programId) {
   char time[16];
   std::strftime(time, sizeof time, "%H:%M:%S", &local);
   const std::vector<TExportValue> values = {
-      Words(ExtractFileName(path)),
-      Words(ExtractFileDir(path)),
-      Words(multi ? "Multi-" + counties_.RegionWord() : counties_.StateName(h.State)),
-      Number(multi ? 0 : counties_.StateCode(h.State)),
-      Number(h.Year),
-      Words(h.Title.Str()),
-      Words(h.Author.Str()),
-      Words(h.Company.Str()),
-      Words(h.Comments.Str()),
-      Number(definitions_.ReleaseDate()),
-      Number(h.Last_Update),
-      Words(programId),
-      Number(TodayDay()),
-      Words(time),
+      V::OfText(ExtractFileName(path)),
+      V::OfText(ExtractFileDir(path)),
+      V::OfText(multi ? "Multi-" + counties_.RegionWord() : counties_.StateName(h.State)),
+      V::OfNumber(multi ? 0 : counties_.StateCode(h.State)),
+      V::OfNumber(h.Year),
+      V::OfText(h.Title.Str()),
+      V::OfText(h.Author.Str()),
+      V::OfText(h.Company.Str()),
+      V::OfText(h.Comments.Str()),
+      V::OfNumber(definitions_.ReleaseDate()),
+      V::OfNumber(h.Last_Update),
+      V::OfText(programId),
+      V::OfNumber(TodayDay()),
+      V::OfText(time),
   };
   TTableWriter writer(db_, ProjectTable());
   return writer.Ok() && writer.Write(values);

@@ -178,7 +178,11 @@ bool TJsonImport::Save(const TMdaHeader& h, const std::string& target) {
   for (const TFieldRec& r : recs_) ok = ok && out.Add(r);
   ok = ok && out.Flush() && project_.WriteHeader(true) && project_.Close();
   if (ok && !RenameFileOver(project_.FileName, target)) project_.ErrorState = esWrite, ok = false;
-  if (!ok) return Fail(target + "\r\n" + project_.ErrorText());
+  if (!ok) {
+    const std::string text = project_.ErrorText();
+    project_.Discard();  // the temporary file, also once closed
+    return Fail(target + "\r\n" + text);
+  }
   SyncFolder(ExtractFileDir(target));
   return true;
 }

@@ -13,10 +13,7 @@ namespace {
 TEST(CmdDbTest, ExportsASubsetAndImportsTheDocument) {
   const std::string runtime = TESSEREL_RUNTIME_DIR, iowa = runtime + "/samples/iowa-2024.tsj";
   TTempDir dir;
-  const auto tool = [&runtime](std::vector<std::string> args) {
-    args.insert(args.end(), {"--data-dir", runtime});
-    return RunTool(args);
-  };
+  const auto tool = [&runtime](const std::vector<std::string>& args) { return RunToolWithData(runtime, args); };
   const std::string db = dir.File("corn.sqlite"), json = dir.File("corn.json"), copy = dir.File("corn.tsj");
   TCliRun r = tool({"export", "db", iowa, db, "--subset", "3=corn", "--exclude", "name,costs"});
   ASSERT_EQ(r.status, 0) << r.err;

@@ -77,10 +77,7 @@ TEST_F(CmdDbfTest, ImportShowAndExportRoundTrip) {
 TEST(CmdDbfExportTest, CostColumnsAreEachRecordsCostSummary) {
   const std::string runtime = TESSEREL_RUNTIME_DIR, iowa = runtime + "/samples/iowa-2024.tsj";
   TTempDir dir;
-  const auto tool = [&runtime](std::vector<std::string> args) {
-    args.insert(args.end(), {"--data-dir", runtime});
-    return RunTool(args);
-  };
+  const auto tool = [&runtime](const std::vector<std::string>& args) { return RunToolWithData(runtime, args); };
   const std::string custom = dir.File("dear.mcc"), fields = dir.File("f.dbf"), apps = dir.File("a.dbf");
   ASSERT_EQ(tool({"costs", "set", custom, "1101=301.5", "2001=0.9"}).status, 0);
   const std::vector<std::string> options = {"--custom", custom, "--removal", "--current-prices", "--any-soil-loss"};

@@ -98,7 +98,7 @@ TEST_F(DbExportTest, SampleDatabasesAreSoundAndHoldTheDbaseValues) {
     ASSERT_TRUE(reader.ReadTable("Field", read, "Field_ID")) << reader.ErrorText();
     ASSERT_EQ(read.Rows.size(), fieldRows.size());
     for (size_t i = 0; i < read.Rows.size(); ++i)
-      for (const std::string& column : {"Field_ID", "field_name", "Cur_Goal", "Plant_Date", "Profit"}) {
+      for (const char* column : {"Field_ID", "field_name", "Cur_Goal", "Plant_Date", "Profit"}) {
         const TDbValue& v = read.Value(i, column);
         const nlohmann::json& expected = fieldRows[i][FieldTable().Columns[static_cast<size_t>(read.ColumnIndex(column))].Name];
         const nlohmann::json got = v.IsNull() ? nlohmann::json() : v.Kind == TDbValue::TKind::Text
