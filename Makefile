@@ -20,7 +20,8 @@ PACKAGES := \
 	libmuparser-dev \
 	libcurl4-openssl-dev \
 	ca-certificates \
-	libpugixml-dev
+	libpugixml-dev \
+	libsqlite3-dev
 
 # Debian packages only the tests need: real clients that read the files the program writes.
 TEST_PACKAGES := \
@@ -28,7 +29,8 @@ TEST_PACKAGES := \
 	poppler-utils \
 	libcpp-httplib-dev \
 	gdal-bin \
-	python3-dbfread
+	python3-dbfread \
+	sqlite3
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)

@@ -29,6 +29,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddSoilsCommands(app, ctx);
   AddCostCommands(app, ctx);
   AddDbfCommands(app, ctx);
+  AddDbCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

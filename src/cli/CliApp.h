@@ -34,3 +34,5 @@ void AddSoilsCommands(CLI::App& app, TCliContext& ctx);
 // After the reference commands: adds "summary" to their "costs" group.
 void AddCostCommands(CLI::App& app, TCliContext& ctx);
 void AddDbfCommands(CLI::App& app, TCliContext& ctx);
+// After the dBASE commands: export db, export json, import json.
+void AddDbCommands(CLI::App& app, TCliContext& ctx);

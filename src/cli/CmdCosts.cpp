@@ -44,18 +44,16 @@ void PrintSubset(TCliContext& ctx, const std::string& path, const std::string& s
 struct TSummaryArgs {
   std::string path;
   int64_t number = 0;
-  std::string custom;
-  bool removal = false;
-  bool currentPrices = false;
-  bool anySoilLoss = false;
+  TCostArgs costs;
 };
 
 void PrintCostSummary(TCliContext& ctx, const TSummaryArgs& a) {
   TProjectSession session;
   TFieldRec rec{};
   if (!session.Open(ctx, a.path, false) || !session.Read(ctx, a.number, rec)) return;
-  if (!LoadCostsForReport(ctx, session, a.custom)) return;
-  const TCostSummary summary = session.file.CostSummary(rec, a.removal, a.anySoilLoss, !a.currentPrices);
+  if (!LoadCostsForReport(ctx, session, a.costs.custom)) return;
+  const TCostOptions o = a.costs.Options();
+  const TCostSummary summary = session.file.CostSummary(rec, o.UseRemovalCost, o.ChargeAnySoilLoss, o.UseFiveYearPrice);
   for (int i = 0; i < TCostSummary::kCount; ++i)
     ctx.out << TCostSummary::Name(i) << '=' << FormatReal(summary[i], 2) << '\n';
 }
@@ -74,7 +72,7 @@ void AddCostCommands(CLI::App& app, TCliContext& ctx) {
       "summary", "Print the eighteen cost and income figures of record N as Name=value lines");
   summary->add_option("FILE", a->path, "Project file")->required();
   summary->add_option("N", a->number, "Record number, from 1")->required();
-  AddCostOptions(summary, a->custom, a->removal, a->currentPrices, a->anySoilLoss);
+  AddCostOptions(summary, a->costs);
   summary->callback([&ctx, a] { PrintCostSummary(ctx, *a); });
 }
 

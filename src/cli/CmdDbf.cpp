@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "ProjectCli.h"
+#include "ExportCli.h"
 #include "common/Cp1252.h"
 #include "common/DayNum.h"
 #include "filebase/FileUtl.h"
@@ -13,15 +13,6 @@
 #include "interchange/DbfImport.h"
 
 namespace {
-
-// The subcommand group of that name (import, export, dbf), added on first use.
-CLI::App* Group(CLI::App& app, const std::string& name, const std::string& help) {
-  for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
-    if (sub->get_name() == name) return sub;
-  CLI::App* group = app.add_subcommand(name, help);
-  group->require_subcommand(1);
-  return group;
-}
 
 // A table value on one output line: tabs and line breaks become blanks.
 std::string Shown(std::string text) {
@@ -100,33 +91,28 @@ void AddImport(CLI::App& group, TCliContext& ctx) {
 
 void AddExport(CLI::App& group, TCliContext& ctx) {
   struct TArgs {
-    std::string project, fields, apps, exclude;
+    std::string project, fields, apps;
+    TExportArgs options;
   };
   auto a = std::make_shared<TArgs>();
   auto* cmd = group.add_subcommand("dbf", "Export the records as a field data and an application data dBASE table");
   cmd->add_option("PROJECT", a->project, "Project file (.tsj)")->required();
   cmd->add_option("FIELDS", a->fields, "Field data table to write (.dbf)")->required();
   cmd->add_option("APPS", a->apps, "Application data table to write (.dbf)")->required();
-  cmd->add_option("--exclude", a->exclude, "Data to leave out: name, address, notes, costs (comma-separated)");
+  AddExportOptions(cmd, a->options, true);
   cmd->callback([&ctx, a] {
-    TExclusions x;
-    if (!ParseExclusions(a->exclude, x, true)) return Fail(ctx, "Data to exclude must be name, address, notes or costs.");
     for (const std::string& path : {a->fields, a->apps})
       if (!SameText(ExtractFileExt(path), ".dbf"))
         return Fail(ctx, BadExtensionText(path, ".dbf") + "\n\nUse a different file name.");
     TProjectSession s;
-    if (!s.Open(ctx, a->project, false)) return;
-    TDbfExportOptions options;
-    options.Filter = [x](TFieldRec& r) {
-      StripRecord(r, x.Name, x.Address, x.Notes, false);
-      return true;
-    };
+    TExportSetup setup;
+    if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
     std::string message;
     const auto done = [&ctx](const std::string& fields, int fieldRows, const std::string& apps, int appRows) {
       ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(fields) << '\n' << appRows
               << " application records exported to file\n" << Cp1252ToUtf8(apps) << '\n';
     };
-    if (!ExportToDbase(s.file, s.ref.Mcn, s.ref.Mdf, a->fields, a->apps, done, options, message))
+    if (!ExportToDbase(s.file, s.ref.Mcn, s.ref.Mdf, a->fields, a->apps, done, setup.Options, message))
       Fail(ctx, "Unable to export data for the following reason:\n\n" + message);
   });
 }
@@ -134,7 +120,7 @@ void AddExport(CLI::App& group, TCliContext& ctx) {
 }  // namespace
 
 void AddDbfCommands(CLI::App& app, TCliContext& ctx) {
-  AddImport(*Group(app, "import", "Import data from other programs' files"), ctx);
-  AddExport(*Group(app, "export", "Export the project's data for other programs"), ctx);
-  AddShow(*Group(app, "dbf", "dBASE table tools"), ctx);
+  AddImport(*CommandGroup(app, "import", "Import data from other programs' files"), ctx);
+  AddExport(*CommandGroup(app, "export", "Export the project's data for other programs"), ctx);
+  AddShow(*CommandGroup(app, "dbf", "dBASE table tools"), ctx);
 }

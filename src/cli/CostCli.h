@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ProjectCli.h"
+#include "store/CostCalc.h"
 
 class TRecordSubset;
 
@@ -17,3 +18,14 @@ bool LoadCostsForReport(TCliContext& ctx, TProjectSession& session, const std::s
 bool ApplySubsetOption(TCliContext& ctx, TRecordSubset& subset, const TMdaFile& file, const std::string& spec);
 // --custom, --removal, --current-prices, --any-soil-loss.
 void AddCostOptions(CLI::App* cmd, std::string& custom, bool& removal, bool& currentPrices, bool& anySoilLoss);
+
+// The cost options as typed.
+struct TCostArgs {
+  std::string custom;
+  bool removal = false, currentPrices = false, anySoilLoss = false;
+
+  TCostOptions Options() const { return {removal, anySoilLoss, !currentPrices}; }
+};
+inline void AddCostOptions(CLI::App* cmd, TCostArgs& a) {
+  AddCostOptions(cmd, a.custom, a.removal, a.currentPrices, a.anySoilLoss);
+}

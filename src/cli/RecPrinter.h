@@ -4,11 +4,8 @@
 #include <iosfwd>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "interchange/RecJson.h"
 #include "store/RecFields.h"
 
 // Strings in UTF-8, dates as yyyy-mm-dd, table cells as Fert_N[1]=46.
 void PrintFields(std::ostream& out, const std::vector<TFieldDesc>& fields, const void* block);
-// The same as one JSON object; table columns are arrays, a missing date is null.
-nlohmann::ordered_json FieldsToJson(const std::vector<TFieldDesc>& fields, const void* block);

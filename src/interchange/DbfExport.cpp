@@ -5,7 +5,6 @@
 #include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
 #include "interchange/DbfFile.h"
-#include "reports/NutrEngine.h"
 
 namespace {
 
@@ -72,34 +71,31 @@ bool Failed(TMdaFile& project, const std::string& text, std::string& message) {
 }  // namespace
 
 bool ExportToDbase(TMdaFile& project, TMcnFile& counties, const TMdfFile& definitions, const std::string& fieldPath,
-                   const std::string& appPath, const TDbfExportDone& done, const TDbfExportOptions& options,
+                   const std::string& appPath, const TDbfExportDone& done, const TExportOptions& options,
                    std::string& message) {
   message.clear();
   TTempTable fields(fieldPath), apps(appPath);
   if (!fields.Create(FieldDataColumns())) return Failed(project, fields.ErrorText(), message);
   if (!apps.Create(AppDataColumns())) return Failed(project, apps.ErrorText(), message);
 
-  TStateTables& tables = *project.StateTables();
-  TNutrEngine engine(tables);
-  TCostFigures costs;
-  const TExportSource source{counties, definitions, tables, engine, options.Costs ? &costs : nullptr};
-  const int total = project.RecordCount();
-  TRecordReader in(project);
-  while (const TFieldRec* r = in.Next()) {
-    if (options.Progress && !options.Progress(in.Number() - 1, total)) {
-      message = "Export canceled by user.";
-      return false;
-    }
-    TFieldRec rec = *r;
-    if (options.Filter && !options.Filter(rec)) continue;
-    if (options.Costs) options.Costs(rec, costs);
-    if (!fields.Write(FieldDataColumns(), TFieldDataRow{source, rec})) return Failed(project, fields.ErrorText(), message);
-    for (const TAppRow& app : ApplicationRows(rec, definitions))
-      if (!apps.Write(AppDataColumns(), TAppDataRow{rec, app})) return Failed(project, apps.ErrorText(), message);
+  std::string failure;  // the message of a table that could not be written
+  const auto write = [&](const TFieldDataRow& row, const std::vector<TAppRow>& appRows) {
+    TTempTable* failed = nullptr;
+    if (!fields.Write(FieldDataColumns(), row)) failed = &fields;
+    for (size_t i = 0; !failed && i < appRows.size(); ++i)
+      if (!apps.Write(AppDataColumns(), TAppDataRow{row.Rec, appRows[i]})) failed = &apps;
+    if (failed) failure = failed->ErrorText();
+    return !failed;
+  };
+  int accepted = 0;
+  switch (WalkExportRecords(project, counties, definitions, options, write, accepted)) {
+    case TExportWalk::Canceled: message = kExportCanceled; return false;
+    case TExportWalk::ReadFailed: return Failed(project, project.FullErrorText(), message);
+    case TExportWalk::WriteFailed: return Failed(project, failure, message);
+    case TExportWalk::Done: break;
   }
-  if (in.Failed()) return Failed(project, project.FullErrorText(), message);
-  if (fields.Rows() == 0) {
-    message = "No records in selected subset.";
+  if (accepted == 0) {
+    message = kNoRecordsInSubset;
     return false;
   }
   if (!fields.Close()) return Failed(project, fields.ErrorText(), message);
@@ -110,7 +106,6 @@ bool ExportToDbase(TMdaFile& project, TMcnFile& counties, const TMdfFile& defini
     return Failed(project, apps.ErrorText(), message);
   }
   SyncFolder(ExtractFileDir(fields.Target()));
-  if (options.Progress) options.Progress(total, total);
   if (done) done(fields.Target(), fields.Rows(), apps.Target(), apps.Rows());
   return true;
 }

@@ -5,18 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "interchange/ExportCols.h"
-#include "store/MdaFile.h"
-
-struct TDbfExportOptions {
-  // Decides per record whether it is exported and may change the copy (subset and StripRecord);
-  // null exports every record.
-  TRecordFilter Filter;
-  // The cost figures of a record; null leaves the cost columns blank.
-  std::function<void(const TFieldRec&, TCostFigures&)> Costs;
-  // Called with the records examined so far and the record count; false cancels the export.
-  std::function<bool(int done, int total)> Progress;
-};
+#include "interchange/ExportRun.h"
 
 // Called after a successful export with both tables' names and row counts.
 using TDbfExportDone =
@@ -27,5 +16,5 @@ using TDbfExportDone =
 // On failure nothing is left behind, `message` says why and the project's error state is 14
 // (except for "No records in selected subset." and a cancel).
 bool ExportToDbase(TMdaFile& project, TMcnFile& counties, const TMdfFile& definitions, const std::string& fieldPath,
-                   const std::string& appPath, const TDbfExportDone& done, const TDbfExportOptions& options,
+                   const std::string& appPath, const TDbfExportDone& done, const TExportOptions& options,
                    std::string& message);

@@ -19,16 +19,8 @@ using TF = TExportColumn<TFieldDataRow>;
 using TFn = std::function<TExportValue(const TFieldDataRow&)>;
 using TColumns = std::vector<TF>;
 
-TExportValue Num(double v) {
-  TExportValue x;
-  x.Number = v;
-  return x;
-}
-TExportValue Txt(std::string s) {
-  TExportValue x;
-  x.Text = std::move(s);
-  return x;
-}
+TExportValue Num(double v) { return TExportValue::OfNumber(v); }
+TExportValue Txt(std::string s) { return TExportValue::OfText(std::move(s)); }
 TExportValue NoValue() {
   TExportValue x;
   x.Blank = true;

@@ -28,6 +28,9 @@ struct TExportValue {
   bool Blank = false;
   double Number = 0;
   std::string Text;
+
+  static TExportValue OfNumber(double v) { return {false, v, {}}; }
+  static TExportValue OfText(std::string s) { return {false, 0, std::move(s)}; }
 };
 
 // The cost, income and profit figures of a record, in the order of the cost columns.

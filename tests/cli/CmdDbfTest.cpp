@@ -4,8 +4,17 @@
 #include "../support/DbfSamples.h"
 #include "../support/RefSamples.h"
 #include "../support/TempDir.h"
+#include "common/Parse.h"
+#include "interchange/DbfFile.h"
 
 namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 class CmdDbfTest : public ::testing::Test {
  protected:
@@ -61,6 +70,44 @@ TEST_F(CmdDbfTest, ImportShowAndExportRoundTrip) {
   EXPECT_EQ(r.err, dir.File("apps.txt") + "\r\nFile does not have a valid extension (.dbf).\n\nUse a different file name.\n");
   r = Run({"export", "dbf", project, fields, apps, "--exclude", "phone"});
   EXPECT_EQ(r.err, "Data to exclude must be name, address, notes or costs.\n");
+}
+
+// Each exported record's cost columns are its cost summary with the same custom costs and options;
+// the subset leaves out the records it does not hold.
+TEST(CmdDbfExportTest, CostColumnsAreEachRecordsCostSummary) {
+  const std::string runtime = TESSEREL_RUNTIME_DIR, iowa = runtime + "/samples/iowa-2024.tsj";
+  TTempDir dir;
+  const auto tool = [&runtime](const std::vector<std::string>& args) { return RunToolWithData(runtime, args); };
+  const std::string custom = dir.File("dear.mcc"), fields = dir.File("f.dbf"), apps = dir.File("a.dbf");
+  ASSERT_EQ(tool({"costs", "set", custom, "1101=301.5", "2001=0.9"}).status, 0);
+  const std::vector<std::string> options = {"--custom", custom, "--removal", "--current-prices", "--any-soil-loss"};
+  std::vector<std::string> args = {"export", "dbf", iowa, fields, apps, "--subset", "3=corn"};
+  args.insert(args.end(), options.begin(), options.end());
+  TCliRun r = tool(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> numbers = Lines(tool({"subset", iowa, "--subset", "3=corn"}).out);
+  ASSERT_EQ(numbers, (std::vector<std::string>{"1", "3", "5", "7", "9", "11"}));
+
+  TDbfFile table;
+  ASSERT_TRUE(table.OpenTable(fields, 0, omReadDenyWrite));
+  ASSERT_EQ(table.RecordCount(), numbers.size());
+  std::vector<char> row(static_cast<size_t>(table.RecordLength()));
+  const int firstCost = table.FieldCount() - 16;  // SEED_COST
+  for (uint32_t n = 1; n <= table.RecordCount(); ++n) {
+    ASSERT_TRUE(table.ReadRecord(n, row.data()));
+    std::vector<std::string> summary = {"costs", "summary", iowa, numbers[n - 1]};
+    summary.insert(summary.end(), options.begin(), options.end());
+    std::vector<std::string> expected;
+    for (const std::string& line : Lines(tool(summary).out))
+      if (!line.starts_with("FertilizerUsed=")) expected.push_back(line.substr(line.find('=') + 1));
+    std::vector<std::string> got;
+    for (int i = firstCost; i <= table.FieldCount(); ++i) {
+      TDbfField f;
+      table.GetFieldInfo(i, f);
+      got.push_back(Trim(TDbfFile::FieldText(row.data(), f)));
+    }
+    EXPECT_EQ(got, expected) << "record " << numbers[n - 1];
+  }
 }
 
 }  // namespace

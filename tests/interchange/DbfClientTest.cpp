@@ -98,7 +98,7 @@ TEST_F(DbfClientTest, GdalAndDbfreadReadBothExportedTables) {
   EXPECT_EQ(r1["FIELD_SIZE"], 78.5);
   EXPECT_EQ(r1["PLANT_DATE"], "2024-05-02");
   EXPECT_EQ(r1["ANN_MANURE"], false);
-  EXPECT_EQ(r1["SEED_COST"], nullptr) << "cost columns left blank";
+  EXPECT_EQ(r1["SEED_COST"], 138.12) << "the record's cost summary";
   EXPECT_EQ(f["records"][1]["FIELD_NAME"], "Pe\xC3\xB1" "a");
   const nlohmann::json a = Dbfread(apps);
   ASSERT_EQ(a["records"].size(), appRows);

@@ -59,7 +59,7 @@ class DbfExportTest : public TStateFixture {
   }
   void TearDown() override { SetIoFaultHook(nullptr); }
 
-  bool Export(std::string& message, TDbfExportOptions options = {}) {
+  bool Export(std::string& message, TExportOptions options = {}) {
     return ExportToDbase(project, Mcn, Mdf, fieldPath, appPath, nullptr, options, message);
   }
   // The rows of a table by column name, values without trailing blanks.
@@ -95,14 +95,12 @@ class DbfExportTest : public TStateFixture {
 
 TEST_F(DbfExportTest, TablesHoldEveryColumnInItsFormat) {
   std::string message;
-  TDbfExportOptions options;
+  TExportOptions options;
   options.Filter = [](TFieldRec& r) {
     StripRecord(r, true, false, false, false);
     return r.Field_ID == 7;
   };
-  options.Costs = [](const TFieldRec&, TCostFigures& c) {
-    for (int i = 0; i < kCostColumns; ++i) c.Values[i] = static_cast<float>(i) - 5;
-  };
+  options.ExcludeCosts = true;
   ASSERT_TRUE(Export(message, options)) << message;
   int fieldCount = 0;
   const std::vector<TRow> rows = Rows(fieldPath, fieldCount);
@@ -116,7 +114,7 @@ TEST_F(DbfExportTest, TablesHoldEveryColumnInItsFormat) {
       {"PREV_PCTLG", ""}, {"PLANT_DATE", "20240502"}, {"ATTCHMENTS", "Z R"}, {"CUR_PLRATE", " 32000.00"},
       {"CUR_PLUNIT", "Sd"}, {"SLOPE_1", ""}, {"SLOPE_2", " 0.0"}, {"SOILSYM_1", "123B"}, {"SOILNAME_2", "Clarion"},
       {"RTNG_UNITS", "Bu/A"}, {"ANN_MANURE", "Y"}, {"RESIDUE", ""}, {"CUR_HDATE", ""}, {"DRAIN_TYPE", ""},
-      {"SEED_COST", "  -5.00"}, {"PROFIT", "   11.00"}, {"TOTAL_COST", "    8.00"},
+      {"SEED_COST", ""}, {"PROFIT", ""}, {"TOTAL_COST", ""},
   };
   for (const auto& [name, value] : expected) EXPECT_EQ(r[name], value) << name;
   EXPECT_EQ(ReadWholeFile(ChangeFileExt(fieldPath, ".cpg")), "1252");
@@ -143,7 +141,7 @@ TEST_F(DbfExportTest, TablesHoldEveryColumnInItsFormat) {
 TEST_F(DbfExportTest, NoRecordOrAFailedWriteLeavesNoTable) {
   WriteWholeFile(fieldPath, "old");
   std::string message;
-  TDbfExportOptions none;
+  TExportOptions none;
   none.Filter = [](TFieldRec&) { return false; };
   EXPECT_FALSE(Export(message, none));
   EXPECT_EQ(message, "No records in selected subset.");

@@ -17,3 +17,9 @@ inline TCliRun RunTool(const std::vector<std::string>& args) {
   const int status = RunCli(args, out, err);
   return {status, out.str(), err.str()};
 }
+
+// Runs the tool with the reference files of `dataDir`.
+inline TCliRun RunToolWithData(const std::string& dataDir, std::vector<std::string> args) {
+  args.insert(args.end(), {"--data-dir", dataDir});
+  return RunTool(args);
+}

@@ -1,0 +1,97 @@
+// Database and JSON commands: export db, export json, import json.
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "ExportCli.h"
+#include "Version.h"
+#include "common/Cp1252.h"
+#include "common/TextUtil.h"
+#include "filebase/FileUtl.h"
+#include "interchange/DbExport.h"
+#include "interchange/JsonIo.h"
+
+namespace {
+
+constexpr const char* kExportFailed = "Unable to export data for the following reason:\n\n";
+
+bool HasExtension(TCliContext& ctx, const std::string& path, const std::string& extension) {
+  if (SameText(ExtractFileExt(path), extension)) return true;
+  Fail(ctx, BadExtensionText(path, extension) + "\n\nUse a different file name.");
+  return false;
+}
+
+void AddExportDb(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string project, database;
+    TExportArgs options;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("db", "Export the project, its records and their applications as an SQLite database");
+  cmd->add_option("PROJECT", a->project, "Project file (.tsj)")->required();
+  cmd->add_option("OUT", a->database, "Database to write (.sqlite)")->required();
+  AddExportOptions(cmd, a->options, true);
+  cmd->callback([&ctx, a] {
+    if (!HasExtension(ctx, a->database, kDatabaseExtension)) return;
+    TProjectSession s;
+    TExportSetup setup;
+    if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
+    std::string message;
+    const auto done = [&ctx](const std::string& path, int fieldRows, const std::string&, int appRows) {
+      ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(path) << '\n' << appRows
+              << " application records exported to file.\n";
+    };
+    const std::string programId = std::string(TESSEREL_INTERNAL_NAME) + " " + TESSEREL_FILE_VERSION;
+    if (!ExportToDatabase(s.file, s.ref.Mcn, s.ref.Mdf, a->database, programId, done, setup.Options, message))
+      Fail(ctx, kExportFailed + message);
+  });
+}
+
+void AddExportJson(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string project, json;
+    TExportArgs options;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("json", "Export the project's header and records as one JSON document");
+  cmd->add_option("PROJECT", a->project, "Project file (.tsj)")->required();
+  cmd->add_option("OUT", a->json, "JSON document to write")->required();
+  AddExportOptions(cmd, a->options, false);
+  cmd->callback([&ctx, a] {
+    TProjectSession s;
+    TExportSetup setup;
+    if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
+    std::string message;
+    int records = 0;
+    if (!ExportToJson(s.file, a->json, setup.Options, records, message)) return Fail(ctx, kExportFailed + message);
+    ctx.out << records << " field records exported to file\n" << Cp1252ToUtf8(ExpandFileName(a->json)) << '\n';
+  });
+}
+
+void AddImportJson(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string json, project;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("json", "Create a project from a JSON document as `export json` writes it");
+  cmd->add_option("IN", a->json, "JSON document")->required();
+  cmd->add_option("PROJECT", a->project, "New project file (.tsj)")->required();
+  cmd->callback([&ctx, a] {
+    TProjectSession s;
+    if (!s.LoadRefs(ctx) || !UsableOutputName(ctx, a->project, true)) return;
+    std::string message;
+    int records = 0;
+    if (!ImportFromJson(a->json, a->project, s.ref.Mcn, s.ref.Mdf, records, message))
+      return Fail(ctx, "Unable to import JSON file for the following reason:\n\n" + message);
+    ctx.out << "Added=" << records << '\n';
+  });
+}
+
+}  // namespace
+
+void AddDbCommands(CLI::App& app, TCliContext& ctx) {
+  CLI::App* exports = CommandGroup(app, "export", "Export the project's data for other programs");
+  AddExportDb(*exports, ctx);
+  AddExportJson(*exports, ctx);
+  AddImportJson(*CommandGroup(app, "import", "Import data from other programs' files"), ctx);
+}

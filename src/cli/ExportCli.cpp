@@ -1,0 +1,35 @@
+#include "ExportCli.h"
+
+#include <CLI/CLI.hpp>
+
+CLI::App* CommandGroup(CLI::App& app, const std::string& name, const std::string& help) {
+  for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+    if (sub->get_name() == name) return sub;
+  CLI::App* group = app.add_subcommand(name, help);
+  group->require_subcommand(1);
+  return group;
+}
+
+void AddExportOptions(CLI::App* cmd, TExportArgs& a, bool excludeAndCosts) {
+  cmd->add_option("--subset", a.subset, std::string("Only the records of a subset: ") + kSubsetHelp);
+  if (!excludeAndCosts) return;
+  cmd->add_option("--exclude", a.exclude, "Data to leave out: name, address, notes, costs (comma-separated)");
+  AddCostOptions(cmd, a.costs);
+}
+
+bool TExportSetup::Prepare(TCliContext& ctx, TProjectSession& session, const TExportArgs& args) {
+  if (!ParseExclusions(args.exclude, exclusions_, true)) {
+    Fail(ctx, "Data to exclude must be name, address, notes or costs.");
+    return false;
+  }
+  if (!ApplySubsetOption(ctx, subset_, session.file, args.subset)) return false;
+  Options.ExcludeCosts = exclusions_.Costs;
+  Options.CostOptions = args.costs.Options();
+  if (!exclusions_.Costs && !LoadCostsForReport(ctx, session, args.costs.custom)) return false;
+  Options.Filter = [this](TFieldRec& r) {
+    if (!subset_.Contains(r, 0, true, 0)) return false;
+    StripRecord(r, exclusions_.Name, exclusions_.Address, exclusions_.Notes, false);
+    return true;
+  };
+  return true;
+}

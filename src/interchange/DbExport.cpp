@@ -1,0 +1,244 @@
+#include "interchange/DbExport.h"
+
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+
+#include "common/DayNum.h"
+#include "common/Format.h"
+#include "filebase/FileUtl.h"
+#include "filebase/IoFault.h"
+#include "interchange/DbTables.h"
+#include "interchange/SqlDb.h"
+#include "common/TextUtil.h"
+#include "reference/McnFile.h"
+#include "reference/MdfFile.h"
+
+namespace {
+
+TDbValue Null() { return {}; }
+
+// The database value of an export value in a column: blanks, empty texts, no date and (unless the
+// column keeps them) numbers of 0 or less are Null; texts are cut to the column's size and numbers
+// rounded to its decimals, as the dBASE export writes them.
+TDbValue CellValue(const TDbColumn& c, const TExportValue& v) {
+  if (v.Blank) return Null();
+  switch (c.Type) {
+    case TDbType::Text:
+    case TDbType::Memo:
+    case TDbType::Time: {
+      std::string text = c.Size > 0 ? v.Text.substr(0, static_cast<size_t>(c.Size)) : v.Text;
+      return text.find_first_not_of(' ') == std::string::npos ? Null() : TDbValue::OfText(std::move(text));
+    }
+    case TDbType::Boolean: return TDbValue::OfInt(v.Number != 0);
+    case TDbType::Date: {
+      const auto day = static_cast<TDayNum>(v.Number);
+      return day == 0 ? Null() : TDbValue::OfText(FormatIsoDate(day));
+    }
+    default: break;
+  }
+  if (!(c.Flags & dcKeepZero) && v.Number <= 0) return Null();
+  if (c.Type == TDbType::Single) return TDbValue::OfReal(RoundToDecimals(v.Number, c.Decimals));
+  return TDbValue::OfInt(std::llround(v.Number));
+}
+
+// For each column of a database table, the export column of the same name in upper case.
+template <class Row>
+std::vector<const TExportColumn<Row>*> MatchColumns(const TDbTable& table, const std::vector<TExportColumn<Row>>& all) {
+  std::vector<const TExportColumn<Row>*> matched;
+  for (const TDbColumn& c : table.Columns) {
+    const TExportColumn<Row>* found = nullptr;
+    for (const auto& e : all)
+      if (SameText(e.Name, c.Name)) found = &e;
+    matched.push_back(found);
+  }
+  return matched;
+}
+
+// One table's insert statement, bound column by column.
+class TTableWriter {
+ public:
+  TTableWriter(TSqlDb& db, const TDbTable& table) : table_(table), insert_(db, InsertSql(table)) {}
+  bool Ok() const { return insert_.Ok(); }
+  template <class Row>
+  bool Write(const std::vector<const TExportColumn<Row>*>& columns, const Row& row) {
+    for (size_t i = 0; i < columns.size(); ++i)
+      insert_.Bind(static_cast<int>(i + 1), CellValue(table_.Columns[i], columns[i]->Value(row)));
+    return Run();
+  }
+  bool Write(const std::vector<TExportValue>& values) {
+    for (size_t i = 0; i < values.size(); ++i)
+      insert_.Bind(static_cast<int>(i + 1), CellValue(table_.Columns[i], values[i]));
+    return Run();
+  }
+  int Rows() const { return rows_; }
+
+ private:
+  bool Run() {
+    if (!insert_.Run()) return false;
+    ++rows_;
+    return true;
+  }
+  const TDbTable& table_;
+  TSqlStatement insert_;
+  int rows_ = 0;
+};
+
+class TDbExport {
+ public:
+  TDbExport(TMdaFile& project, TMcnFile& counties, const TMdfFile& definitions, const std::string& target)
+      : project_(project), counties_(counties), definitions_(definitions), target_(target) {}
+  ~TDbExport() {
+    db_.Close();
+    if (!temp_.empty()) DeleteFileAt(temp_);
+  }
+  bool Run(const std::string& programId, const TExportOptions& options, std::string& message);
+  int FieldRows() const { return fieldRows_; }
+  int AppRows() const { return appRows_; }
+
+ private:
+  bool Fail(const std::string& why, std::string& message) {
+    message = target_ + "\r\n" + why;
+    project_.ErrorState = esExport;
+    return false;
+  }
+  bool Start(std::string& message);
+  bool Describe();
+  bool WriteProject(const std::string& programId);
+  // Writes the accepted records and their applications.
+  bool Fill(const TExportOptions& options, std::string& message);
+  bool Finish(std::string& message);
+
+  TMdaFile& project_;
+  TMcnFile& counties_;
+  const TMdfFile& definitions_;
+  std::string target_, temp_;
+  TSqlDb db_;
+  int fieldRows_ = 0, appRows_ = 0;
+};
+
+bool TDbExport::Start(std::string& message) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status st = fs::status(target_, ec);
+  const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (fs::exists(st) && (!fs::is_regular_file(st) || (st.permissions() & writable) == fs::perms::none))
+    return Fail("Can't overwrite file.", message);
+  temp_ = MakeTempFileLike(target_, "tsq");
+  if (temp_.empty()) return Fail("Can't create file.", message);
+  // The temporary file is discarded on any failure, so it needs no rollback journal on disk.
+  if (!db_.Open(temp_, false) || !db_.Exec("PRAGMA journal_mode = MEMORY; PRAGMA foreign_keys = ON; BEGIN"))
+    return Fail(db_.ErrorText(), message);
+  for (const TDbTable* t : {&ProjectTable(), &FieldTable(), &ApplicationTable()})
+    if (!db_.Exec(CreateTableSql(*t))) return Fail(db_.ErrorText(), message);
+  return db_.Exec(DescriptionTablesSql()) || Fail(db_.ErrorText(), message);
+}
+
+bool TDbExport::WriteProject(const std::string& programId) {
+  using V = TExportValue;
+  const TMdaHeader& h = project_.Header;
+  const std::string path = ExpandFileName(project_.FileName);
+  const bool multi = h.State == 0;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char time[16];
+  std::strftime(time, sizeof time, "%H:%M:%S", &local);
+  const std::vector<TExportValue> values = {
+      V::OfText(ExtractFileName(path)),
+      V::OfText(ExtractFileDir(path)),
+      V::OfText(multi ? "Multi-" + counties_.RegionWord() : counties_.StateName(h.State)),
+      V::OfNumber(multi ? 0 : counties_.StateCode(h.State)),
+      V::OfNumber(h.Year),
+      V::OfText(h.Title.Str()),
+      V::OfText(h.Author.Str()),
+      V::OfText(h.Company.Str()),
+      V::OfText(h.Comments.Str()),
+      V::OfNumber(definitions_.ReleaseDate()),
+      V::OfNumber(h.Last_Update),
+      V::OfText(programId),
+      V::OfNumber(TodayDay()),
+      V::OfText(time),
+  };
+  TTableWriter writer(db_, ProjectTable());
+  return writer.Ok() && writer.Write(values);
+}
+
+bool TDbExport::Describe() {
+  const std::string path = ExpandFileName(project_.FileName);
+  TSqlStatement describe(db_, "INSERT INTO \"Descriptions\" VALUES (?, ?, ?)");
+  TSqlStatement decimals(db_, "INSERT INTO \"Decimals\" VALUES (?, ?, ?)");
+  if (!describe.Ok() || !decimals.Ok()) return false;
+  const auto add = [](TSqlStatement& s, const std::string& table, const std::string& column, const TDbValue& v) {
+    s.Bind(1, TDbValue::OfText(table));
+    s.Bind(2, TDbValue::OfText(column));
+    s.Bind(3, v);
+    return s.Run();
+  };
+  for (const TDbTable* t : {&ProjectTable(), &FieldTable(), &ApplicationTable()}) {
+    if (!add(describe, t->Name, "", TDbValue::OfText(t->Description + path + "."))) return false;
+    for (const TDbColumn& c : t->Columns) {
+      if (!add(describe, t->Name, c.Name, TDbValue::OfText(c.Description))) return false;
+      if (c.Decimals >= 0 && !add(decimals, t->Name, c.Name, TDbValue::OfInt(c.Decimals))) return false;
+    }
+  }
+  return true;
+}
+
+bool TDbExport::Run(const std::string& programId, const TExportOptions& options, std::string& message) {
+  if (!Start(message)) return false;
+  if (!WriteProject(programId) || !Describe()) return Fail(db_.ErrorText(), message);
+  return Fill(options, message) && Finish(message);
+}
+
+bool TDbExport::Fill(const TExportOptions& options, std::string& message) {
+  static const auto fieldColumns = MatchColumns(FieldTable(), FieldDataColumns());
+  static const auto appColumns = MatchColumns(ApplicationTable(), AppDataColumns());
+  TTableWriter fields(db_, FieldTable()), apps(db_, ApplicationTable());
+  if (!fields.Ok() || !apps.Ok()) return Fail(db_.ErrorText(), message);
+  const auto write = [&](const TFieldDataRow& row, const std::vector<TAppRow>& appRows) {
+    if (!fields.Write(fieldColumns, row)) return false;
+    for (const TAppRow& app : appRows)
+      if (!apps.Write(appColumns, TAppDataRow{row.Rec, app})) return false;
+    return true;
+  };
+  int accepted = 0;
+  switch (WalkExportRecords(project_, counties_, definitions_, options, write, accepted)) {
+    case TExportWalk::Canceled: message = kExportCanceled; return false;
+    case TExportWalk::ReadFailed:
+      message = project_.FullErrorText();
+      project_.ErrorState = esExport;
+      return false;
+    case TExportWalk::WriteFailed: return Fail(db_.ErrorText(), message);
+    case TExportWalk::Done: break;
+  }
+  if (accepted == 0 && project_.RecordCount() > 0) {
+    message = kNoRecordsInSubset;
+    return false;
+  }
+  fieldRows_ = fields.Rows();
+  appRows_ = apps.Rows();
+  return true;
+}
+
+bool TDbExport::Finish(std::string& message) {
+  if (!db_.Exec("COMMIT") || !db_.Close()) return Fail(db_.ErrorText(), message);
+  if (!RenameFileOver(temp_, target_)) return Fail("Can't write to file.", message);
+  temp_.clear();
+  SyncFolder(ExtractFileDir(target_));
+  return true;
+}
+
+}  // namespace
+
+bool ExportToDatabase(TMdaFile& project, TMcnFile& counties, const TMdfFile& definitions, const std::string& path,
+                      const std::string& programId, const TDbfExportDone& done, const TExportOptions& options,
+                      std::string& message) {
+  message.clear();
+  const std::string target = ChangeFileExt(ExpandFileName(path), kDatabaseExtension);
+  TDbExport x(project, counties, definitions, target);
+  if (!x.Run(programId, options, message)) return false;
+  if (done) done(target, x.FieldRows(), "", x.AppRows());
+  return true;
+}
