@@ -89,7 +89,7 @@ fuzz: deps
 	  -dict=tests/fuzz/eval.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/eval tests/fuzz/corpus/eval
 	$(FUZZ_DIR)/fuzz/sdm_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
 	  -dict=tests/fuzz/sdm.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/sdm tests/fuzz/corpus/sdm
-	QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/fuzz/rtf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
+	QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=tests/fuzz/lsan.supp $(FUZZ_DIR)/fuzz/rtf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
 	  -dict=tests/fuzz/rtf.dict -artifact_prefix=$(FUZZ_DIR)/rtf- $(FUZZ_DIR)/corpus/rtf tests/fuzz/corpus/rtf
 	$(FUZZ_DIR)/fuzz/dbf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
 	  -dict=tests/fuzz/dbf.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/dbf tests/fuzz/corpus/dbf
