@@ -1,5 +1,6 @@
 #include "reports/RankSum.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 #include <vector>
@@ -176,6 +177,7 @@ bool TRankedSummaryDoc::Open(const TRankedSummarySettingsRec& settings, const TR
 bool TRankedSummaryDoc::Select(std::vector<TRankedRow>& rows, TCommonUnit& unit, bool& doubleCrop) {
   const bool subsetOnly = settings_.RecordsMode == 1;
   auto take = [&](const TFieldRec& rec) { return !subsetOnly || Subset().Contains(rec, 0, true, 0); };
+  rows.reserve(static_cast<size_t>(std::min(File().RecordCount(), kMaxRankedRecords)));
   const bool read = ForEachRecord(take, unit, [&](const TSummaryRecord& r) {
     if (static_cast<int>(rows.size()) >= kMaxRankedRecords) return Fail("Too many records to rank.");
     rows.push_back({*r.rec, r.costs, r.yieldUsed, {}});

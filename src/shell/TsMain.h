@@ -11,7 +11,9 @@
 #include "TsMenus.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
+#include "reports/RankSum.h"
 #include "reports/RecSubset.h"
+#include "reports/TabSum.h"
 #include "reports/WrkOpts.h"
 #include "store/LoadedRefs.h"
 #include "store/MdaFile.h"
@@ -93,6 +95,12 @@ class TMainForm : public QMainWindow {
   TRecordSubset& Subset(int use) { return subsets_[use]; }
   TWorksheetSettingsRec& WorksheetSettings() { return worksheetSettings_; }
 
+  // Ranked and tabular summaries (TsSumCmds.cpp), with their settings and subsets for the run.
+  void RankedSummaryReport();
+  void TabularSummaryReport();
+  TRankedSummarySettingsRec& RankedSettings() { return rankedSettings_; }
+  TTabularSummarySettingsRec& TabularSettings() { return tabularSettings_; }
+
   // The last search, kept for Repeat Find while the program runs.
   struct TFindSettings {
     std::string text;
@@ -129,6 +137,7 @@ class TMainForm : public QMainWindow {
   void ConnectRecordCmds();
   void ConnectSoilsCmds();
   void ConnectReportCmds();
+  void ConnectSummaryCmds();
   TSoilsRunResult RunSdmUpdate(int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
@@ -185,6 +194,8 @@ class TMainForm : public QMainWindow {
   TFindSettings find_;
   TRecordSubset subsets_[kSubsetUses];
   TWorksheetSettingsRec worksheetSettings_;
+  TRankedSummarySettingsRec rankedSettings_;
+  TTabularSummarySettingsRec tabularSettings_;
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};

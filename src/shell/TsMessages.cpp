@@ -11,20 +11,6 @@ namespace {
 TMessageService* g_service = nullptr;
 QPointer<QWidget> g_parent;
 
-// Shows the normal arrow while a box is up and restores the cursor afterwards.
-class TArrowCursor {
- public:
-  TArrowCursor() : overridden_(QApplication::overrideCursor() != nullptr) {
-    if (overridden_) QApplication::setOverrideCursor(Qt::ArrowCursor);
-  }
-  ~TArrowCursor() {
-    if (overridden_) QApplication::restoreOverrideCursor();
-  }
-
- private:
-  bool overridden_;
-};
-
 QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, const QString& text,
                                  QMessageBox::StandardButtons buttons, QMessageBox::StandardButton initial) {
   TArrowCursor arrow;
@@ -81,6 +67,14 @@ TAnswer TQtMessageService::Confirm(const QString& text, bool withCancel) {
 bool TQtMessageService::AbortRetry(const QString& text) {
   return Show(QMessageBox::Critical, "Error", FramedError(text), QMessageBox::Abort | QMessageBox::Retry,
               QMessageBox::Retry) == QMessageBox::Retry;
+}
+
+TArrowCursor::TArrowCursor() : overridden_(QApplication::overrideCursor() != nullptr) {
+  if (overridden_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+TArrowCursor::~TArrowCursor() {
+  if (overridden_) QApplication::restoreOverrideCursor();
 }
 
 TWaitCursor::TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
