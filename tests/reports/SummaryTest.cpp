@@ -322,7 +322,15 @@ TEST_F(SummaryTest, WarningsLimitsAndFailures) {
   tabular.Columns = TTabularColumns().set(tcFields);
   EXPECT_EQ(Run<TTabularSummaryDoc>(tabular), "Too many categories to summarize.");
 
+  // 10000 fields are ranked, the 10001st is one too many.
+  std::vector<TFieldRec> more(kMaxRankedRecords - File.RecordCount(), Record(kFields[0]));
+  for (size_t i = 0; i < more.size(); ++i) more[i].Field_ID = static_cast<int32_t>(1000 + i);
+  ASSERT_TRUE(File.WriteRecordBlock(File.RecordCount() + 1, static_cast<int>(more.size()), more.data(), false));
   ranked.RecordsMode = 0;
+  EXPECT_EQ(Run<TRankedSummaryDoc>(ranked).find("Too many"), std::string::npos);
+  Add(Record(kFields[0]));
+  EXPECT_EQ(Run<TRankedSummaryDoc>(ranked), "Too many records to rank.");
+
   ranked.UseCustomCosts = true;
   ranked.CustomCostFile = Dir.File("none.mcc");
   std::filesystem::remove(Dir.File("out.txt"));
