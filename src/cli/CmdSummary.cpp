@@ -96,8 +96,8 @@ bool Prepare(TCliContext& ctx, TProjectSession& session, TRecordSubset& subset, 
 }
 
 template <class TDoc, class TSettings>
-void Finish(TCliContext& ctx, TProjectSession& session, const TSummaryArgs& a, const TSettings& s,
-            const TRecordSubset& subset) {
+void WriteReportFile(TCliContext& ctx, TProjectSession& session, const TSummaryArgs& a, const TSettings& s,
+                     const TRecordSubset& subset) {
   FinishReport(ctx, WriteSummaryFile<TDoc>(a.out, ReportKindForPath(a.out), s, subset, ReportAuthor(), session.file,
                                             session.ref.Mdf));
 }
@@ -109,7 +109,7 @@ void WriteRanked(TCliContext& ctx, const TSummaryArgs& a) {
   if (!a.columns.empty() && !ParseColumns(ctx, a.columns, RankedColumnName, s.Columns)) return;
   s.RankBy = a.rankBy == "profit" ? rbProfit : a.rankBy == "unit-cost" ? rbUnitCost : rbYield;
   if (!Prepare(ctx, session, subset, a, s)) return;
-  Finish<TRankedSummaryDoc>(ctx, session, a, s, subset);
+  WriteReportFile<TRankedSummaryDoc>(ctx, session, a, s, subset);
 }
 
 void WriteTabular(TCliContext& ctx, const TSummaryArgs& a) {
@@ -119,7 +119,7 @@ void WriteTabular(TCliContext& ctx, const TSummaryArgs& a) {
   if (!a.columns.empty() && !ParseColumns(ctx, a.columns, TabularColumnName, s.Columns)) return;
   if (!Prepare(ctx, session, subset, a, s)) return;
   if (!ParseType(ctx, subset, a.table, s.TableType) || !ParseType(ctx, subset, a.rows, s.RowType)) return;
-  Finish<TTabularSummaryDoc>(ctx, session, a, s, subset);
+  WriteReportFile<TTabularSummaryDoc>(ctx, session, a, s, subset);
 }
 
 CLI::App* AddSummaryCommand(CLI::App& group, const std::string& name, const std::string& help, TSummaryArgs& a) {

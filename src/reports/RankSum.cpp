@@ -80,12 +80,6 @@ std::string ProfitText(float profit) {
   return PadLeft("(" + FormatReal(-profit, 2), 8) + ")";
 }
 
-bool AnyOf(const TRankedColumns& columns, int first, int last) {
-  for (int c = first; c <= last; ++c)
-    if (columns[c]) return true;
-  return false;
-}
-
 int WidthOf(const TRankedColumns& columns, int first, int last) {
   int width = 0;
   for (int c = first; c <= last; ++c)
@@ -101,7 +95,6 @@ std::string GroupHeading(int width) {
   if (static_cast<int>(text.size()) < width) text += std::string(width - text.size(), '-');
   return text;
 }
-
 
 }  // namespace
 
@@ -196,7 +189,8 @@ void TRankedSummaryDoc::WriteHeader(const std::string& unit) {
     if (on[c]) line += kColumns[c].head1 ? kColumns[c].head1 : std::string(kColumns[c].width, ' ');
   };
   for (int c = rcFieldId; c <= rcSoil; ++c) head1(c);
-  if (AnyOf(on, rcSeed, rcTotal)) line += GroupHeading(WidthOf(on, rcSeed, rcTotal));
+  const int costsWidth = WidthOf(on, rcSeed, rcTotal);
+  if (costsWidth > 0) line += GroupHeading(costsWidth);
   for (int c = rcIncome; c <= rcProfit; ++c) head1(c);
   Write(line);
   NewLine();
@@ -248,18 +242,20 @@ void TRankedSummaryDoc::WriteRows(const std::vector<TRankedRow>& rows, const std
 
 void TRankedSummaryDoc::WriteReport(TReportViewer* viewer) {
   std::vector<TRankedRow> rows;
+  std::vector<int> order;
   TCommonUnit unit(false);
   bool doubleCrop = false;
   bool ok = true;
   try {
     ok = Select(rows, unit, doubleCrop);
+    if (ok) order = RankRows(rows, settings_.RankBy);
   } catch (const std::bad_alloc&) {
     ok = Fail("Not enough memory to rank records.");
   }
   if (ok) {
     WriteHeadingBlock();
     WriteHeader(unit.Text());
-    WriteRows(rows, RankRows(rows, settings_.RankBy));
+    WriteRows(rows, order);
     if (GetStatus() == wsOk) WriteNotes(unit, "ranking", doubleCrop && settings_.Columns[rcUnitCost]);
   }
   Finish(viewer);

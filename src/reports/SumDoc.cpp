@@ -62,7 +62,7 @@ bool TSummaryDoc::ForEachRecord(const std::function<bool(const TFieldRec&)>& tak
     if (!take(*rec)) continue;
     const TCostSheet sheet = Costs(*rec);
     if (!unit.Differ() && tables) unit.Add(tables->YieldUnitText(csCur, *rec));
-    const TSummaryRecord r{reader.Number(), rec, SummarizeCosts(sheet), sheet.YieldUsed, sheet.CoverHarvested};
+    const TSummaryRecord r{rec, SummarizeCosts(sheet), sheet.YieldUsed, sheet.CoverHarvested};
     if (!use(r)) return false;
   }
   if (reader.Failed()) return Fail(file_->FullErrorText());

@@ -50,10 +50,9 @@ class TCommonUnit {
 
 // One record as a summary sees it.
 struct TSummaryRecord {
-  int number = 0;  // record number, from 1
   const TFieldRec* rec = nullptr;
   TCostSummary costs;
-  float yieldUsed = 0;   // the harvested yield, else the goal
+  float yieldUsed = 0;      // the harvested yield, else the goal
   bool doubleCrop = false;  // the cover or first crop is harvested, with a yield above 0
 };
 
@@ -75,8 +74,6 @@ class TSummaryDoc : public TDocOutFile {
   // and double-crop flag, to `use`; false when a read failed (the failure is set) or `use` said stop.
   bool ForEachRecord(const std::function<bool(const TFieldRec&)>& take, TCommonUnit& unit,
                      const std::function<bool(const TSummaryRecord&)>& use);
-  // The costs of a record with the settings' options.
-  TCostSheet Costs(const TFieldRec& rec) const;
   // Portrait with half-inch margins, Courier New 10 points, the prepared-by line, the project's
   // title, file, cost file, year and state, then two empty lines.
   void WriteHeadingBlock();
@@ -91,6 +88,9 @@ class TSummaryDoc : public TDocOutFile {
   TMdaFile& File() const { return *file_; }
 
  private:
+  // The costs of a record with the settings' options.
+  TCostSheet Costs(const TFieldRec& rec) const;
+
   const TSummarySettingsRec* settings_ = nullptr;
   const TRecordSubset* subset_ = nullptr;
   std::string author_;

@@ -30,7 +30,10 @@ bool SelectReportFile(int filter, const QString& dialogTitle, QString& fileName,
 void ShowReportError(const QString& message) { Messages().Error(message); }
 
 void ReportMissingCostFile(const QString& checkBoxCaption, const QString& buttonCaption) {
-  auto plain = [](QString caption) { return caption.remove(caption.indexOf('&'), 1).remove("..."); };
+  auto plain = [](QString caption) {
+    if (const qsizetype amp = caption.indexOf('&'); amp >= 0) caption.remove(amp, 1);
+    return caption.remove("...");
+  };
   ShowReportError("You checked the " + plain(checkBoxCaption) +
                   " box, but you have not selected a custom cost file.\n\nClick the " + plain(buttonCaption) +
                   " button to select a cost file, or uncheck the box to use standard costs.");
