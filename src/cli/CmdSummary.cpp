@@ -61,13 +61,13 @@ bool ParseColumns(TCliContext& ctx, const std::string& text, TColumnName name, s
   return true;
 }
 
-std::string TypeHelp(const char* what, int defaultType) {
+std::string TableTypeHelp() {
   TRecordSubset names;
-  std::string help = std::string("Data type giving one ") + what + " per category, by number or name:";
+  std::string help = "Data type giving one table per category, by number or name:";
   for (int type = sdCountry; type <= kSubsetTypes; ++type)
     help += "\n  " + std::to_string(type) + " " + names.TypeName(type);
-  help += "\n(1 is the country and 2 the state in a multi-state project)\nDefault: " + std::to_string(defaultType);
-  return help;
+  return help + "\n(1 is the country and 2 the state in a multi-state project)\nDefault: " +
+         std::to_string(TTabularSummarySettingsRec().TableType);
 }
 
 bool ParseType(TCliContext& ctx, const TRecordSubset& subset, const std::string& text, int& type) {
@@ -146,7 +146,8 @@ void AddSummaryReportCommands(CLI::App& group, TCliContext& ctx) {
                                                       "per category of one data type, a row per category of another",
                                     *t);
   tabular->add_option("--columns", t->columns, ColumnHelp(TabularColumnName, DefaultTabularColumns()));
-  tabular->add_option("--table", t->table, TypeHelp("table", TTabularSummarySettingsRec().TableType));
-  tabular->add_option("--rows", t->rows, TypeHelp("row", TTabularSummarySettingsRec().RowType));
+  tabular->add_option("--table", t->table, TableTypeHelp());
+  tabular->add_option("--rows", t->rows, "Data type giving one row per category, as for --table. Default: " +
+                                             std::to_string(TTabularSummarySettingsRec().RowType));
   tabular->callback([&ctx, t] { WriteTabular(ctx, *t); });
 }
