@@ -29,28 +29,6 @@ bool SelectReportFile(int filter, const QString& dialogTitle, QString& fileName,
 
 void ShowReportError(const QString& message) { Messages().Error(message); }
 
-void ReportMissingCostFile(const QString& checkBoxCaption, const QString& buttonCaption) {
-  auto plain = [](QString caption) {
-    if (const qsizetype amp = caption.indexOf('&'); amp >= 0) caption.remove(amp, 1);
-    return caption.remove("...");
-  };
-  ShowReportError("You checked the " + plain(checkBoxCaption) +
-                  " box, but you have not selected a custom cost file.\n\nClick the " + plain(buttonCaption) +
-                  " button to select a cost file, or uncheck the box to use standard costs.");
-}
-
-bool SelectCustomCostFile(QString& fileName) {
-  const QString path = FileChooser().OpenFile("Custom Cost File", "Custom Cost (*.mcc)", nullptr);
-  if (path.isEmpty()) return false;
-  const std::string problem = ExtensionCheckText(CpStr(path), ".mcc");
-  if (!problem.empty()) {
-    ShowReportError("Unable to open file for the following reason:\n\n" + QStr(problem));
-    return false;
-  }
-  fileName = path;
-  return true;
-}
-
 bool TDesktopViewer::Preview(const TPreviewRequest& request) {
   TArrowCursor arrow;  // the report is written under the wait cursor; the preview is for reading
   TRtfPreviewDlg dlg;

@@ -13,12 +13,6 @@ bool SelectReportFile(int filter, const QString& dialogTitle, QString& fileName,
 
 // An error box of a report dialog: the message between two line breaks.
 void ShowReportError(const QString& message);
-// The error of a ticked custom costs box without a cost file, naming the box and the button that
-// chooses one (their first "&" and the button's "..." left out).
-void ReportMissingCostFile(const QString& checkBoxCaption, const QString& buttonCaption);
-// The "Custom Cost File" chooser: a file with the extension ".mcc"; another extension is refused
-// with a message. False when cancelled or refused; otherwise `fileName` is the chosen file.
-bool SelectCustomCostFile(QString& fileName);
 
 class TDesktopViewer : public TReportViewer {
  public:

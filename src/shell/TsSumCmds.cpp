@@ -1,6 +1,5 @@
 // The main window's Ranked Summary and Tabular Summary commands.
 #include <QAction>
-#include <QStringList>
 
 #include "TsMain.h"
 #include "TsMessages.h"
@@ -36,7 +35,7 @@ void TMainForm::RankedSummaryReport() {
   if (!FormDataOkay()) return;
   TRecordSubset& subset = Subset(suRanked);
   subset.Attach(mda_);
-  TRankedSummaryDlg dlg(rankedSettings_, this);
+  TRankedSummaryDlg dlg(rankedSettings_, subset, this);
   if (dlg.exec() != QDialog::Accepted || !SaveEditRec()) return;
   WriteSummary<TRankedSummaryDoc>(rankedSettings_, subset, startup_.ProgramId, mda_, mdf_, kRankedFailedText);
 }
@@ -45,9 +44,7 @@ void TMainForm::TabularSummaryReport() {
   if (!FormDataOkay()) return;
   TRecordSubset& subset = Subset(suTabular);
   subset.Attach(mda_);
-  QStringList types;
-  for (int type = sdCountry; type <= kSubsetTypes; ++type) types << QStr(subset.TypeName(type));
-  TTabularSummaryDlg dlg(tabularSettings_, types, this);
+  TTabularSummaryDlg dlg(tabularSettings_, subset, this);
   if (dlg.exec() != QDialog::Accepted || !SaveEditRec()) return;
   WriteSummary<TTabularSummaryDoc>(tabularSettings_, subset, startup_.ProgramId, mda_, mdf_, kTabularFailedText);
 }
@@ -56,17 +53,15 @@ void ShowSummaryScreens(TMainForm& form, const std::function<void(QWidget&, cons
   TRecordSubset subset;
   subset.Attach(form.ProjectFile());
   TRankedSummarySettingsRec ranked = form.RankedSettings();
-  TRankedSummaryDlg rankedDlg(ranked, &form);
-  rankedDlg.show();
-  save(rankedDlg, "ranked-summary-dialog.png");
-  rankedDlg.hide();
-  QStringList types;
-  for (int type = sdCountry; type <= kSubsetTypes; ++type) types << QStr(subset.TypeName(type));
-  TTabularSummarySettingsRec tabular = form.TabularSettings();
-  TTabularSummaryDlg tabularDlg(tabular, types, &form);
-  tabularDlg.show();
-  save(tabularDlg, "tabular-summary-dialog.png");
-  tabularDlg.hide();
+  {
+    TRankedSummaryDlg dlg(ranked, subset, &form);
+    save(dlg, "ranked-summary-dialog.png");
+  }
+  {
+    TTabularSummarySettingsRec tabular = form.TabularSettings();
+    TTabularSummaryDlg dlg(tabular, subset, &form);
+    save(dlg, "tabular-summary-dialog.png");
+  }
 
   const std::string path = TempReportPath(ReportTempFolder(), kRankedPrefix, ".txt");
   WriteSummaryFile<TRankedSummaryDoc>(path, okText, ranked, subset, form.Startup().ProgramId, form.ProjectFile(),
@@ -74,9 +69,6 @@ void ShowSummaryScreens(TMainForm& form, const std::function<void(QWidget&, cons
   TRtfPreviewDlg preview(&form);
   preview.SetPlainText(true);
   preview.SetWordWrap(false);
-  if (preview.LoadFile(QStr(path))) {
-    preview.show();
-    save(preview, "ranked-summary-preview.png");
-  }
+  if (preview.LoadFile(QStr(path))) save(preview, "ranked-summary-preview.png");
   DeleteFileAt(path);
 }

@@ -11,21 +11,17 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "TsMenus.h"
 #include "TsMessages.h"
 #include "TsReportView.h"
+#include "TsSubsetDlg.h"
+#include "TsWorksheetDlg.h"
+#include "reports/RecSubset.h"
+#include "reports/WrkOpts.h"
 
 namespace {
 
 const char* const kCustomCostsCaption = "Use &Custom Costs";
 const char* const kLoadCaption = "&Load...";
-
-QPushButton* HintedButton(const QString& caption, const QString& hint) {
-  auto* button = new QPushButton(caption);
-  button->setToolTip(hint);
-  button->setStatusTip(hint);
-  return button;
-}
 
 template <class TNames>
 std::vector<const char*> Names(TNames name, int count) {
@@ -36,9 +32,9 @@ std::vector<const char*> Names(TNames name, int count) {
 
 }  // namespace
 
-TSummaryDlg::TSummaryDlg(const QString& title, int helpContext, TSummarySettingsRec& settings, const char* prefix,
-                         const std::vector<const char*>& columnNames, QWidget* parent)
-    : TCheckedDlg(title, helpContext, parent), settings_(settings), prefix_(prefix) {
+TSummaryDlg::TSummaryDlg(const QString& title, int helpContext, TSummarySettingsRec& settings, TRecordSubset& subset,
+                         const char* prefix, const std::vector<const char*>& columnNames, QWidget* parent)
+    : TCheckedDlg(title, helpContext, parent), settings_(settings), subset_(subset), prefix_(prefix) {
   auto* records = new QGroupBox(" Records To Include ");
   AllRecordsBtn = new QRadioButton("&All Records");
   SubsetBtn = new QRadioButton("Su&bset");
@@ -92,11 +88,6 @@ TSummaryDlg::TSummaryDlg(const QString& title, int helpContext, TSummarySettings
   AddButtons(content);
 }
 
-void TSummaryDlg::showEvent(QShowEvent* event) {
-  if (!SelectSubset) MarkNotYetAvailable(SelectBtn);
-  TCheckedDlg::showEvent(event);
-}
-
 template <size_t N>
 void TSummaryDlg::ShowShared(const std::bitset<N>& columns) {
   const TSummarySettingsRec& s = settings_;
@@ -117,7 +108,7 @@ bool TSummaryDlg::CheckAndStore(std::bitset<N>& columns) {
   for (int i = 0; i < ColumnList->count(); ++i)
     ticked[static_cast<size_t>(i) + 1] = ColumnList->item(i)->checkState() == Qt::Checked;
   if (CustomCostsCheck->isChecked() && settings_.CustomCostFile.empty()) {
-    ReportMissingCostFile(kCustomCostsCaption, kLoadCaption);
+    ShowReportError(QStr(MissingCostFileText(kCustomCostsCaption, kLoadCaption)));
     CustomCostsCheck->setFocus();
     return false;
   }
@@ -153,18 +144,17 @@ bool TSummaryDlg::CheckAndStoreShared() {
 }
 
 void TSummaryDlg::SelectBtnClick() {
-  if (SelectSubset && SelectSubset()) SubsetBtn->setChecked(true);
+  TSubsetSelectionDlg dlg(subset_, this);
+  if (dlg.exec() == QDialog::Accepted) SubsetBtn->setChecked(true);
 }
 
 void TSummaryDlg::LoadBtnClick() {
-  QString fileName = QStr(settings_.CustomCostFile);
-  if (!SelectCustomCostFile(fileName)) return;
-  settings_.CustomCostFile = CpStr(fileName);
-  CustomCostsCheck->setChecked(true);
+  if (SelectCustomCostFile(settings_.CustomCostFile)) CustomCostsCheck->setChecked(true);
 }
 
-TRankedSummaryDlg::TRankedSummaryDlg(TRankedSummarySettingsRec& settings, QWidget* parent)
-    : TSummaryDlg(kRankedTitle, 142, settings, kRankedPrefix, Names(RankedColumnName, kRankedColumns), parent),
+TRankedSummaryDlg::TRankedSummaryDlg(TRankedSummarySettingsRec& settings, TRecordSubset& subset, QWidget* parent)
+    : TSummaryDlg(kRankedTitle, 142, settings, subset, kRankedPrefix, Names(RankedColumnName, kRankedColumns),
+                  parent),
       settings_(settings) {
   auto* rank = new QGroupBox(" Rank By ");
   auto* rankLayout = new QVBoxLayout(rank);
@@ -181,10 +171,12 @@ TRankedSummaryDlg::TRankedSummaryDlg(TRankedSummarySettingsRec& settings, QWidge
   };
 }
 
-TTabularSummaryDlg::TTabularSummaryDlg(TTabularSummarySettingsRec& settings, const QStringList& typeNames,
-                                       QWidget* parent)
-    : TSummaryDlg(kTabularTitle, 143, settings, kTabularPrefix, Names(TabularColumnName, kTabularColumns), parent),
+TTabularSummaryDlg::TTabularSummaryDlg(TTabularSummarySettingsRec& settings, TRecordSubset& subset, QWidget* parent)
+    : TSummaryDlg(kTabularTitle, 143, settings, subset, kTabularPrefix, Names(TabularColumnName, kTabularColumns),
+                  parent),
       settings_(settings) {
+  QStringList typeNames;
+  for (int type = sdCountry; type <= kSubsetTypes; ++type) typeNames << QStr(subset.TypeName(type));
   auto* types = new QFormLayout;
   for (QComboBox** combo : {&TableCombo, &RowCombo}) {
     *combo = new QComboBox;

@@ -20,16 +20,13 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
+class TRecordSubset;
 
 // What both summary dialogs have.
 class TSummaryDlg : public TCheckedDlg {
   Q_OBJECT
 
  public:
-  // Opens the subset selection on the summary's subset; true when it closed with OK. Without one
-  // the Select button is not offered.
-  std::function<bool()> SelectSubset;
-
   void SelectBtnClick();
   void LoadBtnClick();
 
@@ -47,10 +44,10 @@ class TSummaryDlg : public TCheckedDlg {
 
  protected:
   // Builds the shared groups; the summary's own choices (ranking, or table and row types) go into
-  // Choices under the records group. `columnNames` are the names of columns 1, 2, ...
-  TSummaryDlg(const QString& title, int helpContext, TSummarySettingsRec& settings, const char* prefix,
-              const std::vector<const char*>& columnNames, QWidget* parent);
-  void showEvent(QShowEvent* event) override;
+  // Choices under the records group. `columnNames` are the names of columns 1, 2, ...; Select
+  // opens the subset selection on `subset`.
+  TSummaryDlg(const QString& title, int helpContext, TSummarySettingsRec& settings, TRecordSubset& subset,
+              const char* prefix, const std::vector<const char*>& columnNames, QWidget* parent);
   // Shows the shared settings and the ticked columns (bit n: column n).
   template <size_t N>
   void ShowShared(const std::bitset<N>& columns);
@@ -65,6 +62,7 @@ class TSummaryDlg : public TCheckedDlg {
   bool CheckAndStoreShared();
 
   TSummarySettingsRec& settings_;
+  TRecordSubset& subset_;
   const char* prefix_;
 };
 
@@ -72,7 +70,7 @@ class TRankedSummaryDlg : public TSummaryDlg {
   Q_OBJECT
 
  public:
-  explicit TRankedSummaryDlg(TRankedSummarySettingsRec& settings, QWidget* parent = nullptr);
+  TRankedSummaryDlg(TRankedSummarySettingsRec& settings, TRecordSubset& subset, QWidget* parent = nullptr);
 
   QRadioButton* RankButtons[3] = {};  // yield, unit cost, profit
 
@@ -84,8 +82,8 @@ class TTabularSummaryDlg : public TSummaryDlg {
   Q_OBJECT
 
  public:
-  // `typeNames` are the sixteen data type names of the subset.
-  TTabularSummaryDlg(TTabularSummarySettingsRec& settings, const QStringList& typeNames, QWidget* parent = nullptr);
+  // The lists name the sixteen data types of the subset.
+  TTabularSummaryDlg(TTabularSummarySettingsRec& settings, TRecordSubset& subset, QWidget* parent = nullptr);
 
   QComboBox* TableCombo = nullptr;
   QComboBox* RowCombo = nullptr;
@@ -97,5 +95,5 @@ class TTabularSummaryDlg : public TSummaryDlg {
 class TMainForm;
 
 // For the screenshots: both dialogs with the main window's settings, and the ranked summary of
-// the open project in the preview window; each is shown and handed to `save` with a file name.
+// the open project in the preview window; each is handed to `save` with a file name.
 void ShowSummaryScreens(TMainForm& form, const std::function<void(QWidget&, const QString&)>& save);

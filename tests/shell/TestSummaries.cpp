@@ -10,6 +10,7 @@
 
 #include "ShellEnv.h"
 #include "TsPreview.h"
+#include "TsSubsetDlg.h"
 #include "TsSumDlg.h"
 
 namespace {
@@ -49,11 +50,11 @@ class TestSummaries : public QObject {
     delete env_;
   }
 
-  // OK checks the custom cost file, then the columns; the report goes to the preview and its
-  // temporary file is gone afterwards; the choices are kept for the next run.
+  // Select chooses the subset; OK checks the custom cost file, then the columns; the report goes to
+  // the preview; the choices are kept for the next run.
   void rankedSummaryIsCheckedAndPreviewed() {
     QVERIFY(form_->Action("ToolsRankedCmd")->isEnabled());
-    QString previewed, previewFile;
+    QString previewed;
     bool shown = false;
     WhenModalOf<TRankedSummaryDlg>([&](TRankedSummaryDlg* dlg) {
       QCOMPARE(dlg->windowTitle(), "Ranked Summary");
@@ -61,6 +62,9 @@ class TestSummaries : public QObject {
       QCOMPARE(dlg->ColumnList->item(21)->text(), " Yield and rank");
       QCOMPARE(dlg->ColumnList->item(21)->checkState(), Qt::Checked);
       QVERIFY(dlg->AllRecordsBtn->isChecked() && dlg->RankButtons[0]->isChecked() && dlg->FiveYearCheck->isChecked());
+      WhenModalOf<TSubsetSelectionDlg>([](TSubsetSelectionDlg* subset) { subset->accept(); });
+      dlg->SelectBtn->click();
+      QVERIFY(dlg->SubsetBtn->isChecked());
       dlg->CustomCostsCheck->setChecked(true);
       dlg->accept();
       dlg->CustomCostsCheck->setChecked(false);
@@ -92,6 +96,7 @@ class TestSummaries : public QObject {
              qPrintable(previewed));
     const TRankedSummarySettingsRec& s = form_->RankedSettings();
     QCOMPARE(s.RankBy, rbProfit);
+    QCOMPARE(s.RecordsMode, 1);
     QCOMPARE(s.Columns, TRankedColumns().set(rcFieldId).set(rcYield).set(rcProfit));
     QCOMPARE(s.OutputFileName, std::string("RNK"));
     QCOMPARE(s.OutputKind, okText);
