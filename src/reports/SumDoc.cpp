@@ -33,13 +33,8 @@ bool TSummaryDoc::OpenSummary(const TSummarySettingsRec& settings, const TRecord
   author_ = author;
   file_ = &file;
   definitions_ = &definitions;
-  FailureText.clear();
-  if (settings.UseCustomCosts) {
-    TMccFile costs;
-    if (!costs.LoadCosts(settings.CustomCostFile, definitions)) return Fail(costs.FullErrorText());
-  } else {
-    definitions.ResetCosts();
-  }
+  FailureText = LoadReportCosts(settings.UseCustomCosts, settings.CustomCostFile, definitions);
+  if (!FailureText.empty()) return false;
   return TDocOutFile::Open(settings.OutputKind, settings.OutputFileName, !settings.SaveToFile, settings.ViewWithWord,
                            title, author);
 }
