@@ -97,8 +97,9 @@ fuzz: deps
 run: build
 	$(BUILD_DIR)/bin/tesserel $(BUILD_DIR)/bin/samples/iowa-2024.tsj
 
-# One picture per record page of the Iowa sample project, and the Crops page with the window at
-# 1024x600 and 3840x2160, in $(BUILD_DIR)/screenshots.
+# One picture per record page of the Iowa sample project, the report dialogs with a previewed
+# worksheet and ranked summary, and the Crops page with the window at 1024x600 and 3840x2160, in
+# $(BUILD_DIR)/screenshots.
 screenshots: build
 	xvfb-run -a -s "-screen 0 3840x2160x24" $(BUILD_DIR)/bin/tesserel-screenshots \
 	  $(BUILD_DIR)/bin/samples/iowa-2024.tsj $(BUILD_DIR)/screenshots

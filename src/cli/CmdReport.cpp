@@ -38,4 +38,5 @@ void AddReportCommands(CLI::App& app, TCliContext& ctx) {
   AddSoftwareReportCommand(*group, ctx);
   AddSetbacksReportCommand(*group, ctx);
   AddWorksheetReportCommand(*group, ctx);
+  AddSummaryReportCommands(*group, ctx);
 }

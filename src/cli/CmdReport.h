@@ -23,3 +23,4 @@ void FinishReport(TCliContext& ctx, const std::string& errorText);
 void AddSoftwareReportCommand(CLI::App& group, TCliContext& ctx);
 void AddSetbacksReportCommand(CLI::App& group, TCliContext& ctx);
 void AddWorksheetReportCommand(CLI::App& group, TCliContext& ctx);
+void AddSummaryReportCommands(CLI::App& group, TCliContext& ctx);

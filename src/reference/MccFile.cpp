@@ -57,6 +57,15 @@ bool TMccFile::CheckHeader(const TMccHeaderRec& header, const TMdfFile& mdf) {
   return ErrorState == esNone;
 }
 
+std::string LoadReportCosts(bool useCustom, const std::string& fileName, TMdfFile& mdf) {
+  if (!useCustom) {
+    mdf.ResetCosts();
+    return {};
+  }
+  TMccFile costs;
+  return costs.LoadCosts(fileName, mdf) ? std::string() : costs.FullErrorText();
+}
+
 bool TMccFile::LoadCosts(const std::string& fileName, TMdfFile& mdf) {
   mdf.ResetCosts();
   if (!Open(fileName, kMccRecordSize, omReadDenyWrite)) return false;

@@ -27,5 +27,9 @@ class TMccFile : public TRecFile {
   bool CheckHeader(const TMccHeaderRec& header, const TMdfFile& mdf);
 };
 
+// The working costs of a report: the costs of `fileName` when `useCustom`, else the standard costs.
+// Returns the cost file's error text (file name, line break, reason), empty on success.
+std::string LoadReportCosts(bool useCustom, const std::string& fileName, TMdfFile& mdf);
+
 // Translates a version-1 record to the current numbering; false when the record is dropped.
 bool TranslateOldCost(uint16_t& code, float& cost);

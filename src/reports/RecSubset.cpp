@@ -238,10 +238,10 @@ bool TRecordSubset::Contains(const TFieldRec& rec, int rowType, bool checkMember
   return true;
 }
 
-int TRecordSubset::FindType(const std::string& text) const {
+int TRecordSubset::FindType(const std::string& text, int first) const {
   int32_t number = 0;
-  if (ParseLongInt(text, number)) return number >= sdCounty && number <= kSubsetTypes ? number : 0;
-  for (int type = sdCounty; type <= kSubsetTypes; ++type)
+  if (ParseLongInt(text, number)) return number >= first && number <= kSubsetTypes ? number : 0;
+  for (int type = first; type <= kSubsetTypes; ++type)
     if (SameText(TypeName(type), text)) return type;
   return 0;
 }

@@ -54,12 +54,13 @@ class TRecordSubset {
   // regard to case); each named type holds only its listed items, the others are all ticked.
   // False with a message naming the bad part.
   bool ApplySpec(const std::string& spec, std::string& error);
+  // The data type `first`..16 named by number or name (without regard to case), or 0.
+  int FindType(const std::string& text, int first = sdCounty) const;
 
  private:
   bool MultiState() const { return stateNumber_ == 0; }
   bool FullyChecked(int type) const { return CheckedCount(type) == ItemCount(type); }
   const TProjectRefs* Refs() const;
-  int FindType(const std::string& text) const;
   int FindItem(int type, const std::string& text) const;
 
   const TMdaFile* file_ = nullptr;

@@ -33,16 +33,8 @@ bool TWorksheetDoc::Open(const TWorksheetSettingsRec& settings, const std::strin
   author_ = author;
   project_ = &project;
   costs_ = &costs;
-  costFileError_.clear();
-  if (settings_.UseCustomCosts) {
-    TMccFile file;
-    if (!file.LoadCosts(settings_.CustomCostFile, costs)) {
-      costFileError_ = file.FullErrorText();
-      return false;
-    }
-  } else {
-    costs.ResetCosts();
-  }
+  costFileError_ = LoadReportCosts(settings_.UseCustomCosts, settings_.CustomCostFile, costs);
+  if (!costFileError_.empty()) return false;
   if (!TDocOutFile::Open(settings_.OutputKind, settings_.OutputFileName, !settings_.SaveToFile,
                          settings_.ViewWithWord, kWorksheetTitle, author))
     return false;

@@ -11,8 +11,10 @@
 #include "TsMenus.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
+#include "reports/RankSum.h"
 #include "reports/RecSubset.h"
 #include "reports/SetbacksRpt.h"
+#include "reports/TabSum.h"
 #include "reports/WrkOpts.h"
 #include "store/LoadedRefs.h"
 #include "store/MdaFile.h"
@@ -97,6 +99,12 @@ class TMainForm : public QMainWindow {
   TRecordSubset& Subset(int use) { return subsets_[use]; }
   TWorksheetSettingsRec& WorksheetSettings() { return worksheetSettings_; }
 
+  // Ranked and tabular summaries (TsSumCmds.cpp), with their settings and subsets for the run.
+  void RankedSummaryReport();
+  void TabularSummaryReport();
+  TRankedSummarySettingsRec& RankedSettings() { return rankedSettings_; }
+  TTabularSummarySettingsRec& TabularSettings() { return tabularSettings_; }
+
   // The last search, kept for Repeat Find while the program runs.
   struct TFindSettings {
     std::string text;
@@ -133,6 +141,7 @@ class TMainForm : public QMainWindow {
   void ConnectRecordCmds();
   void ConnectSoilsCmds();
   void ConnectReportCmds();
+  void ConnectSummaryCmds();
   TSoilsRunResult RunSdmUpdate(int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
@@ -190,6 +199,8 @@ class TMainForm : public QMainWindow {
   TRecordSubset subsets_[kSubsetUses];
   TWorksheetSettingsRec worksheetSettings_;
   TSetbacksRptSettingsRec setbacks_;  // the setbacks report's settings, kept for the run
+  TRankedSummarySettingsRec rankedSettings_;
+  TTabularSummarySettingsRec tabularSettings_;
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};

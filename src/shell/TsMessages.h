@@ -50,6 +50,19 @@ class TQtMessageService : public TMessageService {
   bool AbortRetry(const QString& text) override;
 };
 
+// Shows the normal arrow for its lifetime while the wait cursor is up (a box or window the user
+// works in during a long operation), and restores the cursor afterwards.
+class TArrowCursor {
+ public:
+  TArrowCursor();
+  ~TArrowCursor();
+  TArrowCursor(const TArrowCursor&) = delete;
+  TArrowCursor& operator=(const TArrowCursor&) = delete;
+
+ private:
+  bool overridden_;
+};
+
 // Shows the wait cursor for its lifetime, also when the operation fails.
 class TWaitCursor {
  public:

@@ -34,6 +34,13 @@ QLineEdit* TextEdit(int length) {
 
 }  // namespace
 
+QPushButton* HintedButton(const QString& caption, const QString& hint) {
+  auto* button = new QPushButton(caption);
+  button->setToolTip(hint);
+  button->setStatusTip(hint);
+  return button;
+}
+
 std::function<void(int)>& RecordDlgHelp() {
   static std::function<void(int)> help;
   return help;

@@ -10,6 +10,7 @@ class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // OK buttons run a check; a failing check keeps the dialog open.
 class TCheckedDlg : public QDialog {
@@ -72,6 +73,9 @@ class TRecordCheckDlg : public TCheckedDlg {
  private:
   QString text_;
 };
+
+// A button whose hint shows as its tool tip and in the status bar.
+QPushButton* HintedButton(const QString& caption, const QString& hint);
 
 // Shows a help context of the dialogs; set by the program, empty in tests.
 std::function<void(int)>& RecordDlgHelp();

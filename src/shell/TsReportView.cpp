@@ -30,6 +30,7 @@ bool SelectReportFile(int filter, const QString& dialogTitle, QString& fileName,
 void ShowReportError(const QString& message) { Messages().Error(message); }
 
 bool TDesktopViewer::Preview(const TPreviewRequest& request) {
+  TArrowCursor arrow;  // the report is written under the wait cursor; the preview is for reading
   TRtfPreviewDlg dlg;
   dlg.SetPlainText(request.plainText);
   dlg.SetWordWrap(false);

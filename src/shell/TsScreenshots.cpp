@@ -1,8 +1,8 @@
 // Shows each record page of a project's first record and saves a picture of the window per page,
-// then the worksheet report's dialogs and its first record's worksheet in the preview, then the
-// Crops page with the window filling a small laptop screen and a 4K screen, then the setbacks
-// report's dialog and the cost file editor with the standard costs; a dialog larger than a
-// 1024x600 screen is reported and fails the run.
+// then the worksheet report's dialogs and its first record's worksheet in the preview, the summary
+// dialogs and a ranked summary in the preview, then the Crops page with the window filling a small
+// laptop screen and a 4K screen, then the setbacks report's dialog and the cost file editor with the
+// standard costs; a dialog larger than a 1024x600 screen is reported and fails the run.
 //   tesserel-screenshots PROJECT OUTPUT-FOLDER
 // Runs beside the program, whose reference files it uses.
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include "TsSetbacks.h"
 #include "TsStart.h"
 #include "TsSubsetDlg.h"
+#include "TsSumDlg.h"
 #include "TsWorksheetDlg.h"
 #include "reports/WrkDoc.h"
 #include "store/StateTables.h"
@@ -161,6 +162,7 @@ int main(int argc, char** argv) {
                             .arg(QString(TRecordPages::PageCaption(page)).toLower().replace(' ', '-')));
   }
   SaveWorksheetPictures(form, pictures);
+  ShowSummaryScreens(form, [&pictures](QWidget& window, const QString& name) { pictures.Save(window, name); });
   form.Pages()->setCurrentIndex(pgCrops);
   for (const QSize size : {QSize(1024, 600), QSize(3840, 2160)}) {
     form.resize(size);

@@ -26,13 +26,6 @@ constexpr int kWorksheetHelpContext = 141;
 const char* const kModeCaptions[] = {"C&urrent Record", "&All Records", "&Record Range", "&ID Range", "Su&bset"};
 const char* const kRoleCaptions[kTextRoles] = {" &Section Headings ", " &Labels ", " Crop &Inputs ", " &Costs "};
 
-QPushButton* HintedButton(const QString& caption, const QString& hint) {
-  auto* button = new QPushButton(caption);
-  button->setToolTip(hint);
-  button->setStatusTip(hint);
-  return button;
-}
-
 QCheckBox* AddCheck(const QString& caption, bool on, QLayout* into) {
   auto* box = new QCheckBox(caption);
   box->setChecked(on);
