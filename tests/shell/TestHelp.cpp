@@ -84,6 +84,13 @@ class TestHelp : public QObject {
       }
     }
     QVERIFY(!Missing("faq.html#nowhere").isEmpty());  // the check itself tells a missing anchor
+    // The state notes are written from the state files: Illinois asks for its soils' P-supplying
+    // power; Iowa holds setback criteria, Illinois none.
+    const QString notes = ReadAll(kFolder + "/state-notes.html");
+    const QString il = notes.section("<h2 id=\"il\">", 1).section("<h2", 0, 0);
+    QVERIFY(il.contains("P-supplying power") && il.contains("https://cropsciences.illinois.edu"));
+    QVERIFY(il.contains("setback criteria: none"));
+    QVERIFY(notes.section("<h2 id=\"ia\">", 1).section("<h2", 0, 0).contains("setback criteria: yes"));
   }
 
   void windowFindsAndRetracesTopics() {
