@@ -1,6 +1,7 @@
 #include "TsHelp.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -318,17 +319,31 @@ void THelpWindow::Print() {
 THelpViewer::~THelpViewer() { delete window_.data(); }
 
 // The window belongs to the window that asks for help, so that it takes input while a modal
-// dialog is up; it follows a later asker.
+// dialog is up; when that dialog closes it returns to the main window and stays open.
 THelpWindow* THelpViewer::Ensure() {
   QWidget* owner = DialogOwner();
+  if (!owner) owner = home_;
   if (!window_) {
     window_ = new THelpWindow(folder_, owner);
+    if (owner != home_) Adopt(owner);
   } else if (window_->parentWidget() != owner) {
-    const QRect geometry = window_->geometry();
-    window_->setParent(owner, Qt::Window);
-    window_->setGeometry(geometry);
+    Adopt(owner);
   }
   return window_;
+}
+
+void THelpViewer::Adopt(QWidget* owner) {
+  if (window_->parentWidget() != owner) {
+    const QRect geometry = window_->geometry();
+    const bool shown = window_->isVisible();
+    window_->setParent(owner, Qt::Window);
+    window_->setGeometry(geometry);
+    if (shown) window_->show();
+  }
+  if (auto* dialog = qobject_cast<QDialog*>(owner); dialog && owner != home_)
+    QObject::connect(dialog, &QDialog::finished, window_, [this, dialog] {
+      if (window_ && window_->parentWidget() == dialog) Adopt(home_);
+    });
 }
 
 bool THelpViewer::ShowContext(int context) {

@@ -87,13 +87,16 @@ class THelpWindow : public QMainWindow {
 // The program's one help window, opened over the window that asks for help.
 class THelpViewer {
  public:
-  explicit THelpViewer(QString folder) : folder_(std::move(folder)) {}
+  // `home` is the main window: the help window returns to it when the dialog that asked closes.
+  THelpViewer(QString folder, QWidget* home) : folder_(std::move(folder)), home_(home) {}
   ~THelpViewer();
   bool ShowContext(int context);
   THelpWindow* Window() const { return window_; }
 
  private:
   THelpWindow* Ensure();
+  void Adopt(QWidget* owner);
   QString folder_;
+  QWidget* home_;
   QPointer<THelpWindow> window_;
 };

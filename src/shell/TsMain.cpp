@@ -51,7 +51,7 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   ConnectRecordCmds();
   ConnectSoilsCmds();
   ConnectReportCmds();
-  help_ = std::make_unique<THelpViewer>(QStr(startup_.ProgramFile(kHelpFolder)));
+  help_ = std::make_unique<THelpViewer>(QStr(startup_.ProgramFile(kHelpFolder)), this);
   RecordDlgHelp() = [this](int context) { ShowHelp(context); };
   qApp->installEventFilter(this);
   pages_->CanLeavePage = [this] { return FormDataOkay(); };  // a failing field keeps its page

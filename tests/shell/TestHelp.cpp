@@ -165,6 +165,17 @@ class TestHelp : public QObject {
     form.Help().Window()->Browser()->setSource(QUrl(kHelpContentsPage));
     buttons->button(QDialogButtonBox::Help)->click();
     QCOMPARE(Source(form.Help().Window()), "record-commands.html#rename");
+
+    // Over a modal dialog the help window belongs to the dialog (so it takes input) and stays
+    // open, back with the main window, when the dialog closes.
+    dialog.setModal(true);
+    dialog.show();
+    QTest::keyClick(edit, Qt::Key_F1);
+    QCOMPARE(form.Help().Window()->parentWidget(), &dialog);
+    dialog.done(QDialog::Rejected);
+    QVERIFY(form.Help().Window());
+    QCOMPARE(form.Help().Window()->parentWidget(), &form);
+    QVERIFY(form.Help().Window()->isVisible());
     QVERIFY2(messages_.errors.isEmpty(), qPrintable(messages_.errors.join(" | ")));
   }
 };
