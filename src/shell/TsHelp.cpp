@@ -150,22 +150,8 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent) : QMainWindow(p
   contents_ = new QTreeWidget;
   contents_->setHeaderHidden(true);
   tabs_->addTab(contents_, "Contents");
-  auto* indexTab = new QWidget;
-  auto* indexLayout = new QVBoxLayout(indexTab);
-  indexFilter_ = new QLineEdit;
-  indexFilter_->setPlaceholderText("Type a topic");
-  index_ = new QListWidget;
-  indexLayout->addWidget(indexFilter_);
-  indexLayout->addWidget(index_);
-  tabs_->addTab(indexTab, "Index");
-  auto* searchTab = new QWidget;
-  auto* searchLayout = new QVBoxLayout(searchTab);
-  searchEdit_ = new QLineEdit;
-  searchEdit_->setPlaceholderText("Words to find, then Enter");
-  results_ = new QListWidget;
-  searchLayout->addWidget(searchEdit_);
-  searchLayout->addWidget(results_);
-  tabs_->addTab(searchTab, "Search");
+  AddListTab("Index", "Type a topic", indexFilter_, index_);
+  AddListTab("Search", "Words to find, then Enter", searchEdit_, results_);
 
   auto* split = new QSplitter;
   split->addWidget(tabs_);
@@ -192,6 +178,18 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent) : QMainWindow(p
   BuildContents();
   ShowIndex({});
   resize(860, 600);
+}
+
+// A tab of a line to type into above a list of topics.
+void THelpWindow::AddListTab(const QString& caption, const QString& prompt, QLineEdit*& edit, QListWidget*& list) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+  edit = new QLineEdit;
+  edit->setPlaceholderText(prompt);
+  list = new QListWidget;
+  layout->addWidget(edit);
+  layout->addWidget(list);
+  tabs_->addTab(tab, caption);
 }
 
 void THelpWindow::BuildToolBar() {

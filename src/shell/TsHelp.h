@@ -70,6 +70,7 @@ class THelpWindow : public QMainWindow {
   void LoadPages();
   void BuildContents();
   void BuildToolBar();
+  void AddListTab(const QString& caption, const QString& prompt, QLineEdit*& edit, QListWidget*& list);
   void RunSearch();
 
   QString folder_;
