@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <map>
 
+#include "TsAbout.h"
 #include "TsMessages.h"
 
 const char* const kHelpFolder = "help";
@@ -140,7 +141,15 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent) : QMainWindow(p
   setWindowTitle("Tesserel Help");
   browser_ = new QTextBrowser;
   browser_->setSearchPaths({folder_});
-  browser_->setOpenExternalLinks(true);
+  // Pages open here; web addresses in the desktop's browser.
+  browser_->setOpenLinks(false);
+  connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+    if (url.isRelative()) {
+      browser_->setSource(browser_->source().resolved(url));
+    } else if (!OpenService()(url.toString(), {})) {
+      Messages().Error("Unable to start your Web browser.");
+    }
+  });
   connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
     setWindowTitle(browser_->documentTitle().isEmpty() ? "Tesserel Help"
                                                        : "Tesserel Help - " + browser_->documentTitle());

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "TestMessages.h"
+#include "TsAbout.h"
 #include "TsHelp.h"
 #include "TsMain.h"
 #include "TsMenus.h"
@@ -128,6 +129,19 @@ class TestHelp : public QObject {
     QVERIFY(window.Search("manure setbacks").contains("State-Specific Notes"));
     emit window.SearchResults()->itemActivated(window.SearchResults()->item(0));
     QVERIFY(Source(&window).endsWith(".html"));
+
+    // Links between pages open here, web addresses through the desktop's open service.
+    QVERIFY(window.ShowContext(4));
+    emit window.Browser()->anchorClicked(QUrl("page-crops.html#recommendations"));
+    QCOMPARE(Source(&window), "page-crops.html#recommendations");
+    QStringList opened;
+    const TOpenService desktop = OpenService();
+    OpenService() = [&opened](const QString& target, const QString&) { return opened << target, false; };
+    emit window.Browser()->anchorClicked(QUrl("https://example.org/a"));
+    OpenService() = desktop;
+    QCOMPARE(opened, QStringList{"https://example.org/a"});
+    QCOMPARE(Source(&window), "page-crops.html#recommendations");
+    QCOMPARE(messages_.errors, QStringList{"Unable to start your Web browser."});
 
     messages_.Clear();
     THelpWindow lost(QDir::tempPath() + "/no-help-here");
