@@ -145,7 +145,7 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent) : QMainWindow(p
   browser_->setOpenLinks(false);
   connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
     if (url.isRelative()) {
-      browser_->setSource(browser_->source().resolved(url));
+      Open(browser_->source().resolved(url).toString());
     } else if (!OpenService()(url.toString(), {})) {
       Messages().Error("Unable to start your Web browser.");
     }
