@@ -17,6 +17,7 @@
 
 #include "TsMain.h"
 #include "TsMessages.h"
+#include "TsRecordDlgs.h"
 #include "TsReportView.h"
 #include "reports/MoreInfo.h"
 #include "reports/NutrEngine.h"
@@ -91,6 +92,7 @@ QIcon ProgramIcon() {
 
 TAboutBox::TAboutBox(const TAppStartup& startup, QWidget* parent) : QDialog(parent), startup_(startup) {
   setWindowTitle("About");
+  SetHelpContext(this, 501);
   const TProgramVersionInfo& v = startup.VersionInfo;
   auto* icon = new QLabel;
   icon->setPixmap(ProgramIcon().pixmap(64, 64));

@@ -40,6 +40,7 @@ constexpr int kCropListRows = 5;
 TCostFileEditorDlg::TCostFileEditorDlg(TMdfFile& definitions, const std::string& programIdentification,
                                        QWidget* parent)
     : QDialog(parent), definitions_(definitions), programIdentification_(programIdentification), table_(definitions) {
+  SetHelpContext(this, kCostEditorHelp);
   CostTable = new TCostGrid(table_);
   UnitCostEdit = CostTable->UnitCostEdit;
   UnitCostEdit->SetValidator(

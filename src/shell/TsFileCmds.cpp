@@ -19,6 +19,7 @@
 #include "TsAbout.h"
 #include "TsMain.h"
 #include "TsMessages.h"
+#include "TsRecordDlgs.h"
 #include "TsStart.h"
 #include "common/Locale.h"
 #include "common/TextUtil.h"
@@ -120,6 +121,7 @@ TNewFileDlg::TNewFileDlg(const TMcnFile& counties, int defaultYear, QWidget* par
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
   connect(buttons, &QDialogButtonBox::accepted, this, &TNewFileDlg::accept);
+  SetHelpContext(this, 101, buttons);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(stateBox);
@@ -188,6 +190,7 @@ TPropertiesDlg::TPropertiesDlg(TMdaFile& project, const TMcnFile& counties, QWid
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  SetHelpContext(this, 104, buttons);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(buttons);

@@ -5,8 +5,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -19,8 +21,10 @@
 #include "TsAbout.h"
 #include "TsEdit.h"
 #include "TsGrids.h"
+#include "TsHelp.h"
 #include "TsMessages.h"
 #include "TsPages.h"
+#include "TsRecordDlgs.h"
 #include "TsStart.h"
 #include "vocab/CropVocab.h"
 #include "filebase/FileUtl.h"
@@ -48,6 +52,9 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   ConnectSoilsCmds();
   ConnectReportCmds();
   ConnectSummaryCmds();
+  help_ = std::make_unique<THelpViewer>(QStr(startup_.ProgramFile(kHelpFolder)), this);
+  RecordDlgHelp() = [this](int context) { ShowHelp(context); };
+  qApp->installEventFilter(this);
   pages_->CanLeavePage = [this] { return FormDataOkay(); };  // a failing field keeps its page
   for (const std::string& name : NotYetAvailableNames())
     if (QWidget* button = pages_->findChild<QWidget*>(QString::fromStdString(name))) MarkNotYetAvailable(button);
@@ -57,6 +64,8 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
 }
 
 TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+  RecordDlgHelp() = nullptr;
   if (projectOpen_) mda_.Close();
   SetMessageParent(nullptr);
 }
@@ -114,6 +123,37 @@ void TMainForm::ConnectMenu() {
   on("ToolsSetbacksCmd", [this] { SetbacksReport(); });
   on("ToolsCostEditorCmd", [this] { CostFileEditor(); });
   on("HelpAboutCmd", [this] { DoAboutDlg(); });
+  for (const char* name : {"HelpContentsCmd", "HelpWhatsNewCmd", "HelpFaqCmd", "HelpStartCmd", "HelpTipsCmd",
+                           "HelpFilesCmd", "HelpProblemsCmd"}) {
+    QAction* action = Action(name);
+    connect(action, &QAction::triggered, this, [this, action] { ShowHelp(action->data().toInt()); });
+  }
+}
+
+bool TMainForm::ShowHelp(int context) { return help_->ShowContext(context); }
+
+int TMainForm::F1HelpContext(const QWidget* widget) const {
+  if (auto* menu = qobject_cast<const QMenu*>(QApplication::activePopupWidget())) {
+    for (const QMenu* m = menu; m; m = qobject_cast<const QMenu*>(m->parentWidget()))
+      if (const QAction* a = m->activeAction(); a && a->data().toInt()) return a->data().toInt();
+    return menu->menuAction()->data().toInt();
+  }
+  if (const int context = HelpContextOf(widget)) return context;
+  return centre_->currentWidget() == pages_ ? TRecordPages::PageHelpContext(pages_->currentIndex()) : 1;
+}
+
+// F1 anywhere in the program but the help window opens the help of what has the focus.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1 ||
+      static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
+    return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || qobject_cast<THelpWindow*>(widget->window())) return QMainWindow::eventFilter(watched, event);
+  if (QApplication::activeModalWidget() && !QApplication::activePopupWidget() &&
+      widget->window() != QApplication::activeModalWidget())
+    widget = QApplication::activeModalWidget();
+  ShowHelp(F1HelpContext(widget));
+  return true;
 }
 
 // The window may be resized and maximized freely down to its designed client area (632 by 434
@@ -319,6 +359,7 @@ bool TMainForm::CloseProjectFile() {
 
 void TMainForm::DoAboutDlg() {
   TAboutBox box(startup_, this);
+  box.ShowHelp = [this](int context) { ShowHelp(context); };
   box.exec();
 }
 

@@ -26,6 +26,7 @@ class QScrollBar;
 class QStackedWidget;
 class TAppStartup;
 class TEntryEdit;
+class THelpViewer;
 class TRecordGrids;
 class TRecordPages;
 class TStateTables;
@@ -65,6 +66,11 @@ class TMainForm : public QMainWindow {
   bool OpenProjectFile(const std::string& path = {});
   void DoFilePropertiesDlg();
   void DoAboutDlg();
+  // Opens a help context in the help window; the context F1 opens over `widget` (a dialog's,
+  // an open menu's command, the shown record page's or the main window's).
+  bool ShowHelp(int context);
+  int F1HelpContext(const QWidget* widget) const;
+  THelpViewer& Help() { return *help_; }
   void DoSoilTestInfoDlg();
 
   // Shows a record on the pages (it becomes the edit record and the saved image).
@@ -148,6 +154,7 @@ class TMainForm : public QMainWindow {
   void ConnectPages();
   void FitToScreen();
   void ShowHint(const QString& hint);
+  bool eventFilter(QObject* watched, QEvent* event) override;
   TMenuState MenuState() const;
   bool Writable() const { return projectOpen_ && mda_.IsWritable(); }
   bool HasRecords() const { return projectOpen_ && mda_.RecordCount() > 0; }
@@ -183,6 +190,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TCountrySettings> country_;
   TMdfFile mdf_;
   std::unique_ptr<TLoadedRefs> refs_;
+  std::unique_ptr<THelpViewer> help_;
   TMdaFile mda_;
   bool projectOpen_ = false;
   TFieldRec editRec_{};

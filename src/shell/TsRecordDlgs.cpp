@@ -46,6 +46,20 @@ std::function<void(int)>& RecordDlgHelp() {
   return help;
 }
 
+void SetHelpContext(QWidget* window, int context, QDialogButtonBox* buttons) {
+  window->setProperty("helpContext", context);
+  if (buttons)
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, window, [context] {
+      if (RecordDlgHelp()) RecordDlgHelp()(context);
+    });
+}
+
+int HelpContextOf(const QWidget* widget) {
+  for (; widget; widget = widget->parentWidget())
+    if (const int context = widget->property("helpContext").toInt()) return context;
+  return 0;
+}
+
 TCheckedDlg::TCheckedDlg(const QString& title, int helpContext, QWidget* parent)
     : QDialog(parent), helpContext_(helpContext) {
   setWindowTitle(title);
@@ -57,9 +71,7 @@ void TCheckedDlg::AddButtons(QLayout* content, bool withCancel) {
   auto* buttons = new QDialogButtonBox(flags);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(buttons, &QDialogButtonBox::helpRequested, this, [this] {
-    if (RecordDlgHelp()) RecordDlgHelp()(helpContext_);
-  });
+  SetHelpContext(this, helpContext_, buttons);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(content);
   layout->addWidget(buttons);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <functional>
 
 class QButtonGroup;
@@ -79,3 +80,7 @@ QPushButton* HintedButton(const QString& caption, const QString& hint);
 
 // Shows a help context of the dialogs; set by the program, empty in tests.
 std::function<void(int)>& RecordDlgHelp();
+// Marks a window with its help context (F1 finds it there) and opens that context on the box's Help.
+void SetHelpContext(QWidget* window, int context, QDialogButtonBox* buttons = nullptr);
+// The help context of the nearest window up from `widget` that has one; 0 when none has.
+int HelpContextOf(const QWidget* widget);
