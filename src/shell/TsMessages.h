@@ -71,16 +71,3 @@ class TWaitCursor {
   TWaitCursor(const TWaitCursor&) = delete;
   TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
-
-// Shows the normal arrow while a box or window waits for the user under the wait cursor, and
-// restores the cursor afterwards.
-class TArrowCursor {
- public:
-  TArrowCursor();
-  ~TArrowCursor();
-  TArrowCursor(const TArrowCursor&) = delete;
-  TArrowCursor& operator=(const TArrowCursor&) = delete;
-
- private:
-  bool overridden_;
-};

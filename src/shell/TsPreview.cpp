@@ -45,14 +45,6 @@ void SetPrintMargins(QPrinter& printer, const QMarginsF& wanted) {
 
 }  // namespace
 
-QPushButton* HintedButton(const QString& caption, const QString& hint) {
-  auto* b = new QPushButton(caption);
-  b->setToolTip(hint);
-  b->setStatusTip(hint);
-  b->setAutoDefault(false);
-  return b;
-}
-
 TPrintSetup& PrintSetup() {
   static TPrintSetup setup = ShowPrintDialog;
   return setup;

@@ -6,16 +6,14 @@
 #include <QDialog>
 #include <functional>
 
+#include "TsRecordDlgs.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QPrinter;
 class QPushButton;
 class QTextBrowser;
-
-// A push button with its hint as tooltip and status tip, which Enter does not press unless it
-// is the default button.
-QPushButton* HintedButton(const QString& caption, const QString& hint);
 
 // Shows the print dialog for a printer; true when the user chose to print. Replaceable by tests.
 using TPrintSetup = std::function<bool(QPrinter& printer, QWidget* parent)>;

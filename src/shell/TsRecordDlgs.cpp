@@ -38,6 +38,7 @@ QPushButton* HintedButton(const QString& caption, const QString& hint) {
   auto* button = new QPushButton(caption);
   button->setToolTip(hint);
   button->setStatusTip(hint);
+  button->setAutoDefault(false);
   return button;
 }
 

@@ -75,7 +75,8 @@ class TRecordCheckDlg : public TCheckedDlg {
   QString text_;
 };
 
-// A button whose hint shows as its tool tip and in the status bar.
+// A push button with its hint as tooltip and status tip, which Enter does not press unless it
+// is the default button.
 QPushButton* HintedButton(const QString& caption, const QString& hint);
 
 // Shows a help context of the dialogs; set by the program, empty in tests.

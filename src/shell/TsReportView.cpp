@@ -37,7 +37,6 @@ bool TDesktopViewer::Preview(const TPreviewRequest& request) {
   if (!dlg.LoadFile(QStr(request.fileName))) return false;
   dlg.SetPrintJobTitle(QStr(request.title));
   dlg.SetLandscape(request.landscape);
-  TArrowCursor arrow;  // reports are written under the wait cursor; the window waits for the user
   dlg.exec();
   return true;
 }
