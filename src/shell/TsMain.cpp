@@ -47,6 +47,7 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   ConnectRecordCmds();
   ConnectSoilsCmds();
   ConnectReportCmds();
+  ConnectInterchangeCmds();
   pages_->CanLeavePage = [this] { return FormDataOkay(); };  // a failing field keeps its page
   for (const std::string& name : NotYetAvailableNames())
     if (QWidget* button = pages_->findChild<QWidget*>(QString::fromStdString(name))) MarkNotYetAvailable(button);
