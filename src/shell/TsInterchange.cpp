@@ -175,3 +175,10 @@ bool TRecordProgress::Step(int done, int total) {
   QCoreApplication::processEvents();
   return !wasCanceled();
 }
+
+bool TRecordProgress::Finish() {
+  const bool cancelled = wasCanceled();
+  reset();  // stops the timer that would show the window later
+  hide();
+  return cancelled;
+}

@@ -97,4 +97,6 @@ class TRecordProgress : public QProgressDialog {
   TRecordProgress(const QString& title, QWidget* parent);
   // Shows the step; false once the user cancelled.
   bool Step(int done, int total);
+  // Takes the window down for good (also its pending appearance); true when the user cancelled.
+  bool Finish();
 };

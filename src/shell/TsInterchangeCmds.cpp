@@ -115,8 +115,8 @@ void TMainForm::ExportProjectData() {
   } else {
     mdf_.ResetCosts();
   }
-  if (!SaveEditRec()) return;
-  RunExport(chosen);
+  if (SaveEditRec()) RunExport(chosen);
+  mdf_.ResetCosts();  // custom costs serve this export only
 }
 
 void TMainForm::RunExport(const TExportSettingsRec& s) {
@@ -149,8 +149,7 @@ void TMainForm::RunExport(const TExportSettingsRec& s) {
       ok = ExportToDatabase(mda_, mcn_, mdf_, s.fileName1, startup_.ProgramId, done, options, message);
     }
   }
-  progress.close();
-  if (!ok && !progress.wasCanceled())
+  if (!progress.Finish() && !ok)
     Messages().Error("Unable to export data for the following reason:\n\n" + QStr(message));
 }
 
@@ -188,7 +187,7 @@ void TMainForm::ImportdBASEFile(bool update) {
                                 return progress.Step(static_cast<int>(done), static_cast<int>(total));
                               });
   }
-  progress.close();
+  progress.Finish();
   if (reopen) OpenProjectFile(target);
   if (failure == ifCanceled) return;
   if (failure != ifNone)
