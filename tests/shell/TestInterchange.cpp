@@ -114,6 +114,18 @@ class TestInterchange : public QObject {
     QCOMPARE(form_->ProjectFile().FileName, env_->File("farm.tsj"));
     QCOMPARE(Records(env_->File("fromdbf.tsj")).size(), size_t(2));
 
+    // An update cancelled from its progress window leaves the project as it was.
+    env_->messages.Clear();
+    chooser.names << Path("fields.dbf") << Path("farm.tsj");
+    env_->messages.answers = {TAnswer::Yes};
+    QTimer::singleShot(0, form_.get(), [this] {
+      if (auto* progress = form_->findChild<QProgressDialog*>()) progress->cancel();
+    });
+    form_->Action("FileImportDbfUpdCmd")->trigger();
+    QCOMPARE(env_->messages.all.size(), 1);  // the confirmation only
+    QVERIFY(form_->ProjectOpen());
+    QCOMPARE(form_->ProjectFile().RecordCount(), 3);
+
     // Update the open project: confirmed first, one row matches, one is added; the window shows
     // the updated file.
     env_->messages.Clear();
