@@ -81,11 +81,12 @@ bool TMainForm::ChooseExportFiles(TExportSettingsRec& s) {
       s.fileName1 = ChooseOutputFile("File 1 of 2:  Save Exported Field Data As", "dBASE (*.dbf)", ".dbf", open);
       if (s.fileName1.empty()) return false;
       s.fileName2 = ChooseOutputFile("File 2 of 2:  Save Exported Application Data As", "dBASE (*.dbf)", ".dbf", open);
-      if (SamePath(s.fileName1, s.fileName2)) {
+      if (s.fileName2.empty()) return false;
+      if (SamePath(s.fileName1, s.fileName2)) {  // both tables in one file would leave only one
         Messages().Error(QStr(FileStatusText(fsInUse, s.fileName2)) + kUseOther);
         return false;
       }
-      return !s.fileName2.empty();
+      return true;
     case efJson:
       s.fileName1 = ChooseOutputFile("Save Exported Data As", "JSON File (*.json)", ".json", open);
       break;
