@@ -24,8 +24,9 @@ bool SamePath(const std::string& a, const std::string& b) { return ExpandFileNam
 // Asks for a file to write until the name has the extension and is usable; empty when cancelled.
 // The open project is never offered as an output: writing it would pull it from under the window.
 std::string ChooseOutputFile(const QString& title, const QString& filter, const std::string& ext,
-                             const std::string& openProject) {
+                             const std::string& openProject, const std::string& suggested = {}) {
   for (;;) {
+    if (!suggested.empty()) SuggestSaveName(QStr(suggested));
     const std::string path = CpStr(FileChooser().SaveFile(title, filter));
     if (path.empty()) return {};
     std::string bad = ExtensionCheckText(path, ext);
@@ -76,11 +77,14 @@ void TMainForm::ConnectInterchangeCmds() {
 // Asks for the export's output files in turn; false (the export dialog stays) when one is cancelled.
 bool TMainForm::ChooseExportFiles(TExportSettingsRec& s) {
   const std::string open = mda_.FileName;
+  const std::string base = ChangeFileExt(open, "");
   switch (s.format) {
     case efDbase:
-      s.fileName1 = ChooseOutputFile("File 1 of 2:  Save Exported Field Data As", "dBASE (*.dbf)", ".dbf", open);
+      s.fileName1 = ChooseOutputFile("File 1 of 2:  Save Exported Field Data As", "dBASE (*.dbf)", ".dbf", open,
+                                     base + ".fld.dbf");
       if (s.fileName1.empty()) return false;
-      s.fileName2 = ChooseOutputFile("File 2 of 2:  Save Exported Application Data As", "dBASE (*.dbf)", ".dbf", open);
+      s.fileName2 = ChooseOutputFile("File 2 of 2:  Save Exported Application Data As", "dBASE (*.dbf)", ".dbf", open,
+                                     base + ".app.dbf");
       if (s.fileName2.empty()) return false;
       if (SamePath(s.fileName1, s.fileName2)) {  // both tables in one file would leave only one
         Messages().Error(QStr(FileStatusText(fsInUse, s.fileName2)) + kUseOther);
@@ -88,10 +92,11 @@ bool TMainForm::ChooseExportFiles(TExportSettingsRec& s) {
       }
       return true;
     case efJson:
-      s.fileName1 = ChooseOutputFile("Save Exported Data As", "JSON File (*.json)", ".json", open);
+      s.fileName1 = ChooseOutputFile("Save Exported Data As", "JSON File (*.json)", ".json", open, base + ".json");
       break;
     default:
-      s.fileName1 = ChooseOutputFile("Save Exported Data As", "SQLite Database (*.sqlite)", kDatabaseExtension, open);
+      s.fileName1 = ChooseOutputFile("Save Exported Data As", "SQLite Database (*.sqlite)", kDatabaseExtension, open,
+                                   base + kDatabaseExtension);
   }
   s.fileName2.clear();
   return !s.fileName1.empty();
@@ -154,10 +159,10 @@ void TMainForm::RunExport(const TExportSettingsRec& s) {
     Messages().Error("Unable to export data for the following reason:\n\n" + QStr(message));
 }
 
-// The new project of an import; empty when cancelled.
-std::string TMainForm::ChooseNewProject() {
+// The new project of an import, named after its source at first; empty when cancelled.
+std::string TMainForm::ChooseNewProject(const std::string& source) {
   return ChooseOutputFile("Save New Project As", CreateProjectFilter(startup_.VersionInfo.InternalName), kProjectExt,
-                          projectOpen_ ? mda_.FileName : std::string());
+                          projectOpen_ ? mda_.FileName : std::string(), ChangeFileExt(source, kProjectExt));
 }
 
 void TMainForm::ImportdBASEFile(bool update) {
@@ -166,7 +171,7 @@ void TMainForm::ImportdBASEFile(bool update) {
       CpStr(FileChooser().OpenFile("Import dBASE Field Data File", "dBASE File (*.dbf)", nullptr));
   if (source.empty()) return;
   const std::string target =
-      update ? ChooseUpdateTarget(OpenProjectFilter(startup_.VersionInfo.InternalName)) : ChooseNewProject();
+      update ? ChooseUpdateTarget(OpenProjectFilter(startup_.VersionInfo.InternalName)) : ChooseNewProject(source);
   if (target.empty()) return;
   if (update && Messages().Confirm("\n" + QStr(target) +
                                        "\n\nImporting data will modify the project file. You should make sure the "
@@ -207,7 +212,7 @@ void TMainForm::ImportJsonFile() {
   if (!FormDataOkay()) return;
   const std::string source = CpStr(FileChooser().OpenFile("Import JSON Project File", "JSON File (*.json)", nullptr));
   if (source.empty()) return;
-  const std::string target = ChooseNewProject();
+  const std::string target = ChooseNewProject(source);
   if (target.empty()) return;
   int records = 0;
   std::string message;
@@ -275,7 +280,7 @@ void TMainForm::ExtractProjectFile() {
     chosen = dlg.Settings();
     chosen.fileName = ChooseOutputFile("Save Extracted Project As",
                                        CreateProjectFilter(startup_.VersionInfo.InternalName), kProjectExt,
-                                       mda_.FileName);
+                                       mda_.FileName, extractSettings_.fileName);
     return !chosen.fileName.empty();
   };
   if (dlg.exec() != QDialog::Accepted) return;

@@ -144,7 +144,7 @@ class TMainForm : public QMainWindow {
   void ConnectInterchangeCmds();
   bool ChooseExportFiles(TExportSettingsRec& s);
   void RunExport(const TExportSettingsRec& s);
-  std::string ChooseNewProject();
+  std::string ChooseNewProject(const std::string& source);
   TSoilsRunResult RunSdmUpdate(int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
