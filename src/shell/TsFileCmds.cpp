@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "TsAbout.h"
+#include <utility>
+
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "TsRecordDlgs.h"
@@ -29,6 +31,8 @@
 #include "store/MdaFile5.h"
 
 namespace {
+
+QString g_suggested;  // the name the next save dialog offers
 
 class TPlatformChooser : public TFileChooser {
  public:
@@ -57,6 +61,7 @@ class TPlatformChooser : public TFileChooser {
     auto useSuffixOf = [&dlg](const QString& f) { dlg.setDefaultSuffix(f.section("(*.", 1).section(')', 0, 0)); };
     useSuffixOf(filter.section(";;", 0, 0));
     QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, useSuffixOf);
+    if (!g_suggested.isEmpty()) dlg.selectFile(std::exchange(g_suggested, QString()));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().first();
   }
@@ -72,6 +77,8 @@ TFileChooser& FileChooser() {
 }
 
 void SetFileChooser(TFileChooser* chooser) { g_chooser = chooser; }
+
+void SuggestSaveName(const QString& path) { g_suggested = path; }
 
 QString CreateProjectFilter(const std::string& internalName) {
   return QStr(internalName) + " Project Data (*" + kProjectExt + ")";

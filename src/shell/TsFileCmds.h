@@ -32,6 +32,8 @@ class TFileChooser {
 
 TFileChooser& FileChooser();
 void SetFileChooser(TFileChooser* chooser);  // nullptr restores the platform's dialogs
+// The name the platform's next save dialog offers (used once).
+void SuggestSaveName(const QString& path);
 
 // Filters of the project file dialogs.
 QString CreateProjectFilter(const std::string& internalName);

@@ -55,6 +55,7 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent
   help_ = std::make_unique<THelpViewer>(QStr(startup_.ProgramFile(kHelpFolder)), this);
   RecordDlgHelp() = [this](int context) { ShowHelp(context); };
   qApp->installEventFilter(this);
+  ConnectInterchangeCmds();
   pages_->CanLeavePage = [this] { return FormDataOkay(); };  // a failing field keeps its page
   for (const std::string& name : NotYetAvailableNames())
     if (QWidget* button = pages_->findChild<QWidget*>(QString::fromStdString(name))) MarkNotYetAvailable(button);

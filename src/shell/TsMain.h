@@ -8,6 +8,7 @@
 #include <string>
 
 #include "TsFields.h"
+#include "TsInterchange.h"
 #include "TsMenus.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
@@ -94,6 +95,13 @@ class TMainForm : public QMainWindow {
   void FileImportUpdateSoilsSdmCmdClick();
   void UpdateSoilsSdmBtnClick();
 
+  // Export, import, merge and extract (TsInterchangeCmds.cpp).
+  void ExportProjectData();
+  void ImportdBASEFile(bool update);
+  void ImportJsonFile();
+  void MergeProjectFile();
+  void ExtractProjectFile();
+
   // Report commands (TsReports.cpp).
   void WorksheetReports();
   // Tools: the manure application setbacks report (TsSetbacks.cpp) and the cost file editor.
@@ -148,6 +156,10 @@ class TMainForm : public QMainWindow {
   void ConnectSoilsCmds();
   void ConnectReportCmds();
   void ConnectSummaryCmds();
+  void ConnectInterchangeCmds();
+  bool ChooseExportFiles(TExportSettingsRec& s);
+  void RunExport(const TExportSettingsRec& s);
+  std::string ChooseNewProject(const std::string& source);
   TSoilsRunResult RunSdmUpdate(int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
@@ -206,6 +218,8 @@ class TMainForm : public QMainWindow {
   TFindSettings find_;
   TRecordSubset subsets_[kSubsetUses];
   TWorksheetSettingsRec worksheetSettings_;
+  TExportSettingsRec exportSettings_;    // the export dialog's choices, kept for the run
+  TExtractSettingsRec extractSettings_;  // the extract dialog's choices, kept for the run
   TSetbacksRptSettingsRec setbacks_;  // the setbacks report's settings, kept for the run
   TRankedSummarySettingsRec rankedSettings_;
   TTabularSummarySettingsRec tabularSettings_;

@@ -18,12 +18,14 @@ const std::vector<TMenuItemDef> kItems = {
     {"FilePropertiesCmd", "FileMenu", "Propert&ies...", "", 104, "View and set current project's properties.", true},
     {"FileMergeCmd", "FileMenu", "&Merge Project...", "", 105, "Merge another project file's records.", false},
     {"FileExtractCmd", "FileMenu", "&Extract Project...", "", 106, "Create project file with record subset.", true},
-    {"FileExportCmd", "FileMenu", "Expor&t Data...", "", 107, "Export project to Access, dBASE or QRL.", false},
+    {"FileExportCmd", "FileMenu", "Expor&t Data...", "", 107, "Export project to a database, dBASE or JSON.", false},
     {"FileImportMenu", "FileMenu", "Impo&rt Data", "", 108, "Import external data into a project file.", true},
     {"FileImportDbfNewCmd", "FileImportMenu", "Create Project From dBASE File...", "", 0,
      "Create a project from dBASE field data.", false},
     {"FileImportDbfUpdCmd", "FileImportMenu", "Update Project From dBASE File...", "", 0,
      "Update a project from dBASE field data.", true},
+    {"FileImportJsonCmd", "FileImportMenu", "Create Project From &JSON File...", "", 0,
+     "Create a project from a JSON project file.", false},
     {"FileImportQrlCmd", "FileImportMenu", "Create Project From QRL &Plan...", "", 0,
      "Create a project file from QRL plan file.", true},
     {"FileSoilsQrlCmd", "FileImportMenu", "Update Soils Data From &QRL...", "", 0,
@@ -90,7 +92,6 @@ const TRule kRules[] = {
 
 // Not yet built: remove a name once its command or button is connected to its work.
 const std::vector<std::string> kNotYetAvailable = {
-    "FileMergeCmd",      "FileExtractCmd",    "FileExportCmd",      "FileImportDbfNewCmd", "FileImportDbfUpdCmd",
     "FileImportQrlCmd",  "FileSoilsQrlCmd",   "UpdSoilsQrlBtn",
 };
 

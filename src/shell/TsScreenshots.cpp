@@ -14,6 +14,7 @@
 #include "TsCostEditor.h"
 #include "TsFields.h"
 #include "TsFileCmds.h"
+#include "TsInterchange.h"
 #include "TsMain.h"
 #include "TsPages.h"
 #include "TsPreview.h"
@@ -104,6 +105,16 @@ class TPictureViewer : public TReportViewer {
   TPictures& pictures_;
 };
 
+// The Export Data and Extract Project dialogs at their first use.
+void SaveInterchangePictures(TMainForm& form, TPictures& pictures) {
+  {
+    TExportDataDlg dlg(TExportSettingsRec{}, form.Subset(TMainForm::suExport), &form);
+    pictures.Save(dlg, "export-dialog.png");
+  }
+  TExtractDlg dlg(TExtractSettingsRec{}, form.Subset(TMainForm::suExtract), true, &form);
+  pictures.Save(dlg, "extract-dialog.png");
+}
+
 // The Worksheet Report, Subset Selection and Worksheet Format dialogs, and record 1's worksheet
 // as RTF in the preview.
 void SaveWorksheetPictures(TMainForm& form, TPictures& pictures) {
@@ -163,6 +174,7 @@ int main(int argc, char** argv) {
   }
   SaveWorksheetPictures(form, pictures);
   ShowSummaryScreens(form, [&pictures](QWidget& window, const QString& name) { pictures.Save(window, name); });
+  SaveInterchangePictures(form, pictures);
   form.Pages()->setCurrentIndex(pgCrops);
   for (const QSize size : {QSize(1024, 600), QSize(3840, 2160)}) {
     form.resize(size);

@@ -67,15 +67,16 @@ class TShellEnv {
     }
   }
 
-  // A project of `count` records of the given state (fields 101, 102, ...), closed again.
-  std::string MakeProject(const std::string& name, int state, int count, bool locked = false) const {
+  // A project of `count` records of the given state (fields 101, 102, ... unless `firstId` says
+  // otherwise), closed again.
+  std::string MakeProject(const std::string& name, int state, int count, bool locked = false, int firstId = 101) const {
     TFolderRefs loaded(Folder());
     TMdaFile f;
     const std::string path = File(name);
     if (!f.CreateProject(path, static_cast<uint16_t>(state), loaded.refs, "Test project", 2024))
       qFatal("create failed");
     for (int i = 1; i <= count; ++i) {
-      TFieldRec rec = f.NewRecord(100 + i, static_cast<uint16_t>(state));
+      TFieldRec rec = f.NewRecord(firstId - 1 + i, static_cast<uint16_t>(state));
       rec.Operation = "Farm " + std::to_string(i);
       rec.County = 2;
       rec.Field_Size = 10.0f * i;

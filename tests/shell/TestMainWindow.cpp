@@ -70,7 +70,7 @@ class TestMainWindow : public QObject {
                           "E&xit"}));
     QCOMPARE(MenuCaptions("FileImportMenu"),
              QStringList({"Create Project From dBASE File...", "Update Project From dBASE File...", "-",
-                          "Create Project From QRL &Plan...", "-", "Update Soils Data From &QRL...",
+                          "Create Project From &JSON File...", "Create Project From QRL &Plan...", "-", "Update Soils Data From &QRL...",
                           "Update Soils Data From &SDM..."}));
     QCOMPARE(MenuCaptions("RecordMenu"),
              QStringList({"&Add New...", "D&uplicate...", "&Delete...", "&Rename...", "-", "&Check Data...", "-",

@@ -1,0 +1,220 @@
+// Export, import, merge and extract driven through the File menu and their dialogs, with the
+// results read back through the core.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "ShellEnv.h"
+#include "../support/DbfSamples.h"
+#include "TsInterchange.h"
+#include "filebase/FileUtl.h"
+
+class TestInterchange : public QObject {
+  Q_OBJECT
+
+  TShellEnv* env_ = nullptr;
+  std::unique_ptr<TMainForm> form_;
+
+  QString Path(const char* name) const { return QString::fromStdString(env_->File(name)); }
+
+  // Sets the export dialog up with `setup` and presses OK; the chooser answers the file dialogs.
+  void Export(std::function<void(TExportDataDlg*)> setup) {
+    WhenModal([setup](QDialog* d) {
+      auto* dlg = qobject_cast<TExportDataDlg*>(d);
+      QVERIFY(dlg);
+      setup(dlg);
+      dlg->accept();
+      if (dlg->isVisible()) dlg->reject();
+    });
+    form_->Action("FileExportCmd")->trigger();
+  }
+
+  // The project's records, read through the core.
+  std::vector<TFieldRec> Records(const std::string& path) {
+    TFolderRefs refs(env_->Folder());
+    TMdaFile f;
+    std::vector<TFieldRec> out;
+    if (!f.OpenProject(path, false, refs.refs)) return out;
+    for (int n = 1; n <= f.RecordCount(); ++n) {
+      out.emplace_back();
+      f.ReadRecord(n, out.back());
+    }
+    return out;
+  }
+
+ private slots:
+  void init() {
+    env_ = new TShellEnv;
+    env_->WriteReferenceFiles();
+    env_->MakeProject("farm.tsj", 2, 3);
+    form_ = env_->Start({env_->File("farm.tsj")});
+    env_->messages.Clear();
+  }
+  void cleanup() {
+    form_.reset();
+    delete env_;
+  }
+
+  // dBASE and JSON exports through the dialog, then both imported back (create, update, JSON).
+  void exportThenImportBack() {
+    TTestChooser chooser;
+    // Custom costs without a cost file keep the dialog open; a bad name asks again.
+    chooser.names << Path("fields.txt") << Path("farm.fld.dbf") << Path("farm.app.dbf");
+    bool stayedOpen = false;
+    Export([&stayedOpen](TExportDataDlg* dlg) {
+      QVERIFY(dlg->FormatBtns[efDatabase]->isChecked());  // the first use: a database, nothing ticked
+      QVERIFY(!dlg->Exclude.Name->isChecked() && !dlg->CustomCheck->isChecked());
+      QVERIFY(!dlg->FormatBtns[efPlan]->isEnabled());
+      dlg->CustomCheck->setChecked(true);
+      dlg->accept();
+      stayedOpen = dlg->isVisible();
+      dlg->CustomCheck->setChecked(false);
+      dlg->Exclude.Name->setChecked(true);
+      dlg->FormatBtns[efDbase]->setChecked(true);
+    });
+    QVERIFY(stayedOpen);
+    QCOMPARE(env_->messages.errors.size(), 2);
+    QVERIFY(env_->messages.errors[0].startsWith("You checked the Use Custom Costs box, but you have not selected a "
+                                                "custom cost file.\n\nClick the Load button to select a cost file"));
+    QVERIFY(env_->messages.errors[1].endsWith("\n\nUse a different file name."));
+    QCOMPARE(env_->messages.infos, QStringList({"\n3 field records exported to file\n" + Path("farm.fld.dbf") +
+                                                "\n\n0 application records exported to file\n" +
+                                                Path("farm.app.dbf") + "\n"}));
+
+    // The dialog remembers the choices; JSON this time.
+    env_->messages.Clear();
+    chooser.names << Path("farm.json");
+    Export([](TExportDataDlg* dlg) {
+      QVERIFY(dlg->FormatBtns[efDbase]->isChecked() && dlg->Exclude.Name->isChecked());
+      dlg->FormatBtns[efJson]->setChecked(true);
+    });
+    QCOMPARE(env_->messages.infos, QStringList({"\n3 field records exported to file\n" + Path("farm.json") + "\n"}));
+
+    TDbfFile exported;
+    QVERIFY(exported.OpenTable(env_->File("farm.fld.dbf"), 0, omReadDenyWrite));
+    QCOMPARE(exported.RecordCount(), 3u);
+    exported.Close();
+
+    // Create from a field table; No leaves the open project as it was.
+    env_->messages.Clear();
+    QVERIFY(WriteDbfSample(env_->File("fields.dbf"), {{"FIELD_NAME", "CROP_YEAR", "COUNTY", "ACRES"},
+                                                      {{"", "North & South", "2024", "19015", "55"},
+                                                       {"", "Pond", "2024", "19169", "7.5"}}}));
+    chooser.names << Path("fields.dbf") << Path("fromdbf.tsj");
+    env_->messages.answers = {TAnswer::No};
+    form_->Action("FileImportDbfNewCmd")->trigger();
+    QCOMPARE(env_->messages.questions,
+             QStringList({"\nSuccessfully created project file\n" + Path("fromdbf.tsj") +
+                          ".\n\n2 field records were imported from dBASE file\n" + Path("fields.dbf") +
+                          ".\n\nDo you want to open the new project file?\n"}));
+    QCOMPARE(env_->messages.all.size(), 1);
+    QCOMPARE(form_->ProjectFile().FileName, env_->File("farm.tsj"));
+    QCOMPARE(Records(env_->File("fromdbf.tsj")).size(), size_t(2));
+
+    // An update cancelled from its progress window leaves the project as it was.
+    env_->messages.Clear();
+    chooser.names << Path("fields.dbf") << Path("farm.tsj");
+    env_->messages.answers = {TAnswer::Yes};
+    QTimer::singleShot(0, form_.get(), [this] {
+      if (auto* progress = form_->findChild<QProgressDialog*>()) progress->cancel();
+    });
+    form_->Action("FileImportDbfUpdCmd")->trigger();
+    QCOMPARE(env_->messages.all.size(), 1);  // the confirmation only
+    QVERIFY(form_->ProjectOpen());
+    QCOMPARE(form_->ProjectFile().RecordCount(), 3);
+
+    // Update the open project: confirmed first, one row matches, one is added; the window shows
+    // the updated file.
+    env_->messages.Clear();
+    chooser.names << Path("fields.dbf") << Path("farm.dbf") << Path("farm.tsj");
+    env_->messages.answers = {TAnswer::Yes, TAnswer::No};
+    form_->Action("FileImportDbfUpdCmd")->trigger();
+    QCOMPARE(env_->messages.errors, QStringList({QStr(BadExtensionText(env_->File("farm.dbf"), ".tsj")) +
+                                                 "\n\nUse a different file name."}));
+    QCOMPARE(env_->messages.questions.size(), 2);
+    QVERIFY(env_->messages.questions[0].startsWith("\n" + Path("farm.tsj") + "\n\nImporting data will modify"));
+    QVERIFY(env_->messages.questions[1].contains("1 field records were updated in project.\n1 field records were "
+                                                 "added to project."));
+    QVERIFY(form_->ProjectOpen());
+    QCOMPARE(form_->ProjectFile().RecordCount(), 4);
+    TFieldRec updated;
+    QVERIFY(form_->ProjectFile().ReadRecord(2, updated));
+    QCOMPARE(float(updated.Field_Size), 55.0f);
+
+    // The JSON document becomes a project again, without the excluded operation names.
+    env_->messages.Clear();
+    chooser.names << Path("farm.json") << Path("fromjson.tsj");
+    env_->messages.answers = {TAnswer::Yes};
+    form_->Action("FileImportJsonCmd")->trigger();
+    QCOMPARE(env_->messages.errors, QStringList());
+    QCOMPARE(form_->ProjectFile().FileName, env_->File("fromjson.tsj"));
+    QCOMPARE(form_->ProjectFile().RecordCount(), 3);
+    QCOMPARE(form_->EditRec().Operation.Str(), std::string());
+    QCOMPARE(Records(env_->File("farm.tsj"))[0].Operation.Str(), std::string("Farm 1"));
+  }
+
+  // A clash refuses the merge whole; a declined merge changes nothing; then a merge and an
+  // extract of the merged project, advanced a year, under a title.
+  void mergeThenExtract() {
+    env_->MakeProject("clash.tsj", 2, 1);
+    env_->MakeProject("other.tsj", 2, 1, false, 201);
+    TTestChooser chooser;
+    chooser.names << Path("clash.tsj") << Path("other.tsj") << Path("other.tsj");
+    env_->messages.answers = {TAnswer::Yes, TAnswer::No, TAnswer::Yes};
+    form_->GoToRec(2);
+    for (int i = 0; i < 3; ++i) form_->Action("FileMergeCmd")->trigger();
+    const QString failure = "Unable to merge file for the following reason:\n\n";
+    QCOMPARE(env_->messages.errors, QStringList({failure + "Field ID 101 is used in both project files.",
+                                                 failure + "Merge canceled by user."}));
+    QCOMPARE(env_->messages.questions[2], "\n" + Path("other.tsj") +
+                                              "\nFile contains 1 records.\n\nDo you want to merge these records "
+                                              "into the current project file?\n");
+    QCOMPARE(form_->ProjectFile().RecordCount(), 4);
+    QCOMPARE(form_->EditRec().Field_ID, 102);  // the current record stays shown
+    QCOMPARE(form_->RecordScrollBar()->maximum(), 4);
+    QCOMPARE(form_->RecordScrollBar()->value(), form_->CurrentRecord());
+
+    // Extract: the open project itself is refused as output, then the new file is written.
+    env_->messages.Clear();
+    chooser.names << Path("farm.tsj") << Path("next.tsj");
+    WhenModal([](QDialog* d) {
+      auto* dlg = qobject_cast<TExtractDlg*>(d);
+      QVERIFY(dlg && dlg->AdvanceCheck->isEnabled() && dlg->TitleEdit->text().isEmpty());
+      dlg->TitleEdit->setText("Next year");
+      dlg->AdvanceCheck->setChecked(true);
+      dlg->Exclude.Name->setChecked(true);
+      dlg->accept();
+    });
+    form_->Action("FileExtractCmd")->trigger();
+    QCOMPARE(env_->messages.errors.size(), 1);
+    QVERIFY(env_->messages.errors[0].endsWith("\n\nUse a different file name."));
+    QCOMPARE(env_->messages.infos,
+             QStringList({"\n4 records extracted and saved to file\n" + Path("next.tsj") + "\n"}));
+    TFolderRefs refs(env_->Folder());
+    TMdaFile next;
+    QVERIFY(next.OpenProject(env_->File("next.tsj"), false, refs.refs));
+    QCOMPARE(next.ProjectYear(), uint16_t(2025));
+    QCOMPARE(next.Title(), std::string("Next year"));
+    TFieldRec rec;
+    QVERIFY(next.ReadRecord(4, rec));
+    QCOMPARE(rec.Field_ID, 201);
+    QCOMPARE(rec.Year, uint16_t(2025));
+    QCOMPARE(rec.Operation.Str(), std::string());
+    QCOMPARE(rec.Prev_Crop, uint16_t(crCorn));  // last year's corn became the previous crop
+
+    // The title is empty again, the other choices are kept.
+    WhenModal([](QDialog* d) {
+      auto* dlg = qobject_cast<TExtractDlg*>(d);
+      QVERIFY(dlg && dlg->TitleEdit->text().isEmpty() && dlg->AdvanceCheck->isChecked());
+      dlg->reject();
+    });
+    form_->Action("FileExtractCmd")->trigger();
+  }
+};
+
+QTEST_MAIN(TestInterchange)
+
+#include "TestInterchange.moc"
