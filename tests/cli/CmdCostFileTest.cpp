@@ -17,11 +17,7 @@ class CmdCostFileTest : public ::testing::Test {
   }
   void TearDown() override { SetReportClock({}); }
 
-  TCliRun Run(std::vector<std::string> args) {
-    args.push_back("--data-dir");
-    args.push_back(dir.Path());
-    return RunTool(args);
-  }
+  TCliRun Run(std::vector<std::string> args) { return RunToolWithData(dir.Path(), std::move(args)); }
 
   TTempDir dir;
 };

@@ -19,11 +19,7 @@ std::vector<std::string> Lines(const std::string& text) {
 class CmdDbfTest : public ::testing::Test {
  protected:
   void SetUp() override { WriteSampleReferenceFiles(dir.Path()); }
-  TCliRun Run(std::vector<std::string> args) {
-    args.push_back("--data-dir");
-    args.push_back(dir.Path());
-    return RunTool(args);
-  }
+  TCliRun Run(std::vector<std::string> args) { return RunToolWithData(dir.Path(), std::move(args)); }
 
   TTempDir dir;
   std::string table = dir.File("fields.dbf"), project = dir.File("farm.tsj");
