@@ -23,14 +23,16 @@ PACKAGES := \
 	libpugixml-dev \
 	libsqlite3-dev
 
-# Debian packages only the tests need: real clients that read the files the program writes.
+# Debian packages only the tests need: real clients that read the files the program writes, and the
+# session bus the planner tests run on.
 TEST_PACKAGES := \
 	libreoffice-writer-nogui \
 	poppler-utils \
 	libcpp-httplib-dev \
 	gdal-bin \
 	python3-dbfread \
-	sqlite3
+	sqlite3 \
+	dbus-daemon
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)

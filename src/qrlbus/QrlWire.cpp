@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <filesystem>
 #include <limits>
 
 #include "common/Cp1252.h"
@@ -84,8 +85,15 @@ QString QrlText(const std::string& cp1252) { return QString::fromStdString(Cp125
 std::string QrlText(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
 
 bool QrlPathToBus(const std::string& path, QString& text) {
-  text = QString::fromStdString(path);
-  return text.toStdString() == path;
+  // The planner runs in a folder of its own: a relative name is made absolute here.
+  std::string full = path;
+  std::error_code ec;
+  if (!path.empty()) {
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    if (!ec) full = absolute.string();
+  }
+  text = QString::fromStdString(full);
+  return text.toStdString() == full;
 }
 
 std::string QrlPathFromBus(const QString& text) { return text.toStdString(); }

@@ -46,6 +46,7 @@ TQrlError QrlErrorFromBus(const QString& name, const QString& message);
 // Text between this side (code page 1252) and the bus (UTF-8).
 QString QrlText(const std::string& cp1252);
 std::string QrlText(const QString& text);
-// Paths: the file system's bytes, UTF-8 on the bus; false when they are not UTF-8.
+// Paths: the file system's bytes, UTF-8 on the bus, relative ones made absolute against this
+// process's folder (the planner's is another); false when they are not UTF-8.
 bool QrlPathToBus(const std::string& path, QString& text);
 std::string QrlPathFromBus(const QString& text);
