@@ -32,7 +32,8 @@ inline bool PlannerRunning() {
 class TPlannerBusTest : public ::testing::Test {
  protected:
   // The stand-in's settings, all back to its defaults.
-  static inline const char* kSettings[] = {"QRL_STANDIN_VERSION", "QRL_STANDIN_FIELDS", "QRL_STANDIN_SOILS"};
+  static inline const char* kSettings[] = {"QRL_STANDIN_VERSION", "QRL_STANDIN_FIELDS", "QRL_STANDIN_SOILS",
+                                          "QRL_STANDIN_OMIT"};
 
   void SetUp() override {
     // Never on the desktop's own session bus: its activation environment would be changed.
