@@ -30,6 +30,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddCostCommands(app, ctx);
   AddDbfCommands(app, ctx);
   AddDbCommands(app, ctx);
+  AddPlanCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

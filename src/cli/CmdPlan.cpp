@@ -1,0 +1,94 @@
+// Planner plan commands: plan export, plan import, plan soils, through the planner's automation
+// server on the session bus.
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "ExportCli.h"
+#include "QrlBus.h"
+#include "common/Cp1252.h"
+#include "common/TextUtil.h"
+#include "filebase/FileUtl.h"
+#include "interchange/QrlExport.h"
+#include "interchange/QrlImport.h"
+#include "interchange/QrlSoils.h"
+
+namespace {
+
+void AddExport(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string project, plan;
+    TExportArgs options;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("export", "Export the records as a new plan of the planner");
+  cmd->add_option("PROJECT", a->project, "Project file (.tsj)")->required();
+  cmd->add_option("PLAN", a->plan, "Plan file to write (.qrl)")->required();
+  AddExportOptions(cmd, a->options, false);
+  cmd->callback([&ctx, a] {
+    if (!SameText(ExtractFileExt(a->plan), kPlanExtension))
+      return Fail(ctx, BadExtensionText(a->plan, kPlanExtension) + "\n\nUse a different file name.");
+    TProjectSession s;
+    TExportSetup setup;
+    if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
+    const auto done = [&ctx](const std::string& plan, int fieldRows, const std::string&, int) {
+      ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(plan) << '\n';
+    };
+    std::string message;
+    if (!ExportToPlan(s.file, s.ref.Mcn, QrlBusStarter(), a->plan, done, setup.Options, message))
+      Fail(ctx, "Unable to export data for the following reason:\n\n" + message);
+  });
+}
+
+void AddImport(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string plan, project;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("import", "Create a project from a plan of the planner");
+  cmd->add_option("PLAN", a->plan, "Plan file (.qrl)")->required();
+  cmd->add_option("PROJECT", a->project, "New project file (.tsj)")->required();
+  cmd->callback([&ctx, a] {
+    TProjectSession s;
+    if (!s.LoadRefs(ctx) || !UsableOutputName(ctx, a->project, true)) return;
+    std::string message;
+    int records = 0;
+    if (!CreateProjectFromPlan(QrlBusStarter(), a->plan, a->project, s.ref.Mcn, s.ref.Mdf, message, records))
+      return Fail(ctx, "Unable to import plan file for the following reason:\n\n" + message);
+    ctx.out << "Added=" << records << '\n';
+  });
+}
+
+void AddSoils(CLI::App& group, TCliContext& ctx) {
+  struct TArgs {
+    std::string path;
+    int64_t number = 0;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand("soils", "Update the soils of record N (default: all records) from the planner's soils");
+  cmd->add_option("PROJECT", a->path, "Project file (.tsj)")->required();
+  cmd->add_option("N", a->number, "Record number, from 1; 0 or none: all records");
+  cmd->callback([&ctx, a] {
+    TProjectSession s;
+    if (!s.Open(ctx, a->path, true)) return;
+    const int count = s.file.RecordCount();
+    if (a->number < 0 || (a->number > count && count > 0))
+      return Fail(ctx, "Enter a record number in the range 1-" + std::to_string(count) + ".");
+    int found = 0, notFound = 0;
+    std::string message;
+    if (!UpdateSoilsFromPlanner(s.file, s.ref.Mcn, static_cast<int>(a->number), QrlBusStarter(), found, notFound,
+                                message))
+      return Fail(ctx, message);
+    ctx.out << "Updated=" << found << "\nNotUpdated=" << notFound << '\n';
+  });
+}
+
+}  // namespace
+
+void AddPlanCommands(CLI::App& app, TCliContext& ctx) {
+  CLI::App* plan = app.add_subcommand("plan", "Plans of the planner, through its automation server on the session bus");
+  plan->require_subcommand(1);
+  AddExport(*plan, ctx);
+  AddImport(*plan, ctx);
+  AddSoils(*plan, ctx);
+}
