@@ -13,12 +13,21 @@ const QString kDBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kDBusPath = QStringLiteral("/org/freedesktop/DBus");
 constexpr uint kStartedOrRunning[] = {1, 2};  // DBUS_START_REPLY_SUCCESS, DBUS_START_REPLY_ALREADY_RUNNING
 
+// The planner process the application object and its plans belong to: calls go to the unique bus
+// name it had when it was reached, so that a planner started anew after this one went away is
+// never taken for it (its plan objects would be other plans).
+struct TQrlPeer {
+  QDBusConnection Bus;
+  QString Owner;
+  TQrlBusTimeouts Timeouts;
+};
+
 // One blocking call; the reply's arguments, or the error as the planner's.
-bool Call(const QDBusConnection& bus, const QString& path, const char* interface, const QString& method,
+bool Call(const TQrlPeer& peer, const QString& path, const char* interface, const QString& method,
           const QVariantList& args, int timeoutMs, QVariantList& reply, TQrlError& error) {
-  QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kQrlService), path, QLatin1String(interface), method);
+  QDBusMessage call = QDBusMessage::createMethodCall(peer.Owner, path, QLatin1String(interface), method);
   call.setArguments(args);
-  const QDBusMessage answer = bus.call(call, QDBus::Block, timeoutMs);
+  const QDBusMessage answer = peer.Bus.call(call, QDBus::Block, timeoutMs);
   if (answer.type() == QDBusMessage::ReplyMessage) {
     reply = answer.arguments();
     return true;
@@ -42,14 +51,13 @@ bool BadPath(TQrlError& error) {
 
 class TQrlBusPlan : public IQrlPlan {
  public:
-  TQrlBusPlan(QDBusConnection bus, QString path, TQrlBusTimeouts timeouts)
-      : bus_(std::move(bus)), path_(std::move(path)), timeouts_(timeouts) {}
+  TQrlBusPlan(TQrlPeer peer, QString path) : peer_(std::move(peer)), path_(std::move(path)) {}
   // A plan left open is closed, as releasing the last reference to it would.
   ~TQrlBusPlan() override { Close(); }
 
   bool RowCount(const std::string& table, int& count, TQrlError& error) override {
     QVariantList reply;
-    if (!Call(QStringLiteral("RowCount"), {QrlText(table)}, timeouts_.Cell, reply, error)) return false;
+    if (!Call(QStringLiteral("RowCount"), {QrlText(table)}, peer_.Timeouts.Cell, reply, error)) return false;
     if (reply.size() != 1 || reply[0].metaType() != QMetaType::fromType<int>())
       return Malformed(QStringLiteral("RowCount"), error);
     count = reply[0].toInt();
@@ -59,7 +67,7 @@ class TQrlBusPlan : public IQrlPlan {
   bool GetValue(const std::string& table, int row, const std::string& column, TQrlValue& value,
                 TQrlError& error) override {
     QVariantList reply;
-    if (!Call(QStringLiteral("GetValue"), {QrlText(table), row, QrlText(column)}, timeouts_.Cell, reply, error))
+    if (!Call(QStringLiteral("GetValue"), {QrlText(table), row, QrlText(column)}, peer_.Timeouts.Cell, reply, error))
       return false;
     if (reply.size() != 1 || !QrlFromBus(reply[0], value)) return Malformed(QStringLiteral("GetValue"), error);
     return true;
@@ -69,14 +77,14 @@ class TQrlBusPlan : public IQrlPlan {
                 TQrlError& error) override {
     QVariantList reply;
     const QVariantList args{QrlText(table), row, QrlText(column), QVariant::fromValue(QrlToBus(value))};
-    return Call(QStringLiteral("SetValue"), args, timeouts_.Cell, reply, error);
+    return Call(QStringLiteral("SetValue"), args, peer_.Timeouts.Cell, reply, error);
   }
 
   bool ValueIsValid(const std::string& table, int row, const std::string& column, const TQrlValue& value,
                     bool& valid, TQrlError& error) override {
     QVariantList reply;
     const QVariantList args{QrlText(table), row, QrlText(column), QVariant::fromValue(QrlToBus(value))};
-    if (!Call(QStringLiteral("ValueIsValid"), args, timeouts_.Cell, reply, error)) return false;
+    if (!Call(QStringLiteral("ValueIsValid"), args, peer_.Timeouts.Cell, reply, error)) return false;
     if (reply.size() != 1 || reply[0].metaType() != QMetaType::fromType<bool>())
       return Malformed(QStringLiteral("ValueIsValid"), error);
     valid = reply[0].toBool();
@@ -85,14 +93,14 @@ class TQrlBusPlan : public IQrlPlan {
 
   bool ExpandTables(TQrlError& error) override {
     QVariantList reply;
-    return Call(QStringLiteral("ExpandTables"), {}, timeouts_.File, reply, error);
+    return Call(QStringLiteral("ExpandTables"), {}, peer_.Timeouts.File, reply, error);
   }
 
   bool SaveAs(const std::string& path, TQrlError& error) override {
     QString busPath;
     if (!QrlPathToBus(path, busPath)) return BadPath(error);
     QVariantList reply;
-    return Call(QStringLiteral("SaveAs"), {busPath}, timeouts_.File, reply, error);
+    return Call(QStringLiteral("SaveAs"), {busPath}, peer_.Timeouts.File, reply, error);
   }
 
   bool ExportToAccess(const std::string& path, TQrlError& error) override {
@@ -100,7 +108,7 @@ class TQrlBusPlan : public IQrlPlan {
     if (!QrlPathToBus(path, busPath)) return BadPath(error);
     // The five flags ask for every part of the plan.
     QVariantList reply;
-    return Call(QStringLiteral("ExportToAccess"), {busPath, true, true, true, true, true}, timeouts_.File, reply,
+    return Call(QStringLiteral("ExportToAccess"), {busPath, true, true, true, true, true}, peer_.Timeouts.File, reply,
                 error);
   }
 
@@ -109,29 +117,28 @@ class TQrlBusPlan : public IQrlPlan {
     closed_ = true;
     QVariantList reply;
     TQrlError ignored;
-    Call(QStringLiteral("Close"), {}, timeouts_.File, reply, ignored);
+    Call(QStringLiteral("Close"), {}, peer_.Timeouts.File, reply, ignored);
   }
 
  private:
   bool Call(const QString& method, const QVariantList& args, int timeoutMs, QVariantList& reply, TQrlError& error) {
-    return ::Call(bus_, path_, kQrlPlanInterface, method, args, timeoutMs, reply, error);
+    return ::Call(peer_, path_, kQrlPlanInterface, method, args, timeoutMs, reply, error);
   }
 
-  QDBusConnection bus_;
+  TQrlPeer peer_;
   QString path_;
-  TQrlBusTimeouts timeouts_;
   bool closed_ = false;
 };
 
 class TQrlBusApp : public IQrlApp {
  public:
-  TQrlBusApp(QDBusConnection bus, TQrlBusTimeouts timeouts) : bus_(std::move(bus)), timeouts_(timeouts) {}
+  explicit TQrlBusApp(TQrlPeer peer) : peer_(std::move(peer)) {}
 
   bool FileVersion(std::string& version, TQrlError& error) override {
     QVariantList reply;
     const QVariantList args{QLatin1String(kQrlAppInterface), QStringLiteral("FileVersion")};
-    if (!::Call(bus_, QLatin1String(kQrlAppPath), "org.freedesktop.DBus.Properties", QStringLiteral("Get"), args,
-                timeouts_.Cell, reply, error))
+    if (!::Call(peer_, QLatin1String(kQrlAppPath), "org.freedesktop.DBus.Properties", QStringLiteral("Get"), args,
+                peer_.Timeouts.Cell, reply, error))
       return false;
     const QVariant value = reply.size() == 1 ? reply[0].value<QDBusVariant>().variant() : QVariant();
     if (value.metaType() != QMetaType::fromType<QString>()) return Malformed(QStringLiteral("FileVersion"), error);
@@ -155,17 +162,16 @@ class TQrlBusApp : public IQrlApp {
  private:
   std::unique_ptr<IQrlPlan> PlanOf(const QString& method, const QVariantList& args, TQrlError& error) {
     QVariantList reply;
-    if (!::Call(bus_, QLatin1String(kQrlAppPath), kQrlAppInterface, method, args, timeouts_.File, reply, error))
+    if (!::Call(peer_, QLatin1String(kQrlAppPath), kQrlAppInterface, method, args, peer_.Timeouts.File, reply, error))
       return nullptr;
     if (reply.size() != 1 || reply[0].metaType() != QMetaType::fromType<QDBusObjectPath>()) {
       Malformed(method, error);
       return nullptr;
     }
-    return std::make_unique<TQrlBusPlan>(bus_, reply[0].value<QDBusObjectPath>().path(), timeouts_);
+    return std::make_unique<TQrlBusPlan>(peer_, reply[0].value<QDBusObjectPath>().path());
   }
 
-  QDBusConnection bus_;
-  TQrlBusTimeouts timeouts_;
+  TQrlPeer peer_;
 };
 
 // One call to the bus itself; its single answer, or an invalid variant.
@@ -178,20 +184,25 @@ QVariant AskBus(const QDBusConnection& bus, const QString& method, const QVarian
 }
 
 // Asks the bus to start the service unless its name already has an owner (a planner started by
-// hand serves as well as an activated one).
-bool Activate(const QDBusConnection& bus, int timeoutMs) {
+// hand serves as well as an activated one); the unique name of its owner, empty when there is none.
+QString Activate(const QDBusConnection& bus, int timeoutMs) {
   const QString name = QLatin1String(kQrlService);
-  if (AskBus(bus, QStringLiteral("NameHasOwner"), {name}, timeoutMs).toBool()) return true;
-  const QVariant result = AskBus(bus, QStringLiteral("StartServiceByName"), {name, 0u}, timeoutMs);
-  return result.isValid() && (result.toUInt() == kStartedOrRunning[0] || result.toUInt() == kStartedOrRunning[1]);
+  if (!AskBus(bus, QStringLiteral("NameHasOwner"), {name}, timeoutMs).toBool()) {
+    const QVariant result = AskBus(bus, QStringLiteral("StartServiceByName"), {name, 0u}, timeoutMs);
+    if (!result.isValid() || (result.toUInt() != kStartedOrRunning[0] && result.toUInt() != kStartedOrRunning[1]))
+      return QString();
+  }
+  return AskBus(bus, QStringLiteral("GetNameOwner"), {name}, timeoutMs).toString();
 }
 
 }  // namespace
 
 std::unique_ptr<IQrlApp> StartQrlOnBus(const TQrlBusTimeouts& timeouts) {
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected() || !Activate(bus, timeouts.Start)) return nullptr;
-  return std::make_unique<TQrlBusApp>(bus, timeouts);
+  if (!bus.isConnected()) return nullptr;
+  const QString owner = Activate(bus, timeouts.Start);
+  if (owner.isEmpty()) return nullptr;
+  return std::make_unique<TQrlBusApp>(TQrlPeer{bus, owner, timeouts});
 }
 
 TQrlStarter QrlBusStarter() {

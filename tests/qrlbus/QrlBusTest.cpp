@@ -84,6 +84,7 @@ TEST_F(QrlBusTest, PlannerErrorsArriveWithCodeSourceAndMessage) {
   std::unique_ptr<IQrlApp> app = StartQrlOnBus();
   ASSERT_NE(app, nullptr);
   TQrlError error;
+  std::string version;
   EXPECT_EQ(app->CreatePlanFile("Atl\xE4ntis", 1, error), nullptr);
   EXPECT_EQ(error.Code, kQrlErrorBase + pePlanState);
   EXPECT_EQ(error.Source, "QRL");
@@ -118,6 +119,16 @@ TEST_F(QrlBusTest, PlannerErrorsArriveWithCodeSourceAndMessage) {
   EXPECT_FALSE(plan->RowCount("Field", rows, error));
   EXPECT_EQ(error.Code, kQrlBusFailure);
   EXPECT_EQ(error.Source, "org.freedesktop.DBus.Error.UnknownObject");
+
+  // A plan whose planner went away fails; a call does not start a new planner, whose /Plan/1
+  // would be another plan.
+  std::unique_ptr<IQrlPlan> orphan = app->CreatePlanFile("Iowa", 1, error);
+  ASSERT_NE(orphan, nullptr) << error.Message;
+  StopPlanner();
+  EXPECT_FALSE(orphan->RowCount("Field", rows, error));
+  EXPECT_EQ(error.Code, kQrlBusFailure);
+  EXPECT_FALSE(app->FileVersion(version, error));
+  EXPECT_FALSE(PlannerRunning());
 }
 
 }  // namespace
