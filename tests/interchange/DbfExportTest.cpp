@@ -138,13 +138,19 @@ TEST_F(DbfExportTest, TablesHoldEveryColumnInItsFormat) {
   EXPECT_EQ(ReadWholeFile(ChangeFileExt(appPath, ".cpg")), "1252");
 }
 
-TEST_F(DbfExportTest, NoRecordOrAFailedWriteLeavesNoTable) {
+TEST_F(DbfExportTest, NoRecordACancelOrAFailedWriteLeavesNoTable) {
   WriteWholeFile(fieldPath, "old");
   std::string message;
   TExportOptions none;
   none.Filter = [](TFieldRec&) { return false; };
   EXPECT_FALSE(Export(message, none));
   EXPECT_EQ(message, "No records in selected subset.");
+  EXPECT_TRUE(NothingLeft());
+
+  TExportOptions cancelled;  // the user cancels after the first record
+  cancelled.Progress = [](int done, int) { return done < 1; };
+  EXPECT_FALSE(Export(message, cancelled));
+  EXPECT_EQ(message, kExportCanceled);
   EXPECT_TRUE(NothingLeft());
 
   SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && path.ends_with(".tmp"); });
