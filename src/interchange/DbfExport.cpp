@@ -18,6 +18,10 @@ class TTempTable {
 
   template <class Row>
   bool Create(const std::vector<TExportColumn<Row>>& columns) {
+    if (!CanReplaceFile(target_) || !CanReplaceFile(ChangeFileExt(target_, ".cpg"))) {
+      readOnly_ = true;
+      return false;
+    }
     if (!table_.CreateTable(MakeTempName(ExtractFileDir(target_), "dbf"))) return false;
     for (const auto& c : columns)
       if (!table_.AddField(c.Name, c.Type, c.Width, c.Decimals)) return false;
@@ -52,7 +56,7 @@ class TTempTable {
     DeleteFileAt(target_);
     DeleteFileAt(ChangeFileExt(target_, ".cpg"));
   }
-  std::string ErrorText() const { return target_ + "\r\n" + table_.ErrorText(); }
+  std::string ErrorText() const { return target_ + "\r\n" + (readOnly_ ? "Can't overwrite file." : table_.ErrorText()); }
   const std::string& Target() const { return target_; }
   int Rows() const { return static_cast<int>(table_.RecordCount() + pendingRows_); }
 
@@ -70,6 +74,7 @@ class TTempTable {
   std::string pending_;  // rows not yet written
   uint32_t pendingRows_ = 0;
   bool committed_ = false;
+  bool readOnly_ = false;  // a read-only file of the final name is not replaced
 };
 
 bool Failed(TMdaFile& project, const std::string& text, std::string& message) {

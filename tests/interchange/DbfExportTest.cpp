@@ -153,6 +153,14 @@ TEST_F(DbfExportTest, NoRecordACancelOrAFailedWriteLeavesNoTable) {
   EXPECT_EQ(message, kExportCanceled);
   EXPECT_TRUE(NothingLeft());
 
+  WriteWholeFile(appPath, "old");  // a read-only table of the same name is refused, not replaced
+  std::filesystem::permissions(appPath, std::filesystem::perms::owner_read);
+  EXPECT_FALSE(Export(message));
+  EXPECT_EQ(message, appPath + "\r\nCan't overwrite file.");
+  EXPECT_TRUE(NothingLeft());
+  std::filesystem::permissions(appPath, std::filesystem::perms::owner_all);
+  std::filesystem::remove(appPath);
+
   SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && path.ends_with(".tmp"); });
   EXPECT_FALSE(Export(message));
   EXPECT_EQ(message, fieldPath + "\r\nCan't write to file.");
