@@ -64,6 +64,8 @@ bool TAutomationServer::Serve(const QDBusConnection& bus, QString* reason) {
   }
   watcher_ = new QDBusServiceWatcher(QString(), bus_, QDBusServiceWatcher::WatchForUnregistration, this);
   connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this, &TAutomationServer::CallerGone);
+  bus_.connect(QString(), "/org/freedesktop/DBus/Local", "org.freedesktop.DBus.Local", "Disconnected", this,
+               SLOT(BusLost()));
   serving_ = true;
   CheckIdle();
   return true;
@@ -85,6 +87,12 @@ void TAutomationServer::NoteCaller(const QString& name) {
 void TAutomationServer::CallerGone(const QString& name) {
   watcher_->removeWatchedService(name);
   callers_.remove(name);
+  CheckIdle();
+}
+
+void TAutomationServer::BusLost() {
+  for (const QString& name : std::as_const(callers_)) watcher_->removeWatchedService(name);
+  callers_.clear();
   CheckIdle();
 }
 

@@ -45,6 +45,10 @@ class TAutomationServer : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ private slots:
+  // The bus went away (the session ended): nobody can call any more.
+  void BusLost();
+
  private:
   void CallerGone(const QString& name);
   // Starts the idle countdown when the program is hidden and unused, stops it otherwise.

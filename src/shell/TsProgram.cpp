@@ -80,8 +80,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tesserel: %s; nothing was started.\n", qPrintable(why));
     return 2;
   }
+  // A hidden program nobody uses ends; when the user keeps it to mend the current record, the
+  // window comes back for that.
   QObject::connect(&server, &TAutomationServer::Idle, &form, [&form, &app] {
     if (form.close()) app.quit();
+    else form.show();
   });
   return app.exec();
 }
