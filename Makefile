@@ -30,7 +30,9 @@ TEST_PACKAGES := \
 	libcpp-httplib-dev \
 	gdal-bin \
 	python3-dbfread \
-	sqlite3
+	sqlite3 \
+	dbus \
+	libglib2.0-bin
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
