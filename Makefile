@@ -24,7 +24,7 @@ PACKAGES := \
 	libsqlite3-dev
 
 # Debian packages only the tests need: real clients that read the files the program writes, and the
-# session bus the planner tests run on.
+# session bus the automation and planner tests run on.
 TEST_PACKAGES := \
 	libreoffice-writer-nogui \
 	poppler-utils \
@@ -32,7 +32,8 @@ TEST_PACKAGES := \
 	gdal-bin \
 	python3-dbfread \
 	sqlite3 \
-	dbus-daemon
+	dbus \
+	libglib2.0-bin
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)

@@ -90,7 +90,17 @@ std::string ShortestSingle(float value) {
   return std::string(buf, res.ptr);
 }
 
+namespace {
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+}  // namespace
+
 double RoundToDecimals(double value, int decimals) {
   if (!std::isfinite(value)) return value;
+  // A value that already is the double nearest a number of `decimals` places comes back unchanged
+  // (as through the text); the check is exact while value * 10^decimals stays below 2^52.
+  if (decimals >= 0 && decimals <= 15) {
+    const double scale = kPowersOfTen[decimals], scaled = value * scale;
+    if (std::fabs(scaled) < 4.0e15 && std::round(scaled) / scale == value) return value + 0.0;  // -0 as 0
+  }
   return std::strtod(FormatReal(value, decimals).c_str(), nullptr);
 }

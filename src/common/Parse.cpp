@@ -1,5 +1,6 @@
 #include "common/Parse.h"
 
+#include <charconv>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -51,7 +52,12 @@ std::string TrimLeft(const std::string& s) {
   return s.substr(start);
 }
 
-std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(const std::string& s) {
+  size_t start = 0, end = s.size();
+  while (start < end && IsBlank(s[start])) ++start;
+  while (end > start && IsBlank(s[end - 1])) --end;
+  return s.substr(start, end - start);
+}
 
 bool ParseInt(const std::string& text, TIntRange range, int64_t& value) {
   value = 0;
@@ -98,6 +104,14 @@ bool ParseReal(const std::string& text, double& value) {
   value = 0;
   std::string s;
   if (!Prepare(text, s) || !IsDecimalSyntax(s)) return false;
+  // from_chars reads the checked syntax quickly (a leading "+" aside); out of range falls through.
+  const char* first = s.data() + (s[0] == '+' ? 1 : 0);
+  double quick = 0;
+  if (const auto [end, ec] = std::from_chars(first, s.data() + s.size(), quick);
+      ec == std::errc() && end == s.data() + s.size()) {
+    value = quick;
+    return true;
+  }
   errno = 0;
   double v = std::strtod(s.c_str(), nullptr);
   if (errno == ERANGE && std::fabs(v) > 1.0) return false;  // overflow; underflow reads as (almost) 0

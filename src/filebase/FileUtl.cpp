@@ -122,6 +122,15 @@ std::string MakeTempName(const std::string& folder, const std::string& prefix) {
   return name;
 }
 
+bool CanReplaceFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  if (!fs::exists(st)) return true;
+  const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return fs::is_regular_file(st) && (st.permissions() & writable) != fs::perms::none;
+}
+
 std::string MakeTempFileLike(const std::string& model, const std::string& prefix) {
   const std::string folder = ExtractFileDir(ExpandFileName(model));
   struct stat st {};

@@ -31,6 +31,9 @@ std::string MakeTempName(const std::string& folder, const std::string& prefix);
 // bits (so a private file's replacement stays private) or, when model does not exist, the user's
 // umask; empty when it could not be created.
 std::string MakeTempFileLike(const std::string& model, const std::string& prefix);
+// Whether a written file may take the place of `path`: nothing is there, or a regular file that is
+// not read-only. Exports refuse a read-only file rather than replace it.
+bool CanReplaceFile(const std::string& path);
 // Deletes, in `folder`, the files of the form prefix + 5 hexadecimal digits + ".tmp" that were last
 // written more than `minAgeSeconds` ago and that no program holds open with a lock: what a write
 // killed midway left behind. Touches no other file.

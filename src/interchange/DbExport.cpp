@@ -119,12 +119,7 @@ class TDbExport {
 };
 
 bool TDbExport::Start(std::string& message) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_status st = fs::status(target_, ec);
-  const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  if (fs::exists(st) && (!fs::is_regular_file(st) || (st.permissions() & writable) == fs::perms::none))
-    return Fail("Can't overwrite file.", message);
+  if (!CanReplaceFile(target_)) return Fail("Can't overwrite file.", message);
   temp_ = MakeTempFileLike(target_, "tsq");
   if (temp_.empty()) return Fail("Can't create file.", message);
   // The temporary file is discarded on any failure, so it needs no rollback journal on disk.

@@ -18,18 +18,24 @@ class TTempTable {
 
   template <class Row>
   bool Create(const std::vector<TExportColumn<Row>>& columns) {
+    if (!CanReplaceFile(target_) || !CanReplaceFile(ChangeFileExt(target_, ".cpg"))) {
+      readOnly_ = true;
+      return false;
+    }
     if (!table_.CreateTable(MakeTempName(ExtractFileDir(target_), "dbf"))) return false;
     for (const auto& c : columns)
       if (!table_.AddField(c.Name, c.Type, c.Width, c.Decimals)) return false;
     return true;
   }
+  // Rows are gathered and written in blocks of about 256 KB.
   template <class Row>
   bool Write(const std::vector<TExportColumn<Row>>& columns, const Row& row) {
-    text_.assign(1, ' ');
-    for (const auto& c : columns) text_ += DbfValueText(c.Type, c.Width, c.Decimals, c.Flags, c.Value(row));
-    return table_.WriteRecord(++rows_, text_.data(), false);
+    pending_ += ' ';
+    for (const auto& c : columns) pending_ += DbfValueText(c.Type, c.Width, c.Decimals, c.Flags, c.Value(row));
+    ++pendingRows_;
+    return pending_.size() < kBlockBytes || WritePending();
   }
-  bool Close() { return table_.CloseTable(); }
+  bool Close() { return WritePending() && table_.CloseTable(); }
   // Puts the complete table in place of its final name, with its code page file.
   bool Commit() {
     if (!RenameFileOver(table_.FileName, target_)) {
@@ -50,16 +56,25 @@ class TTempTable {
     DeleteFileAt(target_);
     DeleteFileAt(ChangeFileExt(target_, ".cpg"));
   }
-  std::string ErrorText() const { return target_ + "\r\n" + table_.ErrorText(); }
+  std::string ErrorText() const { return target_ + "\r\n" + (readOnly_ ? "Can't overwrite file." : table_.ErrorText()); }
   const std::string& Target() const { return target_; }
-  int Rows() const { return static_cast<int>(rows_); }
+  int Rows() const { return static_cast<int>(table_.RecordCount() + pendingRows_); }
 
  private:
+  static constexpr size_t kBlockBytes = 256 * 1024;
+  bool WritePending() {
+    const bool ok = table_.AppendRecords(pending_.data(), pendingRows_);
+    pending_.clear();
+    pendingRows_ = 0;
+    return ok;
+  }
+
   TDbfFile table_;
   std::string target_;
-  std::string text_;  // the row being written
-  uint32_t rows_ = 0;
+  std::string pending_;  // rows not yet written
+  uint32_t pendingRows_ = 0;
   bool committed_ = false;
+  bool readOnly_ = false;  // a read-only file of the final name is not replaced
 };
 
 bool Failed(TMdaFile& project, const std::string& text, std::string& message) {

@@ -166,6 +166,18 @@ bool TDbfFile::WriteRecord(uint32_t n, const char* buffer, bool flush) {
   return !flush || Reopen();
 }
 
+bool TDbfFile::AppendRecords(const char* buffer, uint32_t count) {
+  if (count == 0) return true;
+  const size_t length = static_cast<size_t>(RecordLength()) * count;
+  writeBuffer_.assign(buffer, buffer + length);
+  writeBuffer_.push_back(kDbfFileEnd);
+  const int64_t pos = HeaderLength() + int64_t{RecordLength()} * RecordCount();
+  if (!WriteRecords(pos, static_cast<int64_t>(writeBuffer_.size()), false, writeBuffer_.data())) return false;
+  StampToday();
+  header_.Rec_Count += count;
+  return WriteHeader();
+}
+
 bool TDbfFile::CloseTable() {
   if (!IsOpen()) return true;
   if (!IsReadOnly() && !Reopen()) {

@@ -74,6 +74,9 @@ class TDbfFile : public TRecFile {
   // Writes record n (1-based) from a buffer of RecordLength bytes; a record beyond the count
   // extends the table and is followed by the end-of-file byte.
   bool WriteRecord(uint32_t n, const char* buffer, bool flush);
+  // Appends `count` records held one after the other in `buffer`, then the end-of-file byte, and
+  // updates the header once: the quick way to write a whole table.
+  bool AppendRecords(const char* buffer, uint32_t count);
   // Commits a written table to disk and closes it.
   bool CloseTable();
 

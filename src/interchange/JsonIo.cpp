@@ -208,6 +208,10 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
   records = 0;
   message.clear();
   const std::string target = ExpandFileName(path);
+  if (!CanReplaceFile(target)) {
+    message = target + "\r\nCan't overwrite file.";
+    return false;
+  }
   const std::string temp = MakeTempFileLike(target, "jso");
   if (temp.empty()) {
     message = target + "\r\nCan't create file.";

@@ -1,10 +1,13 @@
 #include "reference/McnFile.h"
 
+#include <vector>
+
 #include "common/TextUtil.h"
 
 bool TMcnFile::Load(const std::string& fileName, TReadErrorHandler handler) {
   header_ = {};
   states_ = {};
+  countyByCode_.clear();
   handler_ = std::move(handler);
   if (!Open(fileName, kMcnRecordSize, omReadDenyWrite)) return false;
   if (ReadAndCheck()) return true;
@@ -100,7 +103,26 @@ int TMcnFile::CountyCode(int county, int state) {
   return ReadCounty(county, state, rec) ? rec.Code.Get() : 0;
 }
 
+bool TMcnFile::IndexCounties(int state) {
+  const TMcnStateRec* s = State(state);
+  if (!s) return false;
+  std::vector<TMcnCountyRec> recs(s->CountyCount);
+  if (!recs.empty() && !ReadRecords(s->FirstCounty, s->CountyCount, recs.data())) {
+    ErrorState = esNone;
+    return false;
+  }
+  auto& index = countyByCode_[state];
+  for (int county = static_cast<int>(recs.size()); county >= 1; --county)  // the first of equal codes wins
+    index[recs[county - 1].Code.Get()] = county;
+  return true;
+}
+
 int TMcnFile::FindCountyByCode(int code, int state) {
+  if (const auto it = countyByCode_.find(state); it != countyByCode_.end() || IndexCounties(state)) {
+    const auto& index = countyByCode_.at(state);
+    const auto found = index.find(code);
+    return found == index.end() ? 0 : found->second;
+  }
   for (int county = 1; county <= CountyCount(state); ++county) {
     TMcnCountyRec rec{};
     if (ReadCounty(county, state, rec) && rec.Code == code) return county;

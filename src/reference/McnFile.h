@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "reference/RefLayout.h"
 #include "filebase/RecFile.h"
@@ -40,7 +41,8 @@ class TMcnFile : public TRecFile {
   // Empty or 0 when a number is out of range or the county cannot be read.
   std::string CountyName(int county, int state);
   int CountyCode(int county, int state);
-  // The first county (1-based) of the state with the code, or 0.
+  // The first county (1-based) of the state with the code, or 0. The first search in a state reads
+  // its counties in one block and keeps their codes, so later searches touch no file.
   int FindCountyByCode(int code, int state);
 
  private:
@@ -48,10 +50,14 @@ class TMcnFile : public TRecFile {
   const TMcnStateRec* State(int state) const;
   // Reads county `county` of `state`, retrying through the handler; false gives the empty result.
   bool ReadCounty(int county, int state, TMcnCountyRec& rec);
+  // Reads the state's county codes into the index; false when the block cannot be read.
+  bool IndexCounties(int state);
 
   TMcnHeaderRec header_{};
   std::array<TMcnStateRec, kMaxStates> states_{};
   TReadErrorHandler handler_;
+  // Per state: county code -> first county with that code (states indexed so far).
+  std::unordered_map<int, std::unordered_map<int, int>> countyByCode_;
 };
 
 // Rules of a typed character: accepted (perhaps changed) or refused.

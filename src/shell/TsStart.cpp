@@ -32,12 +32,21 @@ TAppStartup::TAppStartup(const std::vector<std::string>& args, const std::string
   if (!NormalStart) std::filesystem::current_path(ProgramFolder, ec);
 }
 
+TStartSwitch TAppStartup::StartSwitch(const std::vector<std::string>& args) {
+  if (args.empty() || args[0].size() < 2 || (args[0][0] != '-' && args[0][0] != '/')) return TStartSwitch::None;
+  const std::string word = args[0].substr(1);
+  if (SameText(word, "embedding") || SameText(word, "automation")) return TStartSwitch::Automation;
+  if (SameText(word, "regserver")) return TStartSwitch::RegServer;
+  if (SameText(word, "unregserver")) return TStartSwitch::UnregServer;
+  return TStartSwitch::None;
+}
+
 bool TAppStartup::IsAutomationStart(const std::vector<std::string>& args) {
-  return !args.empty() && SameText(args[0], "-embedding");
+  return StartSwitch(args) == TStartSwitch::Automation;
 }
 
 std::string TAppStartup::ProjectArgument() const {
-  if (!NormalStart || Args.empty()) return {};
+  if (!NormalStart || Args.empty() || StartSwitch(Args) != TStartSwitch::None) return {};
   const std::string& name = Args[0];
   return ExtractFileExt(name).empty() ? name + ".tsj" : name;
 }

@@ -22,6 +22,15 @@ struct TProgramVersionInfo {
   static TProgramVersionInfo OfThisProgram();
 };
 
+// The switches of the automation service, read from the first command-line argument: "/" or "-"
+// and the word in any letter case.
+enum class TStartSwitch {
+  None,
+  Automation,   // "embedding" or "automation": started hidden for an automation client
+  RegServer,    // "regserver": install the service file so that clients can start the program
+  UnregServer,  // "unregserver": remove it
+};
+
 class TAppStartup {
  public:
   // `args` are the command-line arguments without the program name; `programFile` is the full
@@ -30,16 +39,17 @@ class TAppStartup {
 
   TProgramVersionInfo VersionInfo;
   std::string ProgramId;      // InternalName, a blank, FileVersion
-  bool NormalStart = true;    // false for a start by the automation server ("-embedding")
+  bool NormalStart = true;    // false for a start by the automation service ("-embedding")
   std::string ProgramFolder;  // without a trailing slash ("/" stays)
   std::string Rusle2Folder;   // ProgramFolder + "/Rusle2" when that folder exists
   std::vector<std::string> Args;
 
-  // A start by the automation server: the first argument is "-embedding" (in any letter case).
+  static TStartSwitch StartSwitch(const std::vector<std::string>& args);
+  // A start for an automation client: "-embedding" or "-automation" ("/" instead of "-" as well).
   static bool IsAutomationStart(const std::vector<std::string>& args);
 
   // The project named on the command line of a normal start, ".tsj" appended when it has no
-  // extension; empty when none was named.
+  // extension; empty when none was named or the argument is a switch.
   std::string ProjectArgument() const;
   // The path of a file beside the program.
   std::string ProgramFile(const std::string& name) const;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
 #include "common/Format.h"
 #include "common/Locale.h"
 
@@ -15,6 +19,24 @@ TEST_F(FormatTest, FixedPointWithExactDecimals) {
   EXPECT_EQ(FormatReal(2.555, 0), "3");
   EXPECT_EQ(FormatReal(-0.001, 2), "0.00");  // no "-0.00"
   EXPECT_EQ(FormatInt(-42), "-42");
+}
+
+// Rounding agrees with the formatted text read back, for values that are already round (the quick
+// path) and values that are not, halfway cases and large magnitudes included.
+TEST_F(FormatTest, RoundToDecimalsAgreesWithTheText) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> any(-2e5, 2e5);
+  for (int i = 0; i < 20000; ++i) {
+    const int decimals = i % 7;
+    const double values[] = {any(random), std::round(any(random) * 1000) / 1000, std::round(any(random)) / 8,
+                             std::ldexp(any(random), 40)};
+    for (const double v : values)
+      ASSERT_EQ(RoundToDecimals(v, decimals), std::strtod(FormatReal(v, decimals).c_str(), nullptr))
+          << v << " " << decimals;
+  }
+  EXPECT_EQ(RoundToDecimals(2.675, 2), 2.67);  // 2.675 is stored just below the half
+  EXPECT_FALSE(std::signbit(RoundToDecimals(-0.0, 1)));
+  EXPECT_EQ(RoundToDecimals(1e300, 2), 1e300);
 }
 
 TEST_F(FormatTest, BlankFlags) {

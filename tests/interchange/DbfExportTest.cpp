@@ -138,7 +138,7 @@ TEST_F(DbfExportTest, TablesHoldEveryColumnInItsFormat) {
   EXPECT_EQ(ReadWholeFile(ChangeFileExt(appPath, ".cpg")), "1252");
 }
 
-TEST_F(DbfExportTest, NoRecordOrAFailedWriteLeavesNoTable) {
+TEST_F(DbfExportTest, NoRecordACancelOrAFailedWriteLeavesNoTable) {
   WriteWholeFile(fieldPath, "old");
   std::string message;
   TExportOptions none;
@@ -146,6 +146,20 @@ TEST_F(DbfExportTest, NoRecordOrAFailedWriteLeavesNoTable) {
   EXPECT_FALSE(Export(message, none));
   EXPECT_EQ(message, "No records in selected subset.");
   EXPECT_TRUE(NothingLeft());
+
+  TExportOptions cancelled;  // the user cancels after the first record
+  cancelled.Progress = [](int done, int) { return done < 1; };
+  EXPECT_FALSE(Export(message, cancelled));
+  EXPECT_EQ(message, kExportCanceled);
+  EXPECT_TRUE(NothingLeft());
+
+  WriteWholeFile(appPath, "old");  // a read-only table of the same name is refused, not replaced
+  std::filesystem::permissions(appPath, std::filesystem::perms::owner_read);
+  EXPECT_FALSE(Export(message));
+  EXPECT_EQ(message, appPath + "\r\nCan't overwrite file.");
+  EXPECT_TRUE(NothingLeft());
+  std::filesystem::permissions(appPath, std::filesystem::perms::owner_all);
+  std::filesystem::remove(appPath);
 
   SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && path.ends_with(".tmp"); });
   EXPECT_FALSE(Export(message));
