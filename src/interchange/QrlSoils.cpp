@@ -1,0 +1,158 @@
+#include "interchange/QrlSoils.h"
+
+#include "common/Format.h"
+#include "common/Parse.h"
+#include "common/TextUtil.h"
+#include "interchange/QrlCalls.h"
+#include "reference/McnFile.h"
+#include "vocab/CodeLists.h"
+
+namespace {
+
+const char* const kReadOnly = "Project file is read-only or locked.";
+const char* const kNoRecords = "Project file contains no records.";
+const char* const kMultiState = "Updating a multi-state project file is not supported.";
+
+// The planner's texture ("SIL", or "Silt loam - SIL") names the texture after its "-".
+int TextureCode(const std::string& text) {
+  const size_t dash = text.rfind('-');
+  return FindCodeByName(TCodeList::SoilTexture, Trim(dash == std::string::npos ? text : text.substr(dash + 1)));
+}
+
+// States whose soils carry attribute 1 (MiscA), attribute 2 (MiscB) and the rating (MiscD).
+bool TakesAttr1(int state) { return state == 1 || state == 10 || state == 13 || state == 15 || state == 49; }
+bool TakesAttr2(int state) { return state == 13 || state == 15 || state == 49; }
+bool TakesRating(int state) { return state == 15; }
+
+}  // namespace
+
+const std::vector<std::string>& PlanSoilColumns() {
+  static const std::vector<std::string> columns = {"SoilKey", "MuSym",   "CompName", "Slope", "SlopeL", "SlopeH",
+                                                   "SurfTex", "Drainage", "TFact",   "MiscA", "MiscB",  "MiscD"};
+  return columns;
+}
+
+int FindPlanSoil(const TDbRows& soils, const std::string& symbol, const std::string& name) {
+  int bySymbol = -1;
+  for (size_t i = 0; i < soils.Rows.size(); ++i) {
+    if (!SameText(CellText(soils.Value(i, "MuSym")), symbol)) continue;
+    if (SameText(CellText(soils.Value(i, "CompName")), name)) return static_cast<int>(i);
+    if (bySymbol < 0) bySymbol = static_cast<int>(i);
+  }
+  return bySymbol;
+}
+
+bool PlanSoilSlope(const TDbRows& soils, size_t row, double& slope) {
+  double low = 0, high = 0;
+  const bool hasLow = CellNumber(soils.Value(row, "SlopeL"), low);
+  const bool hasHigh = CellNumber(soils.Value(row, "SlopeH"), high);
+  if (hasLow && hasHigh) slope = RoundToDecimals((low + high) / 2, 1);
+  else if (hasLow) slope = low;
+  else if (hasHigh) slope = high;
+  return hasLow || hasHigh;
+}
+
+void ApplyPlanSoil(const TDbRows& soils, size_t row, TFieldRec& rec, int soil, int state) {
+  const auto cell = [&](const char* column) -> const TDbValue& { return soils.Value(row, column); };
+  double v = 0;
+  if (!cell("MuSym").IsNull()) rec.Soil_Sym[soil] = CellText(cell("MuSym"));  // cut to 6 characters
+  if (!cell("CompName").IsNull()) rec.Soil_Name[soil] = CellText(cell("CompName"));  // cut to 20
+  if (rec.Soil_Slope[soil] < 0 && PlanSoilSlope(soils, row, v)) rec.Soil_Slope[soil] = static_cast<float>(v);
+  if (const int texture = TextureCode(CellText(cell("SurfTex"))); texture > 0)
+    rec.Soil_Texture[soil] = static_cast<uint8_t>(texture);
+  if (CellNumber(cell("Drainage"), v) && v >= 1 && v <= CodeListCount(TCodeList::SoilDrainage))
+    rec.Soil_Drain[soil] = WholeByte(v);
+  if (CellNumber(cell("TFact"), v)) rec.Soil_TValue[soil] = static_cast<float>(v);
+  if (TakesAttr1(state) && CellNumber(cell("MiscA"), v)) rec.Soil_Attr1[soil] = WholeWord(v);
+  if (TakesAttr2(state) && CellNumber(cell("MiscB"), v)) rec.Soil_Attr2[soil] = WholeWord(v);
+  if (TakesRating(state) && CellNumber(cell("MiscD"), v)) rec.Soil_Rating[soil] = static_cast<float>(v);
+}
+
+TQrlSoilsUpdate::TQrlSoilsUpdate(TMdaFile& file, TMcnFile& counties, TQrlStarter starter)
+    : file_(file), counties_(counties), starter_(std::move(starter)) {}
+
+TQrlSoilsUpdate::~TQrlSoilsUpdate() {
+  if (plan_) plan_->Close();
+}
+
+bool TQrlSoilsUpdate::Begin(int record, std::string& message) {
+  message = kQrlUnknownError;
+  if (!file_.IsWritable()) message = kReadOnly;
+  else if (file_.RecordCount() == 0) message = kNoRecords;
+  else if (file_.ProjectState() == 0) message = kMultiState;
+  else if (record < 0 || record > file_.RecordCount())
+    message = "Record " + std::to_string(record) + " is not in the project file.";
+  else {
+    first_ = record == 0 ? 1 : record;
+    last_ = record == 0 ? file_.RecordCount() : record;
+    std::string version;
+    app_ = StartPlanner(starter_, version, message);
+    if (app_) plan_ = CreateStatePlan(*app_, counties_.StateName(file_.ProjectState()), message);
+    if (plan_) message.clear();
+  }
+  return plan_ != nullptr;
+}
+
+bool TQrlSoilsUpdate::Read(int number, TQrlRecordJob& job, std::string& message) {
+  job = {};
+  job.number = number;
+  if (!file_.ReadRecord(number, job.rec)) {
+    message = file_.FullErrorText();
+    return false;
+  }
+  if (job.rec.County != 0) job.countyCode = counties_.CountyCode(job.rec.County, job.rec.State);
+  return true;
+}
+
+bool TQrlSoilsUpdate::LoadCounty(int countyCode, std::string& message) {
+  if (countyCode == county_) return true;
+  county_ = -1;
+  soils_ = {};
+  TQrlError error;
+  // The planner fills its SoilKey table with the soils of the operation's county.
+  if (!plan_->SetValue("Operation", 0, "CntyCode", TQrlValue::OfInt(countyCode), error)) return false;
+  if (!ReadPlanRows(*plan_, "SoilKey", PlanSoilColumns(), soils_, message)) return false;
+  county_ = countyCode;
+  return true;
+}
+
+bool TQrlSoilsUpdate::Query(TQrlRecordJob& job, std::string& message) {
+  if (job.countyCode == 0 || !plan_) return true;
+  std::string why;
+  // A county the planner refuses has no soils to offer, like one it knows no soils of.
+  if (!LoadCounty(job.countyCode, why) || soils_.Rows.empty()) return true;
+  (void)message;
+  for (int k = 0; k < kSoilRows; ++k) {
+    if (job.rec.Soil_Sym[k].Empty()) continue;
+    const int row = FindPlanSoil(soils_, job.rec.Soil_Sym[k], job.rec.Soil_Name[k]);
+    if (row < 0) {
+      ++job.notUpdated;
+      continue;
+    }
+    ApplyPlanSoil(soils_, static_cast<size_t>(row), job.rec, k, file_.ProjectState());
+    ++job.updated;
+  }
+  return true;
+}
+
+bool TQrlSoilsUpdate::Write(const TQrlRecordJob& job, std::string& message) {
+  if (job.updated == 0 || file_.WriteRecord(job.number, job.rec, true)) return true;
+  message = file_.FullErrorText();
+  return false;
+}
+
+bool UpdateSoilsFromPlanner(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter, int& updated,
+                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress) {
+  updated = notUpdated = 0;
+  TQrlSoilsUpdate update(file, counties, starter);
+  if (!update.Begin(record, message)) return false;
+  const int total = update.Last() - update.First() + 1;
+  for (int n = update.First(); n <= update.Last(); ++n) {
+    if (progress && !progress(n - update.First(), total)) break;
+    TQrlRecordJob job;
+    if (!update.Read(n, job, message) || !update.Query(job, message) || !update.Write(job, message)) return false;
+    updated += job.updated;
+    notUpdated += job.notUpdated;
+  }
+  return true;
+}
