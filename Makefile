@@ -23,7 +23,8 @@ PACKAGES := \
 	libpugixml-dev \
 	libsqlite3-dev
 
-# Debian packages only the tests need: real clients that read the files the program writes.
+# Debian packages only the tests need: real clients that read the files the program writes, and the
+# session bus the planner tests run on.
 TEST_PACKAGES := \
 	libreoffice-writer-nogui \
 	poppler-utils \
