@@ -69,7 +69,10 @@ class TPlanImport {
 bool TPlanImport::Run(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
                       const TImportProgress& progress, std::string& message, int& count) {
   message = kQrlUnknownError;
+  // The database goes beside the new project under its name, unless a file of that name exists
+  // already (a database export of another project): that one is no scratch file to delete.
   dbPath_ = ChangeFileExt(ExpandFileName(projectPath), kPlanDatabaseExtension);
+  if (FileStatus(dbPath_) != fsMissing) dbPath_ = MakeTempName(ExtractFileDir(dbPath_), "qrl");
   const bool ok = ExportPlan(starter, planPath, message) && ReadDatabase(message) && StartProject(projectPath, message) &&
                   ImportFields(progress, message, count) && Finish(projectPath, message);
   if (!ok && project_.IsOpen()) project_.Discard();
@@ -84,7 +87,6 @@ bool TPlanImport::ExportPlan(const TQrlStarter& starter, const std::string& plan
   if (!app) return false;
   TQrlError error;
   const std::unique_ptr<IQrlPlan> plan = app->OpenPlanFile(planPath, error);
-  DeleteFileAt(dbPath_);  // a database left from before is not this plan's
   const bool ok = plan && plan->ExportToAccess(dbPath_, error);
   if (plan) plan->Close();
   if (!ok) message = "Error exporting QRL plan data.\r\n" + QrlErrorText(error);

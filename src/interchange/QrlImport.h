@@ -17,7 +17,9 @@ inline constexpr const char* kPlanDatabaseExtension = ".sqlite";
 
 // Creates `projectPath` from the plan `planPath`; `progress` may cancel between fields. On success
 // `recordCount` holds the number of records; a file of that name is replaced only then. On
-// failure `message` says why and nothing is left behind. The database is deleted either way.
+// failure `message` says why and nothing is left behind. The planner's database is written beside
+// the project (its name with ".sqlite", or a temporary name when that file exists) and deleted
+// either way.
 bool CreateProjectFromPlan(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
                            TMcnFile& counties, const TMdfFile& definitions, std::string& message, int& recordCount,
                            const TImportProgress& progress = nullptr);

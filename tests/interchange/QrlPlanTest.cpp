@@ -400,8 +400,12 @@ TEST_F(QrlPlanTest, ImportedApplicationsOfFirstCropYear) {
 
   // An older planner's export without the fertilizer and transfer tables: an irrigated field
   // gets irrigation water alone, the horse manure no input.
+  // A database of that name is someone's: it stays as it is.
   Planner.Settings.OmitFromExport = {"FertApp", "ManureXfer", "Storage.MeasPctDM"};
+  WriteWholeFile(Dir.File("older.sqlite"), "mine");
   ASSERT_TRUE(Import(Dir.File("apps.qrl"), Dir.File("older.tsj"))) << Message;
+  EXPECT_EQ(ReadWholeFile(Dir.File("older.sqlite")), "mine");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir.Path()), fs::directory_iterator()), 4);  // no scratch database left
   TMdaFile older;
   OpenProject(older, Dir.File("older.tsj"));
   ASSERT_TRUE(older.ReadRecord(1, r));
