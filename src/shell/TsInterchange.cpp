@@ -86,8 +86,7 @@ TExportDataDlg::TExportDataDlg(const TExportSettingsRec& settings, TRecordSubset
     group->addButton(FormatBtns[f], f);
     formatLayout->addWidget(FormatBtns[f]);
   }
-  FormatBtns[efPlan]->setEnabled(false);  // the planner's plans are not written by this program
-  FormatBtns[settings.format == efPlan ? efDatabase : settings.format]->setChecked(true);
+  FormatBtns[settings.format]->setChecked(true);
   grid->addWidget(formats, 1, 1);
   AddButtons(grid);
 }

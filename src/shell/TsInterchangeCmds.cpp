@@ -13,6 +13,8 @@
 #include "interchange/DbExport.h"
 #include "interchange/DbfImport.h"
 #include "interchange/JsonIo.h"
+#include "interchange/QrlExport.h"
+#include "interchange/QrlImport.h"
 #include "reference/MccFile.h"
 
 namespace {
@@ -70,6 +72,7 @@ void TMainForm::ConnectInterchangeCmds() {
   on("FileImportDbfNewCmd", [this] { ImportdBASEFile(false); });
   on("FileImportDbfUpdCmd", [this] { ImportdBASEFile(true); });
   on("FileImportJsonCmd", [this] { ImportJsonFile(); });
+  on("FileImportQrlCmd", [this] { ImportQrlPlan(); });
   on("FileMergeCmd", [this] { MergeProjectFile(); });
   on("FileExtractCmd", [this] { ExtractProjectFile(); });
 }
@@ -94,6 +97,10 @@ bool TMainForm::ChooseExportFiles(TExportSettingsRec& s) {
     case efJson:
       s.fileName1 = ChooseOutputFile("Save Exported Data As", "JSON File (*.json)", ".json", open, base + ".json");
       break;
+    case efPlan:
+      s.fileName1 = ChooseOutputFile("Save Exported Data As", "Quarnel Plan (*.qrl)", kPlanExtension, open,
+                                     base + kPlanExtension);
+      break;
     default:
       s.fileName1 = ChooseOutputFile("Save Exported Data As", "SQLite Database (*.sqlite)", kDatabaseExtension, open,
                                    base + kDatabaseExtension);
@@ -115,7 +122,7 @@ void TMainForm::ExportProjectData() {
   };
   if (dlg.exec() != QDialog::Accepted) return;
   exportSettings_ = chosen;
-  if (chosen.useCustomCosts && chosen.format != efJson) {
+  if (chosen.useCustomCosts && chosen.format != efJson && chosen.format != efPlan) {
     TMccFile costs;
     if (!costs.LoadCosts(chosen.costFileName, mdf_)) return Messages().Error(QStr(costs.FullErrorText()));
   } else {
@@ -147,6 +154,8 @@ void TMainForm::RunExport(const TExportSettingsRec& s) {
     TWaitCursor wait;
     if (s.format == efDbase) {
       ok = ExportToDbase(mda_, mcn_, mdf_, s.fileName1, s.fileName2, done, options, message);
+    } else if (s.format == efPlan) {
+      ok = ExportToPlan(mda_, mcn_, qrlStarter_, s.fileName1, done, options, message);
     } else if (s.format == efJson) {
       int records = 0;
       ok = ExportToJson(mda_, s.fileName1, options, records, message);
@@ -303,4 +312,29 @@ void TMainForm::ExtractProjectFile() {
     ok = mda_.ExtractProject(chosen.fileName, year, done, filter, chosen.title, message);
   }
   if (!ok) Messages().Error("Unable to extract file for the following reason:\n\n" + QStr(message));
+}
+
+void TMainForm::ImportQrlPlan() {
+  if (!FormDataOkay()) return;
+  const std::string source = CpStr(FileChooser().OpenFile("Import QRL Plan File", "Quarnel Plan (*.qrl)", nullptr));
+  if (source.empty()) return;
+  const std::string target = ChooseNewProject(source);
+  if (target.empty()) return;
+  int records = 0;
+  std::string message;
+  TRecordProgress progress("Import Data", this);
+  bool ok = false;
+  {
+    TWaitCursor wait;
+    ok = CreateProjectFromPlan(qrlStarter_, source, target, mcn_, mdf_, message, records,
+                               [&progress](uint32_t done, uint32_t total) {
+                                 return progress.Step(static_cast<int>(done), static_cast<int>(total));
+                               });
+  }
+  if (progress.Finish()) return;
+  if (!ok) return Messages().Error("Unable to import plan file for the following reason:\n\n" + QStr(message));
+  const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
+                       " field records were imported from plan file\n" + QStr(source) +
+                       ".\n\nDo you want to open the new project file?\n";
+  if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }

@@ -26,6 +26,7 @@
 #include "TsPages.h"
 #include "TsRecordDlgs.h"
 #include "TsStart.h"
+#include "qrlbus/QrlBus.h"
 #include "vocab/CropVocab.h"
 #include "filebase/FileUtl.h"
 #include "store/StateTables.h"
@@ -36,7 +37,8 @@ const int kPanelWidths[kStatusPanelCount] = {232, 24, 80, 20, 96, 68};
 
 }  // namespace
 
-TMainForm::TMainForm(TAppStartup& startup, QWidget* parent) : QMainWindow(parent), startup_(startup) {
+TMainForm::TMainForm(TAppStartup& startup, QWidget* parent)
+    : QMainWindow(parent), startup_(startup), qrlStarter_(QrlBusStarter()) {
   setWindowIcon(ProgramIcon());
   actions_ = BuildMenuBar(menuBar());
   pages_ = new TRecordPages;

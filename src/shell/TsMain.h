@@ -10,6 +10,7 @@
 #include "TsFields.h"
 #include "TsInterchange.h"
 #include "TsMenus.h"
+#include "interchange/QrlLink.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
 #include "reports/RankSum.h"
@@ -91,14 +92,19 @@ class TMainForm : public QMainWindow {
   bool FindEditRec(bool repeat);
   bool GoToEditRec();
 
-  // Soils update from the Soil Data Mart (TsSoils.cpp): all records, or the current one.
-  void FileImportUpdateSoilsSdmCmdClick();
-  void UpdateSoilsSdmBtnClick();
+  // Soils update from the planner or the Soil Data Mart (TsSoils.cpp): all records, or the current one.
+  void FileImportUpdateSoilsQrlCmdClick() { UpdateAllSoils(true); }
+  void FileImportUpdateSoilsSdmCmdClick() { UpdateAllSoils(false); }
+  void UpdateSoilsQrlBtnClick() { UpdateRecordSoils(true); }
+  void UpdateSoilsSdmBtnClick() { UpdateRecordSoils(false); }
+  // How the planner is reached (its automation service on the session bus unless a test sets another).
+  void SetQrlStarter(TQrlStarter starter) { qrlStarter_ = std::move(starter); }
 
   // Export, import, merge and extract (TsInterchangeCmds.cpp).
   void ExportProjectData();
   void ImportdBASEFile(bool update);
   void ImportJsonFile();
+  void ImportQrlPlan();
   void MergeProjectFile();
   void ExtractProjectFile();
 
@@ -160,7 +166,9 @@ class TMainForm : public QMainWindow {
   bool ChooseExportFiles(TExportSettingsRec& s);
   void RunExport(const TExportSettingsRec& s);
   std::string ChooseNewProject(const std::string& source);
-  TSoilsRunResult RunSdmUpdate(int record);
+  void UpdateAllSoils(bool fromPlanner);
+  void UpdateRecordSoils(bool fromPlanner);
+  TSoilsRunResult RunSoilsUpdateOf(bool fromPlanner, int record);
   void ShowFoundRecord(const TFieldRec& rec, int n);
   void ConnectMenu();
   void ConnectPages();
@@ -227,4 +235,5 @@ class TMainForm : public QMainWindow {
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};
   std::map<std::string, QAction*> actions_;
+  TQrlStarter qrlStarter_;
 };

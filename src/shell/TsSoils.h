@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <string>
 
+#include "interchange/QrlSoils.h"
 #include "interchange/SdmToSls.h"
 
 class QLabel;
@@ -16,7 +17,8 @@ class QPushButton;
 // too; it stays up until the record in hand is done.
 class TSoilsProgressDlg : public QDialog {
  public:
-  TSoilsProgressDlg(int total, QWidget* parent);
+  // `source` names where the soils come from ("QRL" or "SDM").
+  TSoilsProgressDlg(int total, const QString& source, QWidget* parent);
   void SetStep(int done);
   bool Cancelled() const { return cancelled_; }
   void reject() override;
@@ -27,6 +29,7 @@ class TSoilsProgressDlg : public QDialog {
   QLabel* label_ = nullptr;
   QProgressBar* bar_ = nullptr;
   int total_;
+  QString doing_;  // "Querying the Soil Data Mart", "Searching QRL's soils"
   bool cancelled_ = false;
 };
 
@@ -38,5 +41,8 @@ struct TSoilsRunResult {
   std::string message;  // why the run failed
 };
 
-// Updates record `record` (0: all records) of the open project.
+// Updates record `record` (0: all records) of the open project from the Soil Data Mart.
 TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent);
+// The same from the planner's soils; its calls are short local ones, made between the steps.
+TSoilsRunResult RunQrlSoilsUpdate(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter,
+                                  QWidget* parent);

@@ -9,6 +9,7 @@
 
 #include "ShellEnv.h"
 #include "../support/DbfSamples.h"
+#include "PlanStore.h"
 #include "TsInterchange.h"
 #include "filebase/FileUtl.h"
 
@@ -67,7 +68,6 @@ class TestInterchange : public QObject {
     Export([&stayedOpen](TExportDataDlg* dlg) {
       QVERIFY(dlg->FormatBtns[efDatabase]->isChecked());  // the first use: a database, nothing ticked
       QVERIFY(!dlg->Exclude.Name->isChecked() && !dlg->CustomCheck->isChecked());
-      QVERIFY(!dlg->FormatBtns[efPlan]->isEnabled());
       dlg->CustomCheck->setChecked(true);
       dlg->accept();
       stayedOpen = dlg->isVisible();
@@ -154,6 +154,80 @@ class TestInterchange : public QObject {
     QCOMPARE(form_->ProjectFile().RecordCount(), 3);
     QCOMPARE(form_->EditRec().Operation.Str(), std::string());
     QCOMPARE(Records(env_->File("farm.tsj"))[0].Operation.Str(), std::string("Farm 1"));
+  }
+
+  // The planner reached in-process: a plan export, a project made from the plan, and the soils of
+  // all records and of one record filled from the planner's county soils; a missing planner.
+  void planExportImportAndSoils() {
+    TPlanStoreSettings settings;
+    bool missing = false;
+    form_->SetQrlStarter([&]() -> std::unique_ptr<IQrlApp> {
+      return missing ? nullptr : std::make_unique<TPlanStoreApp>(settings);
+    });
+    TTestChooser chooser;
+    chooser.names << Path("farm.qrl");
+    Export([](TExportDataDlg* dlg) {
+      dlg->FormatBtns[efPlan]->setChecked(true);
+    });
+    QCOMPARE(env_->messages.errors, QStringList());
+    QCOMPARE(env_->messages.infos, QStringList({"\n3 field records exported to file\n" + Path("farm.qrl") + "\n"}));
+
+    env_->messages.Clear();
+    chooser.names << Path("farm.qrl") << Path("fromplan.tsj");
+    env_->messages.answers = {TAnswer::Yes};
+    form_->Action("FileImportQrlCmd")->trigger();
+    QCOMPARE(env_->messages.questions,
+             QStringList({"\nSuccessfully created project file\n" + Path("fromplan.tsj") +
+                          ".\n\n3 field records were imported from plan file\n" + Path("farm.qrl") +
+                          ".\n\nDo you want to open the new project file?\n"}));
+    QCOMPARE(form_->ProjectFile().FileName, env_->File("fromplan.tsj"));
+    std::vector<TFieldRec> imported(3);
+    QCOMPARE(form_->ProjectFile().RecordCount(), 3);
+    for (int n = 1; n <= 3; ++n) QVERIFY(form_->ProjectFile().ReadRecord(n, imported[n - 1]));
+    QCOMPARE(imported[1].Field_Name.Str(), std::string("North & South"));
+    QCOMPARE(float(imported[2].Field_Size), 30.0f);
+    QCOMPARE(imported[0].Operation.Str(), std::string("Farm 1"));
+    QCOMPARE(imported[0].Cur_Crop, uint16_t(crCorn));
+
+    // Soils: two symbols the planner knows in Story County, one it does not.
+    QVERIFY(form_->CloseProjectFile());
+    {
+      TFolderRefs refs(env_->Folder());
+      TMdaFile f;
+      QVERIFY(f.OpenProject(env_->File("fromplan.tsj"), true, refs.refs));
+      TFieldRec rec;
+      QVERIFY(f.ReadRecord(1, rec));
+      rec.Soil_Sym[0] = "138b";
+      rec.Soil_Sym[1] = "999X";
+      QVERIFY(f.WriteRecord(1, rec, false));
+      QVERIFY(f.ReadRecord(2, rec));
+      rec.Soil_Sym[0] = "55";
+      QVERIFY(f.WriteRecord(2, rec, true));
+    }
+    QVERIFY(form_->OpenProjectFile(env_->File("fromplan.tsj")));
+    env_->messages.Clear();
+    env_->messages.answers = {TAnswer::Yes};
+    form_->Action("FileSoilsQrlCmd")->trigger();
+    QCOMPARE(env_->messages.infos,
+             QStringList({"\n2 soils were updated.\n1 soils were not updated. Check that soil map unit symbols are "
+                          "valid for county.\n"}));
+    QCOMPARE(form_->EditRec().Soil_Name[0].Str(), std::string("Clarion loam"));  // the shown record read again
+    TFieldRec second;
+    QVERIFY(form_->ProjectFile().ReadRecord(2, second));
+    QCOMPARE(second.Soil_Name[0].Str(), std::string("Nicollet clay loam"));
+
+    env_->messages.Clear();  // the Erosion page's button: the current record only
+    QVERIFY(form_->findChild<QPushButton*>("UpdSoilsQrlBtn")->isEnabled());
+    form_->findChild<QPushButton*>("UpdSoilsQrlBtn")->click();
+    QCOMPARE(env_->messages.errors, QStringList({"Unable to update 1 soil(s). Check that soil map unit symbol(s) are "
+                                                 "valid for county."}));
+
+    env_->messages.Clear();
+    missing = true;
+    form_->findChild<QPushButton*>("UpdSoilsQrlBtn")->click();
+    QCOMPARE(env_->messages.errors,
+             QStringList({"Unable to update soils for the following reason:\n\nUnable to start QRL automation "
+                          "server.\r\nMake sure correct version of QRL is installed."}));
   }
 
   // A clash refuses the merge whole; a declined merge changes nothing; then a merge and an
