@@ -217,8 +217,9 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
     message = target + "\r\nCan't create file.";
     return false;
   }
+  // The records come first, so that the project's Rec_Count can say how many were written.
   std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  out << "{\"project\": " << FieldsToJson(HeaderFields(), &project.Header).dump() << ",\n\"records\": [";
+  out << "{\"records\": [";
   const auto write = [&](const TFieldRec& rec) {
     out << (records++ ? ",\n" : "\n") << FieldsToJson(RecordFields(), &rec).dump();
     return out.good();
@@ -242,7 +243,9 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
     message = kNoRecordsInSubset;
     return false;
   }
-  out << "\n]}\n";
+  TMdaHeader header = project.Header;
+  header.Rec_Count = records;
+  out << "\n],\n\"project\": " << FieldsToJson(HeaderFields(), &header).dump() << "}\n";
   out.close();
   if (!out || IoFaultInjected(TIoOp::Write, temp) || !RenameFileOver(temp, target))
     return WriteFailed(temp, target, message);

@@ -36,6 +36,14 @@ TEST_F(JsonIoTest, RoundTripGivesByteIdenticalRecords) {
     ASSERT_TRUE(ImportFromJson(json, target, Mcn, Mdf, imported, message)) << message;
     EXPECT_EQ(exported, original.RecordCount());
     EXPECT_EQ(imported, exported);
+    TExportOptions odd;  // a subset: the document's record count is that of the records it holds
+    odd.Filter = [](TFieldRec& r) { return r.Field_ID % 2 == 1; };
+    int subset = 0;
+    ASSERT_TRUE(ExportToJson(original, Dir.File("odd.json"), odd, subset, message)) << message;
+    const nlohmann::json doc = nlohmann::json::parse(ReadWholeFile(Dir.File("odd.json")));
+    EXPECT_EQ(doc["project"]["Rec_Count"], subset);
+    EXPECT_EQ(doc["records"].size(), size_t(subset));
+    std::filesystem::remove(Dir.File("odd.json"));
     ASSERT_TRUE(copy.OpenProject(target, false, Refs)) << copy.FullErrorText();
     ASSERT_EQ(copy.RecordCount(), original.RecordCount());
     EXPECT_EQ(copy.ProjectState(), original.ProjectState());
