@@ -86,6 +86,12 @@ void TRowApplier::Prepare() {
   ctx_.ProjectState = project_.ProjectState();
   ctx_.ProjectYear = project_.ProjectYear();
   tablesLoaded_ = ctx_.Tables->LoadStateTables(project_.ProjectState());
+  cropDefRows_.clear();
+  yieldUnits_.clear();
+  if (tablesLoaded_) {
+    const TQriFileDb& db = ctx_.Tables->Db();
+    for (int row = 0; row < db.FieldRowCount(qfCropDef); ++row) cropDefRows_.emplace(db.GetFieldInteger(qfCropDef, row), row);
+  }
   // Without TEST_UNITS: Bray P values are in Lb/A; plain P values in the state's soil test units.
   if (cols_.Has(icP) && cols_.Name(icP) == "P_BRAY1") defaultUnits_ = kLbPerAcre;
   else if (cols_.Has(icP) && tablesLoaded_) defaultUnits_ = ctx_.Tables->Db().SoilTestsInLbPerAcre() ? kLbPerAcre : kPpm;
@@ -154,8 +160,7 @@ void TRowApplier::CropCode() {
   int64_t number = 0;
   int found = -1;
   if (ParseWholeValue(value, number))
-    for (int row = 0; row < db.FieldRowCount(qfCropDef) && found < 0; ++row)
-      if (db.GetFieldInteger(qfCropDef, row) == number) found = row;
+    if (const auto it = cropDefRows_.find(number); it != cropDefRows_.end()) found = it->second;
   std::string rule = "must be a crop definition number of the state's tables";
   if (found < 0 || !SetPrimaryCrop(found, false, rule)) Warn(icCropCode, value, rule);
 }
@@ -185,13 +190,18 @@ void TRowApplier::YieldGoal() {
   if (!Number(icYldGoal, "Cur_Goal")) return;
   // Converted from the crop definition's yield unit to the crop's own unit.
   const int crop = rec_->Cur_Crop;
-  const TQriFileDb& db = ctx_.Tables->Db();
-  const int row = crop != 0 && rec_->Cur_Code != 0 && tablesLoaded_
-                      ? db.FindFieldRow(qfCropDef, std::to_string(rec_->Cur_Code))
-                      : -1;
-  if (row < 0) return;
-  const std::string from = db.GetFieldValue(qfYldUnit, row);
-  const std::string to = ctx_.Refs.InputUnitAbbrev(static_cast<uint16_t>(TMdfFile::PriceCode(crop, true)), true);
+  if (crop == 0 || rec_->Cur_Code == 0 || !tablesLoaded_) return;
+  const uint32_t key = static_cast<uint32_t>(crop) << 16 | rec_->Cur_Code;
+  auto units = yieldUnits_.find(key);
+  if (units == yieldUnits_.end()) {
+    const TQriFileDb& db = ctx_.Tables->Db();
+    const int row = db.FindFieldRow(qfCropDef, std::to_string(rec_->Cur_Code));
+    const std::string from = row < 0 ? std::string() : db.GetFieldValue(qfYldUnit, row);
+    const std::string to = row < 0 ? std::string()
+                                   : ctx_.Refs.InputUnitAbbrev(static_cast<uint16_t>(TMdfFile::PriceCode(crop, true)), true);
+    units = yieldUnits_.emplace(key, std::make_pair(from, to)).first;
+  }
+  const auto& [from, to] = units->second;
   if (to.empty() || SameText(to, from)) return;
   const double perFrom = SameText(from, "Bale") ? (crop == crCotton ? 480 : 0) : PoundsPerUnit(from, crop);
   const double perTo = PoundsPerUnit(to, crop);

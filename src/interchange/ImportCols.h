@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "interchange/DbfFile.h"
 #include "interchange/DbfImport.h"
@@ -73,6 +75,10 @@ class TRowApplier {
   uint32_t rowNumber_ = 0;
   TFieldRec* rec_ = nullptr;
   int units_ = 0;
+  // Looked up once per import: the first crop definition row of each number, and the yield units
+  // (from, to) of a crop and definition number (crop << 16 | definition).
+  std::unordered_map<int64_t, int> cropDefRows_;
+  std::unordered_map<uint32_t, std::pair<std::string, std::string>> yieldUnits_;
 };
 
 // Whole number of a text (a real without a fractional part, as numeric columns may hold).

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 #include <unordered_map>
 
 #include "common/DayNum.h"
@@ -345,23 +346,47 @@ std::string CheckRule(TFieldRec& rec, const TFieldDesc& desc, int index, const T
 
 }  // namespace
 
+namespace {
+
+// Field names looked up without regard to (ASCII) case and without copying the name.
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+struct TNoCaseHash {
+  size_t operator()(std::string_view s) const {
+    size_t h = 1469598103934665603ull;
+    for (const char c : s) h = (h ^ static_cast<unsigned char>(AsciiUpper(c))) * 1099511628211ull;
+    return h;
+  }
+};
+struct TNoCaseEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+  }
+};
+template <class T>
+using TByName = std::unordered_map<std::string_view, const T*, TNoCaseHash, TNoCaseEqual>;
+
+}  // namespace
+
 const TFieldRule* FindFieldRule(const std::string& field) {
-  static const std::unordered_map<std::string, const TFieldRule*> byName = [] {
-    std::unordered_map<std::string, const TFieldRule*> m;
-    for (const TFieldRule& r : kRules) m[UpperCase(r.Field)] = &r;
+  static const TByName<TFieldRule> byName = [] {
+    TByName<TFieldRule> m;
+    for (const TFieldRule& r : kRules) m.insert_or_assign(std::string_view(r.Field), &r);  // a later rule of a name wins
     return m;
   }();
-  const auto it = byName.find(UpperCase(field));
+  const auto it = byName.find(field);
   return it == byName.end() ? nullptr : it->second;
 }
 
 const TFieldDesc* RecordField(const std::string& field) {
-  static const std::unordered_map<std::string, const TFieldDesc*> byName = [] {
-    std::unordered_map<std::string, const TFieldDesc*> m;
-    for (const TFieldDesc& d : RecordFields()) m[UpperCase(d.name)] = &d;
+  static const TByName<TFieldDesc> byName = [] {
+    TByName<TFieldDesc> m;
+    for (const TFieldDesc& d : RecordFields()) m.insert_or_assign(std::string_view(d.name), &d);
     return m;
   }();
-  const auto it = byName.find(UpperCase(field));
+  const auto it = byName.find(field);
   return it == byName.end() ? nullptr : it->second;
 }
 
