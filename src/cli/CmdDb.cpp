@@ -68,30 +68,16 @@ void AddExportJson(CLI::App& group, TCliContext& ctx) {
   });
 }
 
-void AddImportJson(CLI::App& group, TCliContext& ctx) {
-  struct TArgs {
-    std::string json, project;
-  };
-  auto a = std::make_shared<TArgs>();
-  auto* cmd = group.add_subcommand("json", "Create a project from a JSON document as `export json` writes it");
-  cmd->add_option("IN", a->json, "JSON document")->required();
-  cmd->add_option("PROJECT", a->project, "New project file (.tsj)")->required();
-  cmd->callback([&ctx, a] {
-    TProjectSession s;
-    if (!s.LoadRefs(ctx) || !UsableOutputName(ctx, a->project, true)) return;
-    std::string message;
-    int records = 0;
-    if (!ImportFromJson(a->json, a->project, s.ref.Mcn, s.ref.Mdf, records, message))
-      return Fail(ctx, "Unable to import JSON file for the following reason:\n\n" + message);
-    ctx.out << "Added=" << records << '\n';
-  });
-}
-
 }  // namespace
 
 void AddDbCommands(CLI::App& app, TCliContext& ctx) {
   CLI::App* exports = CommandGroup(app, "export", "Export the project's data for other programs");
   AddExportDb(*exports, ctx);
   AddExportJson(*exports, ctx);
-  AddImportJson(*CommandGroup(app, "import", "Import data from other programs' files"), ctx);
+  AddCreateProjectCommand(*CommandGroup(app, "import", "Import data from other programs' files"), ctx, "json",
+                          "Create a project from a JSON document as `export json` writes it", "JSON document",
+                          "JSON file", [](const std::string& in, const std::string& project, TProjectSession& s,
+                                          std::string& message, int& records) {
+                            return ImportFromJson(in, project, s.ref.Mcn, s.ref.Mdf, records, message);
+                          });
 }

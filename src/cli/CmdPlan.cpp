@@ -40,25 +40,6 @@ void AddExport(CLI::App& group, TCliContext& ctx) {
   });
 }
 
-void AddImport(CLI::App& group, TCliContext& ctx) {
-  struct TArgs {
-    std::string plan, project;
-  };
-  auto a = std::make_shared<TArgs>();
-  auto* cmd = group.add_subcommand("import", "Create a project from a plan of the planner");
-  cmd->add_option("PLAN", a->plan, "Plan file (.qrl)")->required();
-  cmd->add_option("PROJECT", a->project, "New project file (.tsj)")->required();
-  cmd->callback([&ctx, a] {
-    TProjectSession s;
-    if (!s.LoadRefs(ctx) || !UsableOutputName(ctx, a->project, true)) return;
-    std::string message;
-    int records = 0;
-    if (!CreateProjectFromPlan(QrlBusStarter(), a->plan, a->project, s.ref.Mcn, s.ref.Mdf, message, records))
-      return Fail(ctx, "Unable to import plan file for the following reason:\n\n" + message);
-    ctx.out << "Added=" << records << '\n';
-  });
-}
-
 void AddSoils(CLI::App& group, TCliContext& ctx) {
   struct TArgs {
     std::string path;
@@ -89,6 +70,11 @@ void AddPlanCommands(CLI::App& app, TCliContext& ctx) {
   CLI::App* plan = app.add_subcommand("plan", "Plans of the planner, through its automation server on the session bus");
   plan->require_subcommand(1);
   AddExport(*plan, ctx);
-  AddImport(*plan, ctx);
+  AddCreateProjectCommand(*plan, ctx, "import", "Create a project from a plan of the planner", "Plan file (.qrl)",
+                          "plan file", [](const std::string& in, const std::string& project, TProjectSession& s,
+                                          std::string& message, int& records) {
+                            return CreateProjectFromPlan(QrlBusStarter(), in, project, s.ref.Mcn, s.ref.Mdf, message,
+                                                         records);
+                          });
   AddSoils(*plan, ctx);
 }

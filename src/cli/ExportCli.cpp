@@ -33,3 +33,23 @@ bool TExportSetup::Prepare(TCliContext& ctx, TProjectSession& session, const TEx
   };
   return true;
 }
+
+void AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::string& name, const std::string& help,
+                             const std::string& inHelp, const std::string& what, TCreateProject create) {
+  struct TArgs {
+    std::string in, project;
+  };
+  auto a = std::make_shared<TArgs>();
+  auto* cmd = group.add_subcommand(name, help);
+  cmd->add_option("IN", a->in, inHelp)->required();
+  cmd->add_option("PROJECT", a->project, "New project file (.tsj)")->required();
+  cmd->callback([&ctx, a, what, create] {
+    TProjectSession s;
+    if (!s.LoadRefs(ctx) || !UsableOutputName(ctx, a->project, true)) return;
+    std::string message;
+    int records = 0;
+    if (!create(a->in, a->project, s, message, records))
+      return Fail(ctx, "Unable to import " + what + " for the following reason:\n\n" + message);
+    ctx.out << "Added=" << records << '\n';
+  });
+}

@@ -2,6 +2,7 @@
 // and the cost options, turned into the export options of the core.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "CostCli.h"
@@ -32,3 +33,13 @@ class TExportSetup {
   TRecordSubset subset_;
   TExclusions exclusions_;
 };
+
+// Makes a new project from another program's file (IN) with the loaded reference files; false with
+// the message on failure, else the record count.
+using TCreateProject = std::function<bool(const std::string& in, const std::string& project, TProjectSession& session,
+                                          std::string& message, int& records)>;
+
+// A command `NAME IN PROJECT` of an import group that creates PROJECT from IN and prints `Added=`;
+// a failure prints "Unable to import <what> for the following reason:" and the message.
+void AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::string& name, const std::string& help,
+                             const std::string& inHelp, const std::string& what, TCreateProject create);
