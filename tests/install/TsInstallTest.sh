@@ -33,11 +33,21 @@ if [ -n "$package" ]; then
   dpkg-deb -x "$package" "$work/root" || { echo "FAIL: dpkg-deb -x $package" >&2; exit 1; }
   expect "package name" "tesserel" "$(dpkg-deb -f "$package" Package)"
   depends=$(dpkg-deb -f "$package" Depends)
+  names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
   for lib in libqt6widgets6 libqt6printsupport6 libqt6dbus6 libqt6gui6 libqt6core6 libcurl4 libpugixml1v5 \
     libsqlite3-0 libstdc++6 libc6; do
-    grep -qE "(^|, )$lib( |,|$)" <<<"$depends" || fail "the package does not depend on $lib: $depends"
+    grep -qxF "$lib" <<<"$names" || fail "the package does not depend on $lib: $depends"
   done
   listed=$(dpkg-deb -c "$package" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort)
+  # Every library the programs load comes with a package the package depends on.
+  for program in "$top"/bin/*; do
+    for lib in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+      case $lib in libasan.* | libubsan.*) continue ;; esac  # a sanitizer build's
+      owners=$(dpkg -S "*/$lib" 2>/dev/null | cut -d: -f1 | sort -u)
+      [ -n "$(grep -xF -f <(echo "$owners") <<<"$names")" ] ||
+        fail "$(basename "$program") loads $lib of $(echo $owners), which the package does not depend on"
+    done
+  done
 else
   named=$work/usr
   top=$named
