@@ -41,11 +41,12 @@ JOBS ?= $(shell nproc)
 BUILD_DIR := build/default
 TEST_DIR := build/asan
 BENCH_DIR := build/release
+PACKAGE_DIR := build/package
 FUZZ_DIR := build/fuzz
 
 CMAKE_COMMON := -G Ninja -DCMAKE_CXX_COMPILER=g++
 
-.PHONY: deps test-deps build test bench run screenshots fuzz clean
+.PHONY: deps test-deps build test bench run screenshots fuzz package clean
 
 # Installs only the packages of $(1) that are missing; runs `apt-get update` once, and only when
 # something must be installed.
@@ -96,6 +97,15 @@ fuzz: deps
 	  -dict=tests/fuzz/rtf.dict -artifact_prefix=$(FUZZ_DIR)/rtf- $(FUZZ_DIR)/corpus/rtf tests/fuzz/corpus/rtf
 	$(FUZZ_DIR)/fuzz/dbf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
 	  -dict=tests/fuzz/dbf.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/dbf tests/fuzz/corpus/dbf
+
+# The Debian package of a Release build, $(PACKAGE_DIR)/tesserel_VERSION_ARCH.deb, checked by the
+# installation test: its file list, its dependencies, and its programs run from the unpacked files.
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DTESSEREL_TESTS=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	rm -f $(PACKAGE_DIR)/tesserel_*.deb
+	cd $(PACKAGE_DIR) && cpack -G DEB
+	QT_QPA_PLATFORM=offscreen bash tests/install/TsInstallTest.sh $(PACKAGE_DIR) $(PACKAGE_DIR)/tesserel_*.deb
 
 run: build
 	$(BUILD_DIR)/bin/tesserel $(BUILD_DIR)/bin/samples/iowa-2024.tsj

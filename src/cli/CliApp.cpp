@@ -15,7 +15,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   app.require_subcommand(1);
   app.fallthrough();  // shared options such as --data-dir may follow the subcommand
   app.set_version_flag("--version", std::string(TESSEREL_VERSION));
-  app.add_option("--data-dir", ctx.dataDir, "Folder of the reference files (default: beside the program)");
+  app.add_option("--data-dir", ctx.dataDir,
+                 "Folder of the reference files (default: beside the program, else the installation's data folder)");
   app.add_option("--wait", ctx.waitSeconds,
                  "Seconds a project command waits for a project another program is using (default 10)")
       ->type_name("SECONDS")

@@ -7,12 +7,13 @@
 #include "common/Format.h"
 #include "common/Parse.h"
 #include "filebase/FileUtl.h"
+#include "reference/DataDir.h"
 
 std::string RefDataDir(const TCliContext& ctx) {
   if (!ctx.dataDir.empty()) return ctx.dataDir;
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+  return ec ? std::string(".") : ProgramDataFolder(exe.parent_path().string());
 }
 
 void ReportFileError(TCliContext& ctx, const TRecFile& file) {

@@ -12,7 +12,8 @@ struct TRefData {
   TMdfFile Mdf;
 };
 
-// The folder of the reference files: --data-dir when given, else the running program's folder.
+// The folder of the reference files: --data-dir when given, else the running program's data
+// folder (beside it, or the installation's data folder).
 std::string RefDataDir(const TCliContext& ctx);
 
 // Loads the county names file of the data folder and the definition file of its country. On

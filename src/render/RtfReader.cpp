@@ -562,10 +562,11 @@ void DrawTabLeaders(QTextDocument& doc) {
   static const QTextCharFormat::UnderlineStyle kStyles[] = {QTextCharFormat::NoUnderline, QTextCharFormat::DotLine,
                                                             QTextCharFormat::DashUnderline,
                                                             QTextCharFormat::SingleUnderline};
+  // The layout of a long document is finished lazily; the tabs of every block must be placed now.
+  doc.documentLayout()->documentSize();
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
     const QVariantList leaders = block.blockFormat().property(kLeaderTabs).toList();
     if (leaders.isEmpty()) continue;
-    doc.documentLayout()->blockBoundingRect(block);  // lays the block out
     const QTextLayout* layout = block.layout();
     const QString text = block.text();
     const QList<QTextOption::Tab> tabs = block.blockFormat().tabPositions();
@@ -574,7 +575,9 @@ void DrawTabLeaders(QTextDocument& doc) {
       const QTextLine line = layout->lineForTextPosition(i);
       if (!line.isValid()) continue;
       const qreal x = line.cursorToX(i) - block.blockFormat().leftMargin();
-      const auto stop = std::find_if(tabs.begin(), tabs.end(), [x](const QTextOption::Tab& t) { return t.position > x + 0.01; });
+      // The layout keeps positions in 1/64 pixel: a tab that starts where the one before it
+      // ended may start a hair short of that stop, which is not the stop it goes to.
+      const auto stop = std::find_if(tabs.begin(), tabs.end(), [x](const QTextOption::Tab& t) { return t.position > x + 0.5; });
       if (stop == tabs.end()) continue;
       for (const QVariant& v : leaders) {
         const QPointF leader = v.toPointF();

@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "BuildConfig.h"
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "TsRecordDlgs.h"
@@ -24,8 +25,10 @@
 #include "vocab/CropVocab.h"
 #include "TsStart.h"
 
-const char* const kWebPageAddress = "https://tesserel.org/";
-const char* const kUpdatePageAddress = "https://tesserel.org/CheckForUpdates.html";
+const char* const kWebPageAddress = TESSEREL_WEB_PAGE_URL;
+const char* const kUpdatePageAddress = TESSEREL_UPDATE_URL;
+const char* const kBlankFormFile = "BlankForm.pdf";
+const char* const kSampleFormFile = "SampleForm.pdf";
 
 namespace {
 
@@ -132,13 +135,14 @@ TAboutBox::TAboutBox(const TAppStartup& startup, QWidget* parent) : QDialog(pare
   auto* resources = new QGroupBox("Resources");
   auto* resLayout = new QVBoxLayout(resources);
   resLayout->addWidget(Link("Tesserel's Website", kWebPageAddress, [this] { TessWebLinkClick(); }));
-  resLayout->addWidget(Link("Check For Updates", UpdateAddress(startup), [this] { TessUpdateLinkClick(); }));
+  resLayout->addWidget(
+      Link("Check For Updates", UpdateAddress(startup.VersionInfo), [this] { TessUpdateLinkClick(); }));
   resLayout->addWidget(Link("Information About Installed Software", {}, [this] { InfoRptLinkClick(); }));
 
   auto* examples = new QGroupBox("Examples");
   auto* exLayout = new QVBoxLayout(examples);
-  exLayout->addWidget(Link("Blank Data Collection Form", {}, [this] { DataFormLinkClick("BlankForm.snp"); }));
-  exLayout->addWidget(Link("Sample Data Collection Form", {}, [this] { DataFormLinkClick("SampleForm.snp"); }));
+  exLayout->addWidget(Link("Blank Data Collection Form", {}, [this] { DataFormLinkClick(kBlankFormFile); }));
+  exLayout->addWidget(Link("Sample Data Collection Form", {}, [this] { DataFormLinkClick(kSampleFormFile); }));
 
   auto* groups = new QHBoxLayout;
   for (QGroupBox* g : {help, resources, examples}) groups->addWidget(g);
@@ -156,9 +160,11 @@ TAboutBox::TAboutBox(const TAppStartup& startup, QWidget* parent) : QDialog(pare
   layout->addWidget(buttons);
 }
 
-QString TAboutBox::UpdateAddress(const TAppStartup& startup) {
-  return QString(kUpdatePageAddress) + "?InternalName=" + QStr(startup.VersionInfo.InternalName) +
-         "&FileVersion=" + QStr(startup.VersionInfo.FileVersion);
+QString TAboutBox::UpdateAddress(const TProgramVersionInfo& version, const QString& page) {
+  auto encoded = [](const std::string& value) { return QString::fromLatin1(QUrl::toPercentEncoding(QStr(value))); };
+  // A page address that carries a query of its own gets the keys added to it.
+  return page + (page.contains('?') ? "&" : "?") + "InternalName=" + encoded(version.InternalName) +
+         "&FileVersion=" + encoded(version.FileVersion);
 }
 
 void TAboutBox::HelpTopicClick(int context) {
@@ -172,7 +178,7 @@ void TAboutBox::TessWebLinkClick() {
 }
 
 void TAboutBox::TessUpdateLinkClick() {
-  if (!OpenService()(UpdateAddress(startup_), {})) Messages().Error("Unable to start your Web browser.");
+  if (!OpenService()(UpdateAddress(startup_.VersionInfo), {})) Messages().Error("Unable to start your Web browser.");
 }
 
 void TAboutBox::InfoRptLinkClick() {
@@ -181,11 +187,11 @@ void TAboutBox::InfoRptLinkClick() {
 }
 
 void TAboutBox::DataFormLinkClick(const QString& file) {
-  const QString folder = QStr(startup_.ProgramFolder);
+  const QString folder = QStr(startup_.DataFolder);
   // The desktop's handler may report success for a file that is not there; a missing form fails.
   if (!QFileInfo::exists(folder + "/" + file) || !OpenService()(file, folder))
     Messages().Error("Unable to open file " + file + " in folder " + folder + ".\n\n" +
-                     "Make sure the file is in the indicated folder and " + "Snapshot Viewer is installed.");
+                     "Make sure the file is in the indicated folder and " + "a PDF viewer is installed.");
 }
 
 // The nutrient information of the Soil Tests page's Info button.

@@ -6,15 +6,19 @@
 #include <functional>
 
 class TAppStartup;
+struct TProgramVersionInfo;
 class QLabel;
 
 // Opens a document or address with the desktop's handler; true on success. Replaceable by tests.
 using TOpenService = std::function<bool(const QString& target, const QString& workingFolder)>;
 TOpenService& OpenService();
 
-// The program's web page and its update page.
+// The program's web page and its update page (set when the program is configured).
 extern const char* const kWebPageAddress;
 extern const char* const kUpdatePageAddress;
+// The example data collection forms among the program's data files.
+extern const char* const kBlankFormFile;
+extern const char* const kSampleFormFile;
 
 class TAboutBox : public QDialog {
   Q_OBJECT
@@ -27,8 +31,9 @@ class TAboutBox : public QDialog {
   QLabel* FileVersion = nullptr;
   QLabel* Copyright = nullptr;
 
-  // The update page address with the program's identity as query keys.
-  static QString UpdateAddress(const TAppStartup& startup);
+  // The update page address with the program's identity as the query keys InternalName and
+  // FileVersion, their values percent-encoded.
+  static QString UpdateAddress(const TProgramVersionInfo& version, const QString& page = kUpdatePageAddress);
 
   // Runs a help context; set by the main window (help topics open through it).
   std::function<void(int)> ShowHelp;

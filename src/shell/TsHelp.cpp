@@ -89,6 +89,7 @@ const std::map<int, const char*> kTargets = {
     {209, "page-erosion.html"},
     {210, "page-harvest.html"},
     {501, "about.html"},
+    {502, "reports.html#preview"},
 };
 
 QString ReadPage(const QString& path) {

@@ -88,8 +88,9 @@ TRtfPreviewDlg::TRtfPreviewDlg(QWidget* parent) : QDialog(parent) {
   connect(PrintBtn, &QPushButton::clicked, this, &TRtfPreviewDlg::PrintBtnClick);
   connect(SaveBtn, &QPushButton::clicked, this, &TRtfPreviewDlg::SaveBtnClick);
   connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
-  connect(HelpBtn, &QPushButton::clicked, this, [this] {
-    if (ShowHelp) ShowHelp();
+  SetHelpContext(this, kPreviewHelpContext);
+  connect(HelpBtn, &QPushButton::clicked, this, [] {
+    if (RecordDlgHelp()) RecordDlgHelp()(kPreviewHelpContext);
   });
   // Enter finds while the focus is in the Find group.
   focusWatch_ = connect(qApp, &QApplication::focusChanged, this,

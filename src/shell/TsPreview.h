@@ -15,6 +15,9 @@ class QPrinter;
 class QPushButton;
 class QTextBrowser;
 
+// The help topic of the preview window (its Help button and F1).
+constexpr int kPreviewHelpContext = 502;
+
 // Shows the print dialog for a printer; true when the user chose to print. Replaceable by tests.
 using TPrintSetup = std::function<bool(QPrinter& printer, QWidget* parent)>;
 TPrintSetup& PrintSetup();
@@ -38,9 +41,6 @@ class TRtfPreviewDlg : public QDialog {
   void FindBtnClick();
   void PrintBtnClick();
   void SaveBtnClick();
-
-  // Runs the help of the window; set by whoever has a help viewer.
-  std::function<void()> ShowHelp;
 
   QTextBrowser* View = nullptr;
   QGroupBox* FindGroup = nullptr;

@@ -6,6 +6,7 @@
 #include "Version.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
+#include "reference/DataDir.h"
 
 TProgramVersionInfo TProgramVersionInfo::OfThisProgram() {
   TProgramVersionInfo v;
@@ -25,7 +26,8 @@ TAppStartup::TAppStartup(const std::vector<std::string>& args, const std::string
   ProgramId = VersionInfo.InternalName + " " + VersionInfo.FileVersion;
   NormalStart = !IsAutomationStart(args);
   ProgramFolder = ExtractFileDir(ExpandFileName(programFile));
-  Rusle2Folder = IsFolder(ProgramFile("Rusle2")) ? ProgramFile("Rusle2") : ProgramFolder;
+  DataFolder = ProgramDataFolder(ProgramFolder);
+  Rusle2Folder = IsFolder(ProgramFile("Rusle2")) ? ProgramFile("Rusle2") : DataFolder;
   // The automation server starts the program anywhere; its files are found beside it.
   // A folder that vanished shows when the required files are opened.
   std::error_code ec;
@@ -51,4 +53,4 @@ std::string TAppStartup::ProjectArgument() const {
   return ExtractFileExt(name).empty() ? name + ".tsj" : name;
 }
 
-std::string TAppStartup::ProgramFile(const std::string& name) const { return AddSlash(ProgramFolder) + name; }
+std::string TAppStartup::ProgramFile(const std::string& name) const { return AddSlash(DataFolder) + name; }

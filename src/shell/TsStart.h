@@ -41,7 +41,10 @@ class TAppStartup {
   std::string ProgramId;      // InternalName, a blank, FileVersion
   bool NormalStart = true;    // false for a start by the automation service ("-embedding")
   std::string ProgramFolder;  // without a trailing slash ("/" stays)
-  std::string Rusle2Folder;   // ProgramFolder + "/Rusle2" when that folder exists
+  // The folder of the program's data files: the program's folder, or the installation's data
+  // folder when the files are there instead (ProgramDataFolder).
+  std::string DataFolder;
+  std::string Rusle2Folder;   // DataFolder + "/Rusle2" when that folder exists
   std::vector<std::string> Args;
 
   static TStartSwitch StartSwitch(const std::vector<std::string>& args);
@@ -51,6 +54,6 @@ class TAppStartup {
   // The project named on the command line of a normal start, ".tsj" appended when it has no
   // extension; empty when none was named or the argument is a switch.
   std::string ProjectArgument() const;
-  // The path of a file beside the program.
+  // The path of one of the program's data files (in DataFolder).
   std::string ProgramFile(const std::string& name) const;
 };

@@ -17,7 +17,7 @@
 // Field numbers of the state tables used here and by the nutrient engine (besides QriFilDb.h's).
 enum : int {
   qfCecFormula = 18,
-  qfDrainDef = 50, qfDrainName = 51, qfUseIfDrain = 53, qfPTestDef = 77,
+  qfDrainDef = 50, qfDrainName = 51, qfUseIfDrain = 53, qfPTestDef = 77, qfPTestName = 78,
   qfYldUnit = 81, qfIsTessRec = 86, qfToTessCrop = 87,
   qfNCredit = 88, qfPRemoved = 90, qfKRemoved = 91,
   qfNVar1 = 92, qfNRec = 102, qfPVar1 = 103, qfPRec = 113, qfKVar1 = 114, qfKRec = 124,

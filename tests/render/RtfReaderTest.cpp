@@ -108,6 +108,42 @@ TEST_F(RtfReaderTest, TabReachingADotLeaderStopIsDrawnDotted) {
                                       QTextCharFormat::NoUnderline}));
 }
 
+// A form's rows of cells: each cell a tab to its start and a dotted tab to its end, the next cell
+// a little further on. Every dotted tab is drawn dotted, in every row of a document that is far
+// longer than what is laid out at once, wherever the cells begin.
+TEST_F(RtfReaderTest, EveryTabToADottedStopOfALongFormIsDotted) {
+  std::string rtf = "{\\rtf1\\ansi\\f0\\fs16 ";
+  constexpr int kRows = 400, kCells = 7;
+  for (int row = 0; row < kRows; ++row) {
+    rtf += "\\pard";
+    for (int cell = 0, x = 432; cell < kCells; ++cell, x += 173) {
+      rtf += "\\tx" + std::to_string(x);
+      x += 1193 + 17 * (cell + row % 5);
+      rtf += "\\tldot\\tx" + std::to_string(x);
+    }
+    rtf += " " + std::to_string(row + 1) + ".";
+    for (int cell = 0; cell < kCells; ++cell) rtf += cell % 3 == 1 ? "\\tab value\\tab " : "\\tab\\tab ";
+    rtf += "\r\n\\par ";
+  }
+  ASSERT_TRUE(Read(rtf + "}"));
+  int rows = 0;
+  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+    if (!block.text().contains('\t')) continue;
+    ++rows;
+    QTextCursor c(block);
+    std::vector<int> styles;
+    for (int i = 0; i < block.length() - 1; ++i) {
+      if (block.text()[i] != '\t') continue;
+      c.setPosition(block.position() + i + 1);
+      styles.push_back(c.charFormat().underlineStyle());
+    }
+    std::vector<int> expected;
+    for (int cell = 0; cell < kCells; ++cell) expected.insert(expected.end(), {QTextCharFormat::NoUnderline, QTextCharFormat::DotLine});
+    ASSERT_EQ(styles, expected) << "row " << rows;
+  }
+  EXPECT_EQ(rows, kRows);
+}
+
 TEST_F(RtfReaderTest, SkipsWhatItDoesNotKnow) {
   ASSERT_TRUE(Read("{\\rtf1{\\stylesheet{\\s1 Heading;}}{\\*\\generator Writer 9;}{\\*\\unknowndest hidden}"
                    "\\unknownword17 A{\\fancy B}\\'41\\u8364?\\uc2\\u8212xyC\\~D\\line E\\v hidden\\v0 F}ignored"));

@@ -18,6 +18,7 @@
 #include "TsMain.h"
 #include "TsMenus.h"
 #include "TsPages.h"
+#include "TsPreview.h"
 #include "TsRecordDlgs.h"
 #include "TsStart.h"
 #include "common/Locale.h"
@@ -179,6 +180,15 @@ class TestHelp : public QObject {
     form.Help().Window()->Browser()->setSource(QUrl(kHelpContentsPage));
     buttons->button(QDialogButtonBox::Help)->click();
     QCOMPARE(Source(form.Help().Window()), "record-commands.html#rename");
+
+    // The report preview's Help button and F1 open the preview's topic.
+    {
+      TRtfPreviewDlg preview(&form);
+      form.Help().Window()->Browser()->setSource(QUrl(kHelpContentsPage));
+      preview.HelpBtn->click();
+      QCOMPARE(Source(form.Help().Window()), "reports.html#preview");
+      QCOMPARE(form.F1HelpContext(preview.FindEdit), kPreviewHelpContext);
+    }
 
     // Over a modal dialog the help window belongs to the dialog (so it takes input) and stays
     // open, back with the main window, when the dialog closes.

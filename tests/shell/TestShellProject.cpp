@@ -90,15 +90,48 @@ class TestShellProject : public QObject {
       opened << folder + "|" + target;
       return true;
     };
-    std::ofstream(env.File("SampleForm.snp")) << "form";
+    std::ofstream(env.File("SampleForm.pdf")) << "%PDF-1.4";
     for (QLabel* link : box.findChildren<QLabel*>())
       if (link->text().contains("Data Collection Form")) emit link->linkActivated("#");
     OpenService() = real;
     const QString folder = QString::fromStdString(env.Folder());
     QCOMPARE(env.messages.errors,
-             QStringList("Unable to open file BlankForm.snp in folder " + folder +
-                         ".\n\nMake sure the file is in the indicated folder and Snapshot Viewer is installed."));
-    QCOMPARE(opened, QStringList(folder + "|SampleForm.snp"));
+             QStringList("Unable to open file BlankForm.pdf in folder " + folder +
+                         ".\n\nMake sure the file is in the indicated folder and a PDF viewer is installed."));
+    QCOMPARE(opened, QStringList(folder + "|SampleForm.pdf"));
+  }
+
+  // The update check hands the program's identity to the update page as query keys, encoded so
+  // that any name reaches the page whole; the link's hint shows the address it opens.
+  void updateLinkCarriesTheProgramsIdentity() {
+    TProgramVersionInfo v;
+    v.InternalName = "Tesserel & Co";
+    v.FileVersion = "1.0 beta=2";
+    QCOMPARE(TAboutBox::UpdateAddress(v, "https://example.org/CheckForUpdates.html"),
+             "https://example.org/CheckForUpdates.html?InternalName=Tesserel%20%26%20Co&FileVersion=1.0%20beta%3D2");
+    QCOMPARE(TAboutBox::UpdateAddress(v, "https://example.org/check?lang=en"),
+             "https://example.org/check?lang=en&InternalName=Tesserel%20%26%20Co&FileVersion=1.0%20beta%3D2");
+
+    TShellEnv env;
+    TAppStartup startup({"x.tsj"}, env.ProgramFile());
+    TAboutBox box(startup);
+    const QString expected = QString(kUpdatePageAddress) + "?InternalName=" +
+                             QString::fromStdString(startup.VersionInfo.InternalName) +
+                             "&FileVersion=" + QString::fromStdString(startup.VersionInfo.FileVersion);
+    QStringList opened;
+    const TOpenService real = OpenService();
+    OpenService() = [&opened](const QString& target, const QString&) {
+      opened << target;
+      return false;
+    };
+    for (QLabel* link : box.findChildren<QLabel*>())
+      if (link->text().contains("Check For Updates")) {
+        QCOMPARE(link->toolTip(), expected);
+        emit link->linkActivated("#");
+      }
+    OpenService() = real;
+    QCOMPARE(opened, QStringList(expected));
+    QCOMPARE(env.messages.errors, QStringList("Unable to start your Web browser."));
   }
 
   void normalStartWithoutArgumentShowsTheAboutBox() {
