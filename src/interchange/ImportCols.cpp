@@ -156,7 +156,6 @@ bool TRowApplier::SetPrimaryCrop(int row, bool quietWhenNotPrimary, std::string&
 void TRowApplier::CropCode() {
   const std::string value = cols_.Text(row_, icCropCode);
   if (value.empty() || !tablesLoaded_) return;
-  const TQriFileDb& db = ctx_.Tables->Db();
   int64_t number = 0;
   int found = -1;
   if (ParseWholeValue(value, number))
