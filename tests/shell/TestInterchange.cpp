@@ -12,6 +12,7 @@
 #include "PlanStore.h"
 #include "TsInterchange.h"
 #include "filebase/FileUtl.h"
+#include "interchange/SqlDb.h"
 
 class TestInterchange : public QObject {
   Q_OBJECT
@@ -92,6 +93,18 @@ class TestInterchange : public QObject {
       dlg->FormatBtns[efJson]->setChecked(true);
     });
     QCOMPARE(env_->messages.infos, QStringList({"\n3 field records exported to file\n" + Path("farm.json") + "\n"}));
+
+    // The database.
+    env_->messages.Clear();
+    chooser.names << Path("farm.sqlite");
+    Export([](TExportDataDlg* dlg) { dlg->FormatBtns[efDatabase]->setChecked(true); });
+    QCOMPARE(env_->messages.errors, QStringList());
+    TDbReader db;
+    TDbRows fields;
+    QVERIFY(db.Open(env_->File("farm.sqlite")) && db.ReadTable("Field", fields, "Field_ID"));
+    QCOMPARE(fields.Rows.size(), size_t(3));
+    QCOMPARE(fields.Value(1, "Field_Name").Str, std::string("North & South"));
+    QVERIFY(fields.Value(0, "Operation").IsNull() || fields.Value(0, "Operation").Str.empty());  // excluded
 
     TDbfFile exported;
     QVERIFY(exported.OpenTable(env_->File("farm.fld.dbf"), 0, omReadDenyWrite));
