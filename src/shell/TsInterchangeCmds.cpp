@@ -331,7 +331,7 @@ void TMainForm::ImportQrlPlan() {
                                  return progress.Step(static_cast<int>(done), static_cast<int>(total));
                                });
   }
-  if (progress.Finish()) return;
+  if (progress.Finish() && !ok) return;  // cancelled: nothing was made
   if (!ok) return Messages().Error("Unable to import plan file for the following reason:\n\n" + QStr(message));
   const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
                        " field records were imported from plan file\n" + QStr(source) +
