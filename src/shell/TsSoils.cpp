@@ -1,6 +1,7 @@
 #include "TsSoils.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
@@ -93,7 +94,10 @@ TSoilsRunResult RunQrlSoilsUpdate(TMdaFile& file, TMcnFile& counties, int record
   TQrlSoilsUpdate update(file, counties, starter);
   return RunUpdateSteps<TQrlSoilsUpdate, TQrlRecordJob>(
       update, record, "QRL", parent,
-      [&update](TQrlRecordJob& job, std::string& message) { return update.Query(job, message); });
+      [&update](TQrlRecordJob& job, std::string& message) {
+        QCoreApplication::processEvents();  // the progress shows and Cancel is heard between the short calls
+        return update.Query(job, message);
+      });
 }
 
 void TMainForm::ConnectSoilsCmds() {

@@ -1,6 +1,7 @@
-// The soils update from the Soil Data Mart with a progress dialog: the service calls run on a worker
-// thread while the window stays responsive; the project file is read and written only here, on
-// the GUI thread. Cancel stops after the record in hand, whose soils are still written.
+// The soils updates from the Soil Data Mart and from the planner with a progress dialog. The Soil
+// Data Mart's service calls run on a worker thread while the window stays responsive; the
+// planner's short local calls run between event passes. The project file is read and written only
+// here, on the GUI thread. Cancel stops after the record in hand, whose soils are still written.
 #pragma once
 
 #include <QDialog>
