@@ -301,7 +301,8 @@ bool ExportToPlan(TMdaFile& project, TMcnFile& counties, const TQrlStarter& star
     }, accepted);
     if (walk == TExportWalk::Canceled) message = kExportCanceled;
     else if (walk != TExportWalk::Done) message = project.FullErrorText();
-    ok = walk == TExportWalk::Done;
+    else if (accepted == 0) message = kNoRecordsInSubset;  // as the other exports: no empty plan
+    ok = walk == TExportWalk::Done && accepted > 0;
   }
   const std::string target = ChangeFileExt(ExpandFileName(planPath), kPlanExtension);
   TQrlError error;

@@ -240,6 +240,11 @@ TEST_F(QrlPlanTest, ExportFollowsPlannerVersionAndRecordLimit) {
   EXPECT_FALSE(Export("iowa-2024", Dir.File("no/such/folder/x.qrl")));
   EXPECT_EQ(Message.rfind("Unable to create QRL plan file.\r\n\r\n", 0), 0u) << Message;
   EXPECT_TRUE(Message.ends_with(".\r\nError 1006 raised by QRL.")) << Message;
+  TExportOptions none;  // an empty subset writes no plan
+  none.Filter = [](TFieldRec&) { return false; };
+  EXPECT_FALSE(Export("iowa-2024", Dir.File("empty.qrl"), none));
+  EXPECT_EQ(Message, kNoRecordsInSubset);
+  EXPECT_FALSE(fs::exists(Dir.File("empty.qrl")));
   const int starts = Planner.Starts;
   EXPECT_FALSE(Export("multi-state-2024", Dir.File("multi.qrl")));
   EXPECT_EQ(Message, "Exporting a multi-state project file is not supported.");
