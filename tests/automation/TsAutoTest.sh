@@ -7,23 +7,7 @@ set -u
 program=$(realpath "$1")
 samples=$2
 folder=$(dirname "$program")
-work=$(mktemp -d)
-pids=()
-failures=0
-
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-expect() {  # what, expected, actual
-  [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/ScriptCheck.sh"
 app() {  # Properties method and arguments on /Application
   gdbus call --session --timeout 120 --dest Tesserel.Application --object-path /Application \
     --method "org.freedesktop.DBus.Properties.$1" Tesserel.IApplication "${@:2}" 2>&1 | head -1
@@ -45,7 +29,7 @@ ended() {  # pid, seconds
 all=$(app GetAll)
 pid=$(owner)
 [ -n "$pid" ] || { echo "FAIL: the bus did not start the program: $all" >&2; exit 1; }
-pids+=("$pid")
+started+=("$pid")
 version=$(sed -n "s/.*'Version': <'\([0-9]*\.[0-9]*\)'>.*/\1/p" <<<"$all")
 expect "application" "({'Name': <'Tesserel Recordkeeper'>, 'Path': <'$folder'>, 'UserControl': <false>, \
 'Version': <'$version'>, 'VersionInfo': <objectpath '/Application/VersionInfo'>, 'Visible': <false>, \
@@ -92,7 +76,7 @@ expect "name given up" "(false,)" "$(bus NameHasOwner Tesserel.Application)"
 cp "$samples/iowa-2024.tsj" "$work/fields.tsj"
 "$program" "$work/fields.tsj" 2>/dev/null &
 normal=$!
-pids+=("$normal")
+started+=("$normal")
 for _ in $(seq 1 60); do
   [ "$(bus NameHasOwner Tesserel.Application)" == "(true,)" ] && break
   sleep 1

@@ -7,23 +7,7 @@
 set -u
 build=$(realpath "$1")
 package=${2:-}
-work=$(mktemp -d)
-failures=0
-started=()
-
-cleanup() {
-  for p in "${started[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-expect() {  # what, expected, actual
-  [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/ScriptCheck.sh"
 
 # Where the files land ($top) and the prefix they name themselves by ($named); $listed holds the
 # full path of every file installed, as it would be on the target system.
