@@ -38,15 +38,6 @@ constexpr int kPTestDef = 77;
 bool IsYes(const std::string& v) { return SameText(v, "Y") || SameText(v, "T"); }
 bool IsNo(const std::string& v) { return SameText(v, "N") || SameText(v, "F"); }
 
-// Pounds in one unit of a crop's yield; 0 for a unit that cannot be turned into pounds.
-double PoundsPerUnit(const std::string& unit, int crop) {
-  if (SameText(unit, "CWT")) return 100;
-  if (SameText(unit, "Ton")) return 2000;
-  if (SameText(unit, "Bu")) return CropInfo(crop).LbPerBushel;
-  if (SameText(unit, "Lb")) return 1;
-  return 0;
-}
-
 }  // namespace
 
 bool ParseWholeValue(const std::string& text, int64_t& value) {
@@ -202,9 +193,9 @@ void TRowApplier::YieldGoal() {
   }
   const auto& [from, to] = units->second;
   if (to.empty() || SameText(to, from)) return;
-  const double perFrom = SameText(from, "Bale") ? (crop == crCotton ? 480 : 0) : PoundsPerUnit(from, crop);
-  const double perTo = PoundsPerUnit(to, crop);
-  const double converted = perTo > 0 ? RoundToDecimals(rec_->Cur_Goal * perFrom / perTo, 1) : 0;
+  // The dBASE import converts into bushels, hundredweights, tons and pounds only.
+  const double converted =
+      RoundToDecimals(YieldFromPounds(YieldInPounds(rec_->Cur_Goal, from, crop), to, crop, false), 1);
   rec_->Cur_Goal = static_cast<float>(converted > 9999 ? 0 : converted);
 }
 

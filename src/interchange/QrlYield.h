@@ -6,9 +6,6 @@
 
 class TProjectRefs;
 
-// Pounds in a bale of cotton lint.
-inline constexpr double kLbPerBale = 480;
-
 // The value in unit `to`: unchanged when both units have the same name (without regard to case),
 // otherwise turned into pounds and from pounds into `to`. An unknown unit, a bushel of a crop
 // without a bushel weight and a bale of another crop than cotton give 0.

@@ -42,7 +42,6 @@ const char* const kManureVarNames[kManureVarCount] = {
 constexpr int kMaxChain = 16;
 constexpr int kIrrigationWater = 7002;
 constexpr double kTrue = -1;
-constexpr double kLbPerBale = 480;
 
 // The variable a chain step appends: the name of its column.
 const char* ChainVarName(int column) {

@@ -186,3 +186,24 @@ std::string MoistureLabel(int crop, int priceChoice, bool premium) {
   return CapitalizeFirst(MoistureWord(crop)) + (premium ? " premium" : " deduction") + " @ " +
          PriceWords(priceChoice);
 }
+
+double YieldInPounds(double value, const std::string& unit, int crop) {
+  if (SameText(unit, "CWT")) return value * 100;
+  if (SameText(unit, "Ton")) return value * 2000;
+  if (SameText(unit, "Bu")) return value * CropInfo(crop).LbPerBushel;
+  if (SameText(unit, "Lb")) return value;
+  if (SameText(unit, "Bale") && crop == crCotton) return value * kLbPerBale;
+  return 0;
+}
+
+double YieldFromPounds(double pounds, const std::string& unit, int crop, bool bales) {
+  if (SameText(unit, "CWT")) return pounds / 100;
+  if (SameText(unit, "Ton")) return pounds / 2000;
+  if (SameText(unit, "Bu")) {
+    const double lbPerBushel = CropInfo(crop).LbPerBushel;
+    return lbPerBushel > 0 ? pounds / lbPerBushel : 0;
+  }
+  if (SameText(unit, "Lb")) return pounds;
+  if (bales && SameText(unit, "Bale") && crop == crCotton) return pounds / kLbPerBale;
+  return 0;
+}

@@ -102,3 +102,12 @@ std::string MainPriceLabel(int crop, int priceChoice);
 std::string SecondaryPriceLabel(int crop, int priceChoice);
 // "Moisture deduction @ current price", "Sugar premium @ 5-year price", ...
 std::string MoistureLabel(int crop, int priceChoice, bool premium);
+
+// Pounds in a bale of cotton lint.
+inline constexpr double kLbPerBale = 480;
+// A yield in a yield unit ("Lb", "CWT", "Ton", "Bu" by the crop's bushel weight, "Bale" for cotton
+// only) turned into pounds; 0 for any other unit.
+double YieldInPounds(double value, const std::string& unit, int crop);
+// Pounds turned into a yield unit as above; 0 for any other unit, for bushels of a crop without a
+// bushel weight, and for bales unless `bales` allows them (for cotton).
+double YieldFromPounds(double pounds, const std::string& unit, int crop, bool bales);
