@@ -51,10 +51,7 @@ void AddSoils(CLI::App& group, TCliContext& ctx) {
   cmd->add_option("N", a->number, "Record number, from 1; 0 or none: all records");
   cmd->callback([&ctx, a] {
     TProjectSession s;
-    if (!s.Open(ctx, a->path, true)) return;
-    const int count = s.file.RecordCount();
-    if (a->number < 0 || (a->number > count && count > 0))
-      return Fail(ctx, "Enter a record number in the range 1-" + std::to_string(count) + ".");
+    if (!s.Open(ctx, a->path, true) || !s.RecordOrAll(ctx, a->number)) return;
     int found = 0, notFound = 0;
     std::string message;
     if (!UpdateSoilsFromPlanner(s.file, s.ref.Mcn, static_cast<int>(a->number), QrlBusStarter(), found, notFound,

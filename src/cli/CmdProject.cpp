@@ -29,6 +29,13 @@ bool TProjectSession::Open(TCliContext& ctx, const std::string& path, bool write
   return false;
 }
 
+bool TProjectSession::RecordOrAll(TCliContext& ctx, int64_t n) {
+  const int count = file.RecordCount();
+  if (n >= 0 && (n <= count || count == 0)) return true;
+  Fail(ctx, "Enter a record number in the range 1-" + std::to_string(count) + ".");
+  return false;
+}
+
 bool TProjectSession::Read(TCliContext& ctx, int64_t n, TFieldRec& rec) {
   if (n < 1 || n > file.RecordCount()) {
     Fail(ctx, "Enter a record number in the range 1-" + std::to_string(file.RecordCount()) + ".");

@@ -23,12 +23,7 @@ void AddSoilsCommands(CLI::App& app, TCliContext& ctx) {
   update->add_option("--service", a->service, "Address of the Soil Data Mart tabular service");
   update->callback([&ctx, a] {
     TProjectSession session;
-    if (!session.Open(ctx, a->path, true)) return;
-    const int count = session.file.RecordCount();
-    if (a->number < 0 || (a->number > count && count > 0)) {
-      Fail(ctx, "Enter a record number in the range 1-" + std::to_string(count) + ".");
-      return;
-    }
+    if (!session.Open(ctx, a->path, true) || !session.RecordOrAll(ctx, a->number)) return;
     TSdmSettings settings;
     settings.endpoint = a->service;
     int updated = 0, notUpdated = 0;

@@ -18,6 +18,8 @@ class TProjectSession {
   bool Open(TCliContext& ctx, const std::string& path, bool write);
   // Reads record n, reporting a number outside 1..RecordCount.
   bool Read(TCliContext& ctx, int64_t n, TFieldRec& rec);
+  // A record number or 0 for all records; reports a number outside the file.
+  bool RecordOrAll(TCliContext& ctx, int64_t n);
   // The project must be writable for a change; one another program is using is reported as such.
   bool RequireWritable(TCliContext& ctx);
 
