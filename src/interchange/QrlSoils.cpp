@@ -4,14 +4,11 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "interchange/QrlCalls.h"
+#include "interchange/SdmToSls.h"
 #include "reference/McnFile.h"
 #include "vocab/CodeLists.h"
 
 namespace {
-
-const char* const kReadOnly = "Project file is read-only or locked.";
-const char* const kNoRecords = "Project file contains no records.";
-const char* const kMultiState = "Updating a multi-state project file is not supported.";
 
 // The planner's texture ("SIL", or "Silt loam - SIL") names the texture after its "-".
 int TextureCode(const std::string& text) {
@@ -76,20 +73,15 @@ TQrlSoilsUpdate::~TQrlSoilsUpdate() {
 }
 
 bool TQrlSoilsUpdate::Begin(int record, std::string& message) {
+  message = SoilsUpdateRefusal(file_, record);
+  if (!message.empty()) return false;
+  first_ = record == 0 ? 1 : record;
+  last_ = record == 0 ? file_.RecordCount() : record;
   message = kQrlUnknownError;
-  if (!file_.IsWritable()) message = kReadOnly;
-  else if (file_.RecordCount() == 0) message = kNoRecords;
-  else if (file_.ProjectState() == 0) message = kMultiState;
-  else if (record < 0 || record > file_.RecordCount())
-    message = "Record " + std::to_string(record) + " is not in the project file.";
-  else {
-    first_ = record == 0 ? 1 : record;
-    last_ = record == 0 ? file_.RecordCount() : record;
-    std::string version;
-    app_ = StartPlanner(starter_, version, message);
-    if (app_) plan_ = CreateStatePlan(*app_, counties_.StateName(file_.ProjectState()), message);
-    if (plan_) message.clear();
-  }
+  std::string version;
+  app_ = StartPlanner(starter_, version, message);
+  if (app_) plan_ = CreateStatePlan(*app_, counties_.StateName(file_.ProjectState()), message);
+  if (plan_) message.clear();
   return plan_ != nullptr;
 }
 

@@ -107,13 +107,16 @@ TSdmSoilsUpdate::TSdmSoilsUpdate(TMdaFile& file, const TSdmSettings& settings) :
 
 TSdmSoilsUpdate::~TSdmSoilsUpdate() = default;
 
+std::string SoilsUpdateRefusal(const TMdaFile& file, int record) {
+  if (!file.IsWritable()) return kReadOnly;
+  if (file.RecordCount() == 0) return kNoRecords;
+  if (file.ProjectState() == 0) return kMultiState;
+  if (record < 0 || record > file.RecordCount()) return "Record " + std::to_string(record) + " is not in the project file.";
+  return {};
+}
+
 bool TSdmSoilsUpdate::Begin(int record, std::string& message) {
-  message.clear();
-  if (!file_.IsWritable()) message = kReadOnly;
-  else if (file_.RecordCount() == 0) message = kNoRecords;
-  else if (file_.ProjectState() == 0) message = kMultiState;
-  else if (record < 0 || record > file_.RecordCount())
-    message = "Record " + std::to_string(record) + " is not in the project file.";
+  message = SoilsUpdateRefusal(file_, record);
   if (!message.empty()) return false;
   first_ = record == 0 ? 1 : record;
   last_ = record == 0 ? file_.RecordCount() : record;

@@ -9,6 +9,11 @@
 #include "interchange/SdmClient.h"
 #include "store/MdaFile.h"
 
+// Why a soils update (from any source) of record `record` (0: all records) is refused: a file that
+// cannot be written, an empty one, a multi-state one, a record number outside the file; empty when
+// it may go ahead.
+std::string SoilsUpdateRefusal(const TMdaFile& file, int record);
+
 // One record's share of an update.
 struct TSdmRecordJob {
   int number = 0;
