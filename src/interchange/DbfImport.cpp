@@ -244,19 +244,8 @@ int TFieldImport::Save(const std::string& path) {
     if (!changed_ && info_.Added == 0) return ifNone;
     return project_.ReplaceRecords(recs_) ? ifNone : Fail(ifProject, project_.FullErrorText());
   }
-  TRecordBatch out(project_);
-  bool ok = true;
-  for (const TFieldRec& r : recs_) ok = ok && out.Add(r);
-  ok = ok && out.Flush() && project_.WriteHeader(true) && project_.Close();
-  const std::string target = ExpandFileName(path);
-  if (ok && !RenameFileOver(project_.FileName, target)) project_.ErrorState = esWrite, ok = false;
-  if (!ok) {
-    const std::string text = project_.ErrorText();
-    project_.Discard();
-    return Fail(ifProject, target + "\r\n" + text);
-  }
-  SyncFolder(ExtractFileDir(target));
-  return ifNone;
+  std::string error;
+  return CommitNewProject(project_, recs_, ExpandFileName(path), error) ? ifNone : Fail(ifProject, error);
 }
 
 }  // namespace

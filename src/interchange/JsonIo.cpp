@@ -173,17 +173,13 @@ bool TJsonImport::ReadRecord(size_t n, const nlohmann::json& item) {
 bool TJsonImport::Save(const TMdaHeader& h, const std::string& target) {
   std::stable_sort(recs_.begin(), recs_.end(),
                    [](const TFieldRec& a, const TFieldRec& b) { return a.Field_ID < b.Field_ID; });
-  TRecordBatch out(project_);
-  bool ok = project_.SetProperties(h.Title.Str(), h.Author.Str(), h.Company.Str(), h.Comments.Str());
-  for (const TFieldRec& r : recs_) ok = ok && out.Add(r);
-  ok = ok && out.Flush() && project_.WriteHeader(true) && project_.Close();
-  if (ok && !RenameFileOver(project_.FileName, target)) project_.ErrorState = esWrite, ok = false;
-  if (!ok) {
-    const std::string text = project_.ErrorText();
-    project_.Discard();  // the temporary file, also once closed
-    return Fail(target + "\r\n" + text);
+  std::string error;
+  if (!project_.SetProperties(h.Title.Str(), h.Author.Str(), h.Company.Str(), h.Comments.Str())) {
+    error = target + "\r\n" + project_.ErrorText();
+    project_.Discard();
+    return Fail(error);
   }
-  SyncFolder(ExtractFileDir(target));
+  if (!CommitNewProject(project_, recs_, target, error)) return Fail(error);
   return true;
 }
 

@@ -324,19 +324,7 @@ void TPlanImport::ImportCustomRecs(TFieldRec& rec, int cur, int cov) {
 }
 
 bool TPlanImport::Finish(const std::string& projectPath, std::string& message) {
-  TRecordBatch out(project_);
-  bool ok = true;
-  for (const TFieldRec& r : recs_) ok = ok && out.Add(r);
-  ok = ok && out.Flush() && project_.WriteHeader(true) && project_.Close();
-  const std::string target = ExpandFileName(projectPath);
-  if (ok && !RenameFileOver(project_.FileName, target)) project_.ErrorState = esWrite, ok = false;
-  if (!ok) {
-    message = target + "\r\n" + project_.ErrorText();
-    DeleteFileAt(project_.FileName);
-    return false;
-  }
-  SyncFolder(ExtractFileDir(target));
-  return true;
+  return CommitNewProject(project_, recs_, ExpandFileName(projectPath), message);
 }
 
 }  // namespace

@@ -313,6 +313,22 @@ bool TRecordBatch::Flush() {
   return ok;
 }
 
+bool CommitNewProject(TMdaFile& project, const std::vector<TFieldRec>& recs, const std::string& target,
+                      std::string& error) {
+  TRecordBatch out(project);
+  bool ok = true;
+  for (const TFieldRec& r : recs) ok = ok && out.Add(r);
+  ok = ok && out.Flush() && project.WriteHeader(true) && project.Close();
+  if (ok && !RenameFileOver(project.FileName, target)) project.ErrorState = esWrite, ok = false;
+  if (!ok) {
+    error = target + "\r\n" + project.ErrorText();
+    project.Discard();  // the temporary file, also once closed
+    return false;
+  }
+  SyncFolder(ExtractFileDir(target));
+  return true;
+}
+
 TRecordReader::TRecordReader(TMdaFile& source, int first) : source_(source), nextToRead_(first), number_(first - 1) {}
 
 const TFieldRec* TRecordReader::Next() {

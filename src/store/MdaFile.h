@@ -166,6 +166,12 @@ class TRecordBatch {
   int written_ = 0;
 };
 
+// Finishes a project an import built under a temporary name: writes `recs` after its records, closes
+// it and puts it in place of `target`, replacing a file of that name only now. On failure the
+// temporary file is deleted and `error` is `target`, CR LF and the file's error text.
+bool CommitNewProject(TMdaFile& project, const std::vector<TFieldRec>& recs, const std::string& target,
+                      std::string& error);
+
 // Reads the records of a project file in order, in batches.
 class TRecordReader {
  public:
