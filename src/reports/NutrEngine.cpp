@@ -100,23 +100,6 @@ void SetFromCell(TExprVar& var, const TQriFileDb& db, int field, int row) {
   if (row >= 0 && !db.GetFieldValue(field, row).empty()) Set(var, db.GetFieldNumber(field, row));
 }
 
-double PoundsFrom(const std::string& unit, double yield, float lbPerBushel) {
-  if (SameText(unit, "CWT")) return yield * 100;
-  if (SameText(unit, "Ton")) return yield * 2000;
-  if (SameText(unit, "Bu")) return yield * lbPerBushel;
-  if (SameText(unit, "Lb")) return yield;
-  return 0;
-}
-
-double PoundsTo(const std::string& unit, double pounds, float lbPerBushel, int crop) {
-  if (SameText(unit, "Lb")) return pounds;
-  if (SameText(unit, "CWT")) return pounds / 100;
-  if (SameText(unit, "Ton")) return pounds / 2000;
-  if (SameText(unit, "Bu")) return lbPerBushel > 0 ? pounds / lbPerBushel : 0;
-  if (SameText(unit, "Bale") && crop == crCotton) return pounds / kLbPerBale;
-  return 0;
-}
-
 // Days to incorporation by manure application method; -1 for none.
 int DaysToIncorporation(int method) {
   switch (method) {
@@ -157,8 +140,9 @@ double TNutrEngine::ToYieldUnit(int crop, double yield, const std::string& unit)
   const std::string source =
       Tables.Refs().InputUnitAbbrev(static_cast<uint16_t>(TMdfFile::PriceCode(crop, true)), true);
   if (source.empty() || unit.empty() || SameText(source, unit)) return yield;
-  const float lbPerBushel = CropInfo(crop).LbPerBushel;
-  return PoundsTo(unit, PoundsFrom(source, yield, lbPerBushel), lbPerBushel, crop);
+  // A yield in bales as the crop's own unit is not converted (0).
+  const double pounds = SameText(source, "Bale") ? 0 : YieldInPounds(yield, source, crop);
+  return YieldFromPounds(pounds, unit, crop, true);
 }
 
 int TNutrEngine::PrecedingSlot(int slot, const TFieldRec& rec) {
