@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "filebase/SafeWrite.h"
 
 namespace {
 
@@ -36,10 +37,10 @@ bool InstallServiceFile(const QString& program, QString& message) {
     message = "Unable to create the folder " + QFileInfo(path).absolutePath();
     return false;
   }
-  QSaveFile file(path);
-  const QByteArray text = ServiceFileText(program).toUtf8();
-  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-    message = "Unable to write " + path + ": " + file.errorString();
+  const TWriteResult saved =
+      WriteFileSafely(QFile::encodeName(path).toStdString(), ServiceFileText(program).toStdString(), TTargetUse::Replace);
+  if (!saved.Ok()) {
+    message = "Unable to write " + path + ": " + QString::fromLatin1(saved.Text.c_str());
     return false;
   }
   message = "Installed " + path;

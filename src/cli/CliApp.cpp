@@ -6,6 +6,7 @@
 
 #include "Version.h"
 #include "common/Locale.h"
+#include "filebase/FileUse.h"
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Scripts get the same dates and numbers on every machine.
@@ -34,6 +35,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddPlanCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
+  // Every file the command reads stays one of its inputs to the end, so that no output replaces it.
+  const TCommandFiles files;
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {

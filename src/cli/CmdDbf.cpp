@@ -81,7 +81,8 @@ void AddImport(CLI::App& group, TCliContext& ctx) {
     TValidationInfo info;
     info.CollectMessages = a->messages;
     std::string message;
-    if (ImportFieldData(a->table, a->project, a->update, info, s.ref.Mcn, s.ref.Mdf, true, message) != ifNone)
+    if (ImportFieldData(a->table, a->project, a->update, info, s.ref.Mcn, s.ref.Mdf, true, message, nullptr,
+                        LockWaitMs(ctx)) != ifNone)
       return Fail(ctx, "Unable to import dBASE file for the following reason:\n\n" + message);
     ctx.out << "Updated=" << info.Updated << "\nAdded=" << info.Added << "\nWarnings=" << info.Warnings
             << "\nIgnored=" << info.Ignored << '\n';

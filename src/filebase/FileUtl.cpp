@@ -34,28 +34,6 @@ bool IsUnderDev(const std::string& path) {
   return full == "/dev" || full.rfind("/dev/", 0) == 0;
 }
 
-// prefix + 5 hexadecimal digits (upper case) + ".tmp", the form MakeTempName gives in a folder.
-bool IsTempFileName(const std::string& name, const std::string& prefix) {
-  const std::string pre = prefix.substr(0, 3);
-  if (name.size() != pre.size() + 9 || name.compare(0, pre.size(), pre) != 0) return false;
-  if (name.compare(pre.size() + 5, 4, ".tmp") != 0) return false;
-  return name.find_first_not_of("0123456789ABCDEF", pre.size()) == pre.size() + 5;
-}
-
-// Deletes a temporary file written before `writtenBefore` unless a program holds it locked (every
-// writer of such a file keeps it locked until it is renamed into place or deleted).
-void RemoveIfLeftover(const std::string& path, std::time_t writtenBefore) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_mtime > writtenBefore) return;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return;
-  struct stat held {};
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && held.st_dev == st.st_dev &&
-      held.st_ino == st.st_ino)
-    ::unlink(path.c_str());
-  ::close(fd);
-}
-
 }  // namespace
 
 std::string ExpandFileName(const std::string& path) {
@@ -120,53 +98,6 @@ std::string MakeTempName(const std::string& folder, const std::string& prefix) {
     name += ".tmp";
   } while (::access(name.c_str(), F_OK) == 0);
   return name;
-}
-
-bool CanReplaceFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_status st = fs::status(path, ec);
-  if (!fs::exists(st)) return true;
-  const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  return fs::is_regular_file(st) && (st.permissions() & writable) != fs::perms::none;
-}
-
-std::string MakeTempFileLike(const std::string& model, const std::string& prefix) {
-  const std::string folder = ExtractFileDir(ExpandFileName(model));
-  struct stat st {};
-  const bool hasModel = ::stat(model.c_str(), &st) == 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = MakeTempName(folder, prefix);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;  // another program drew the same name just now
-      return {};
-    }
-    // The file is still empty when its permissions are set, so nothing is ever readable too widely.
-    const bool ok = !hasModel || ::fchmod(fd, st.st_mode & 0777) == 0;
-    ::close(fd);
-    if (ok) return name;
-    ::unlink(name.c_str());
-    return {};
-  }
-  return {};
-}
-
-void RemoveLeftoverTemps(const std::string& folder, const std::string& prefix, int minAgeSeconds) {
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return;
-  const std::time_t writtenBefore = std::time(nullptr) - minAgeSeconds;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (IsTempFileName(name, prefix)) RemoveIfLeftover(AddSlash(folder) + name, writtenBefore);
-  }
-  ::closedir(dir);
-}
-
-bool CopyFileTo(const std::string& source, const std::string& destination) {
-  std::error_code ec;
-  fs::copy_file(source, destination, fs::copy_options::overwrite_existing, ec);
-  return !ec;
 }
 
 std::string ExtractFileName(const std::string& path) {

@@ -27,18 +27,6 @@ std::string BadExtensionText(const std::string& path, const std::string& extensi
 // A temporary file name: in the system's temporary folder (created there) when `folder` is empty,
 // otherwise folder + first 3 characters of prefix + 5 hexadecimal digits + ".tmp".
 std::string MakeTempName(const std::string& folder, const std::string& prefix);
-// Creates a new empty file with a unique temporary name beside `model`, with model's permission
-// bits (so a private file's replacement stays private) or, when model does not exist, the user's
-// umask; empty when it could not be created.
-std::string MakeTempFileLike(const std::string& model, const std::string& prefix);
-// Whether a written file may take the place of `path`: nothing is there, or a regular file that is
-// not read-only. Exports refuse a read-only file rather than replace it.
-bool CanReplaceFile(const std::string& path);
-// Deletes, in `folder`, the files of the form prefix + 5 hexadecimal digits + ".tmp" that were last
-// written more than `minAgeSeconds` ago and that no program holds open with a lock: what a write
-// killed midway left behind. Touches no other file.
-void RemoveLeftoverTemps(const std::string& folder, const std::string& prefix, int minAgeSeconds = 60);
-bool CopyFileTo(const std::string& source, const std::string& destination);
 
 std::string ExtractBaseName(const std::string& path);  // without folder and extension
 std::string ExtractFileName(const std::string& path);  // without folder

@@ -69,26 +69,19 @@ void PauseBeforeRetry() {
 
 }  // namespace
 
-TRecFile::~TRecFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
+TRecFile::~TRecFile() { CloseDescriptor(); }
 
-int TRecFile::OpenDescriptor(bool create) {
+int TRecFile::OpenDescriptor() {
   if (IoFaultInjected(TIoOp::Open, FileName)) return -1;
   const bool readOnly = (OpenMode & 3) == 0;
   // Sharing: an exclusive lock keeps every other reader and writer out, a shared lock only writers.
   const bool exclusive = (OpenMode & 0x70) == 0x10;
-  const int flags = (readOnly ? O_RDONLY : O_RDWR) | (create ? O_CREAT : 0);
+  const int flags = readOnly ? O_RDONLY : O_RDWR;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LockWaitMs);
   int fd = -1;
   for (int replaced = 0; replaced < 1000;) {
     switch (OpenLocked(FileName, flags, exclusive ? LOCK_EX : LOCK_SH, fd)) {
-      case TLockResult::Locked:
-        if (create && ::ftruncate(fd, 0) != 0) {
-          ::close(fd);
-          return -1;
-        }
-        return fd;
+      case TLockResult::Locked: return fd;
       case TLockResult::Replaced: ++replaced; break;
       case TLockResult::Busy:
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -105,6 +98,12 @@ int TRecFile::OpenDescriptor(bool create) {
 }
 
 bool TRecFile::CloseDescriptor() {
+  hold_.Release();
+  if (pending_) {  // a begun file that never took its name
+    pending_.reset();
+    fd_ = -1;
+    return true;
+  }
   if (fd_ < 0) return true;
   const bool injected = IoFaultInjected(TIoOp::Close, FileName);
   const bool ok = ::close(fd_) == 0;
@@ -112,19 +111,48 @@ bool TRecFile::CloseDescriptor() {
   return ok && !injected;
 }
 
-bool TRecFile::Create(const std::string& path, int32_t blockSize) {
+void TRecFile::SetTargetError(const TWriteResult& result) {
+  targetText_ = result.Text;
+  ErrorState = esTarget;
+}
+
+bool TRecFile::Begin(const std::string& path, int32_t blockSize, TTargetUse use) {
   CloseDescriptor();
   FileName = ExpandFileName(path);
   PathStatus = FileStatus(FileName);
   RecordSize = blockSize;
   OpenMode = omReadWriteExclusive;
-  if (PathStatus != fsExists && PathStatus != fsMissing) {
-    ErrorState = esCreate;
+  auto write = std::make_unique<TSafeWrite>();
+  const TWriteResult begun = write->Begin(FileName, use, "");
+  if (!begun.Ok()) {
+    SetTargetError(begun);
     return false;
   }
-  fd_ = OpenDescriptor(true);
-  ErrorState = fd_ >= 0 ? esNone : esCreate;
-  return fd_ >= 0;
+  pending_ = std::move(write);
+  fd_ = pending_->Descriptor();
+  ErrorState = esNone;
+  return true;
+}
+
+bool TRecFile::Commit() {
+  if (!pending_) {
+    ErrorState = esWrite;
+    return false;
+  }
+  const TWriteResult placed = pending_->Commit();
+  if (!placed.Ok()) {
+    if (placed.Code == TWriteCode::Write) ErrorState = esWrite;
+    else SetTargetError(placed);
+    pending_.reset();
+    fd_ = -1;
+    return false;
+  }
+  fd_ = pending_->ReleaseDescriptor();
+  pending_.reset();
+  hold_.HoldDescriptor(fd_);
+  PathStatus = fsExists;
+  ErrorState = esNone;
+  return true;
 }
 
 bool TRecFile::Open(const std::string& path, int32_t blockSize, int32_t mode) {
@@ -137,23 +165,28 @@ bool TRecFile::Open(const std::string& path, int32_t blockSize, int32_t mode) {
     ErrorState = esOpen;
     return false;
   }
-  fd_ = OpenDescriptor(false);
+  fd_ = OpenDescriptor();
   ErrorState = fd_ >= 0 ? esNone : esOpen;
+  if (fd_ >= 0) hold_.HoldDescriptor(fd_);
   return fd_ >= 0;
 }
 
 bool TRecFile::Close() {
-  const bool ok = CloseDescriptor();
+  const bool abandoned = pending_ != nullptr;
+  const bool ok = CloseDescriptor() && !abandoned;
   if (!ok && ErrorState == esNone) {
-    ErrorState = esClose;
+    ErrorState = abandoned ? esWrite : esClose;
     return false;
   }
-  return true;
+  return ok || !abandoned;
 }
 
-void TRecFile::Discard() {
-  CloseDescriptor();
-  if (!FileName.empty()) ::unlink(FileName.c_str());
+void TRecFile::Discard() { CloseDescriptor(); }
+
+bool TRecFile::StillAtPath() const {
+  struct stat named {}, open {};
+  return fd_ >= 0 && ::fstat(fd_, &open) == 0 && ::stat(FileName.c_str(), &named) == 0 &&
+         named.st_dev == open.st_dev && named.st_ino == open.st_ino;
 }
 
 bool TRecFile::ReadRecords(int64_t first, int64_t count, void* buffer) {
@@ -169,10 +202,15 @@ bool TRecFile::WriteRecords(int64_t first, int64_t count, bool flush, const void
     ErrorState = esWrite;
     return false;
   }
+  // An open file that lost its name would take the change where nobody finds it again.
+  if (!pending_ && !StillAtPath()) {
+    ErrorState = esMoved;
+    return false;
+  }
   const size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(RecordSize);
   const off_t pos = static_cast<off_t>(first * RecordSize);
   const char* data = static_cast<const char*>(buffer);
-  if (IoFaultInjected(TIoOp::Write, FileName)) {
+  if (IoFaultInjected(TIoOp::Write, pending_ ? pending_->TempPath() : FileName)) {
     WriteAll(fd_, data, bytes / 2, pos);  // a disk that fills up half-way
     ErrorState = esWrite;
     return false;
@@ -186,14 +224,18 @@ bool TRecFile::WriteRecords(int64_t first, int64_t count, bool flush, const void
 }
 
 bool TRecFile::Reopen() {
-  const bool ok = fd_ >= 0 && !IoFaultInjected(TIoOp::Sync, FileName) && ::fsync(fd_) == 0;
-  ErrorState = ok ? esNone : esWrite;
+  const bool ok = fd_ >= 0 && !IoFaultInjected(TIoOp::Sync, pending_ ? pending_->TempPath() : FileName) &&
+                  ::fsync(fd_) == 0;
+  // A file being built is thrown away on failure; a file written in place may hold the change.
+  ErrorState = ok ? esNone : pending_ || fd_ < 0 ? esWrite : esFlushUnsure;
   return ok;
 }
 
 void TRecFile::TakeOver(TRecFile& other) {
   CloseDescriptor();  // the replaced file, no longer reachable by its name
+  other.hold_.Release();
   fd_ = std::exchange(other.fd_, -1);
+  hold_.HoldDescriptor(fd_);
   RecordSize = other.RecordSize;
   OpenMode = other.OpenMode;
   PathStatus = fsExists;
@@ -218,6 +260,10 @@ std::string TRecFile::ErrorText() const {
     case esVersion: return "File is wrong version.";
     case esFormat: return "File is wrong format or damaged.";
     case esCountry: return "Wrong country for file.";
+    case esFlushUnsure: return "Can't write to file. The change may or may not have reached the disk.";
+    case esMoved:
+      return "File was replaced or removed by another program since it was opened. Nothing was written to it.";
+    case esTarget: return targetText_;
     default: return {};
   }
   if ((ErrorState == esOpen && PathStatus != fsExists) ||

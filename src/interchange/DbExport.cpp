@@ -8,7 +8,7 @@
 #include "common/DayNum.h"
 #include "common/Format.h"
 #include "filebase/FileUtl.h"
-#include "filebase/IoFault.h"
+#include "filebase/SafeWrite.h"
 #include "interchange/DbTables.h"
 #include "interchange/SqlDb.h"
 #include "common/TextUtil.h"
@@ -89,10 +89,7 @@ class TDbExport {
  public:
   TDbExport(TMdaFile& project, TMcnFile& counties, const TMdfFile& definitions, const std::string& target)
       : project_(project), counties_(counties), definitions_(definitions), target_(target) {}
-  ~TDbExport() {
-    db_.Close();
-    if (!temp_.empty()) DeleteFileAt(temp_);
-  }
+  ~TDbExport() { db_.Close(); }  // before out_ throws an unfinished file away
   bool Run(const std::string& programId, const TExportOptions& options, std::string& message);
   int FieldRows() const { return fieldRows_; }
   int AppRows() const { return appRows_; }
@@ -113,17 +110,17 @@ class TDbExport {
   TMdaFile& project_;
   TMcnFile& counties_;
   const TMdfFile& definitions_;
-  std::string target_, temp_;
+  std::string target_;
+  TSafeWrite out_;
   TSqlDb db_;
   int fieldRows_ = 0, appRows_ = 0;
 };
 
 bool TDbExport::Start(std::string& message) {
-  if (!CanReplaceFile(target_)) return Fail("Can't overwrite file.", message);
-  temp_ = MakeTempFileLike(target_, "tsq");
-  if (temp_.empty()) return Fail("Can't create file.", message);
+  if (const TWriteResult begun = out_.Begin(target_, TTargetUse::Replace, "tsq"); !begun.Ok())
+    return Fail(begun.Text, message);
   // The temporary file is discarded on any failure, so it needs no rollback journal on disk.
-  if (!db_.Open(temp_, false) || !db_.Exec("PRAGMA journal_mode = MEMORY; PRAGMA foreign_keys = ON; BEGIN"))
+  if (!db_.Open(out_.TempPath(), false) || !db_.Exec("PRAGMA journal_mode = MEMORY; PRAGMA foreign_keys = ON; BEGIN"))
     return Fail(db_.ErrorText(), message);
   for (const TDbTable* t : {&ProjectTable(), &FieldTable(), &ApplicationTable()})
     if (!db_.Exec(CreateTableSql(*t))) return Fail(db_.ErrorText(), message);
@@ -219,9 +216,7 @@ bool TDbExport::Fill(const TExportOptions& options, std::string& message) {
 
 bool TDbExport::Finish(std::string& message) {
   if (!db_.Exec("COMMIT") || !db_.Close()) return Fail(db_.ErrorText(), message);
-  if (!RenameFileOver(temp_, target_)) return Fail("Can't write to file.", message);
-  temp_.clear();
-  SyncFolder(ExtractFileDir(target_));
+  if (const TWriteResult placed = out_.Commit(); !placed.Ok()) return Fail(placed.Text, message);
   return true;
 }
 

@@ -1,9 +1,7 @@
 #include "interchange/DbfExport.h"
 
-#include <fstream>
-
 #include "filebase/FileUtl.h"
-#include "filebase/IoFault.h"
+#include "filebase/SafeWrite.h"
 #include "interchange/DbfFile.h"
 
 namespace {
@@ -12,17 +10,10 @@ namespace {
 class TTempTable {
  public:
   explicit TTempTable(const std::string& target) : target_(ExpandFileName(target)) {}
-  ~TTempTable() {
-    if (!committed_) table_.Discard();
-  }
 
   template <class Row>
   bool Create(const std::vector<TExportColumn<Row>>& columns) {
-    if (!CanReplaceFile(target_) || !CanReplaceFile(ChangeFileExt(target_, ".cpg"))) {
-      readOnly_ = true;
-      return false;
-    }
-    if (!table_.CreateTable(MakeTempName(ExtractFileDir(target_), "dbf"))) return false;
+    if (!table_.CreateTable(target_)) return false;
     for (const auto& c : columns)
       if (!table_.AddField(c.Name, c.Type, c.Width, c.Decimals)) return false;
     return true;
@@ -35,28 +26,16 @@ class TTempTable {
     ++pendingRows_;
     return pending_.size() < kBlockBytes || WritePending();
   }
-  bool Close() { return WritePending() && table_.CloseTable(); }
-  // Puts the complete table in place of its final name, with its code page file.
+  bool Finish() { return WritePending(); }
+  // Puts the complete table in place of its final name, then writes its code page file.
   bool Commit() {
-    if (!RenameFileOver(table_.FileName, target_)) {
-      table_.ErrorState = esWrite;
-      return false;
-    }
-    committed_ = true;
-    std::ofstream cpg(ChangeFileExt(target_, ".cpg"), std::ios::binary | std::ios::trunc);
-    cpg << "1252";
-    cpg.close();
-    if (cpg && !IoFaultInjected(TIoOp::Write, ChangeFileExt(target_, ".cpg"))) return true;
-    table_.ErrorState = esWrite;
-    Remove();
+    if (!table_.CloseTable()) return false;
+    const TWriteResult cpg = WriteFileSafely(ChangeFileExt(target_, ".cpg"), "1252", TTargetUse::Replace);
+    if (cpg.Ok()) return true;
+    cpgError_ = cpg.FullText();
     return false;
   }
-  // Removes a committed table again.
-  void Remove() {
-    DeleteFileAt(target_);
-    DeleteFileAt(ChangeFileExt(target_, ".cpg"));
-  }
-  std::string ErrorText() const { return target_ + "\r\n" + (readOnly_ ? "Can't overwrite file." : table_.ErrorText()); }
+  std::string ErrorText() const { return cpgError_.empty() ? target_ + "\r\n" + table_.ErrorText() : cpgError_; }
   const std::string& Target() const { return target_; }
   int Rows() const { return static_cast<int>(table_.RecordCount() + pendingRows_); }
 
@@ -69,12 +48,11 @@ class TTempTable {
     return ok;
   }
 
-  TDbfFile table_;
+  TDbfFile table_;  // an unfinished table is thrown away with it
   std::string target_;
   std::string pending_;  // rows not yet written
   uint32_t pendingRows_ = 0;
-  bool committed_ = false;
-  bool readOnly_ = false;  // a read-only file of the final name is not replaced
+  std::string cpgError_;
 };
 
 bool Failed(TMdaFile& project, const std::string& text, std::string& message) {
@@ -113,14 +91,12 @@ bool ExportToDbase(TMdaFile& project, TMcnFile& counties, const TMdfFile& defini
     message = kNoRecordsInSubset;
     return false;
   }
-  if (!fields.Close()) return Failed(project, fields.ErrorText(), message);
-  if (!apps.Close()) return Failed(project, apps.ErrorText(), message);
+  // Both tables are complete before either takes its name. A committed table is never removed
+  // again: it has already replaced the file of its name.
+  if (!fields.Finish()) return Failed(project, fields.ErrorText(), message);
+  if (!apps.Finish()) return Failed(project, apps.ErrorText(), message);
   if (!fields.Commit()) return Failed(project, fields.ErrorText(), message);
-  if (!apps.Commit()) {
-    fields.Remove();
-    return Failed(project, apps.ErrorText(), message);
-  }
-  SyncFolder(ExtractFileDir(fields.Target()));
+  if (!apps.Commit()) return Failed(project, apps.ErrorText(), message);
   if (done) done(fields.Target(), fields.Rows(), apps.Target(), apps.Rows());
   return true;
 }

@@ -110,7 +110,7 @@ std::string TDbfFile::FieldText(const char* record, const TDbfField& field) {
 bool TDbfFile::CreateTable(const std::string& path) {
   header_ = TDbfHeader{};
   fields_.clear();
-  if (!Create(path, 1)) return false;
+  if (!Begin(path, 1)) return false;
   header_.Header_Len = kDescriptorSize + 1;
   header_.Record_Len = 1;
   header_.Language = kDbfAnsi;  // readers that go by it decode the accented names right
@@ -180,6 +180,13 @@ bool TDbfFile::AppendRecords(const char* buffer, uint32_t count) {
 
 bool TDbfFile::CloseTable() {
   if (!IsOpen()) return true;
+  if (IsPending()) {  // a new table takes its name now, complete
+    if (Commit()) return Close();
+    const int32_t error = ErrorState;
+    Discard();
+    ErrorState = error;
+    return false;
+  }
   if (!IsReadOnly() && !Reopen()) {
     const int32_t error = ErrorState;
     Close();

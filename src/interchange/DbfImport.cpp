@@ -31,6 +31,7 @@ class TFieldImport {
   TFieldImport(TValidationInfo& info, TMcnFile& counties, const TMdfFile& definitions)
       : info_(info), counties_(counties), refs_(counties, definitions), rows_(cols_, project_, refs_, info) {}
 
+  void SetLockWait(int32_t ms) { project_.LockWaitMs = ms; }
   int Run(const std::string& table, const std::string& project, bool update, bool addUnmatched,
           const TImportProgress& progress, std::string& message);
 
@@ -138,14 +139,15 @@ int TFieldImport::Create(const std::string& path) {
   int state = 0;
   if (const int code = ScanTable(year, state); code != ifNone) return code;
   // Built under a temporary name: a file of the same name is replaced only by a complete import.
-  const std::string temp = MakeTempName(ExtractFileDir(ExpandFileName(path)), "tsj");
-  if (!project_.CreateProject(temp, static_cast<uint16_t>(state), refs_, "", year))
+  if (!project_.BeginProject(path, static_cast<uint16_t>(state), refs_, "", year, TTargetUse::Replace))
     return Fail(ifProject, ExpandFileName(path) + "\r\n" + project_.ErrorText());
   return ifNone;
 }
 
 int TFieldImport::OpenForUpdate(const std::string& path) {
   if (!project_.OpenProject(path, true, refs_)) return Fail(ifProject, project_.FullErrorText());
+  if (project_.InUse() && !project_.IsLocked())
+    return Fail(ifProject, project_.FileName + "\r\nThe project is in use by another program.");
   if (!project_.IsWritable()) return Fail(ifReadOnly, project_.FileName + "\r\nFile is read-only or locked.");
   if (project_.ProjectState() == 0)
     return Fail(ifMultiState, project_.FileName + "\r\nUpdating a multi-state project file is not supported.");
@@ -267,8 +269,9 @@ void TValidationInfo::Ignore(const std::string& message) {
 
 int ImportFieldData(const std::string& table, const std::string& project, bool update, TValidationInfo& info,
                     TMcnFile& counties, const TMdfFile& definitions, bool addUnmatched, std::string& message,
-                    const TImportProgress& progress) {
+                    const TImportProgress& progress, int32_t lockWaitMs) {
   info.Clear();
   TFieldImport import(info, counties, definitions);
+  import.SetLockWait(lockWaitMs);
   return import.Run(table, project, update, addUnmatched, progress, message);
 }

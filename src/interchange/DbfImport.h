@@ -44,7 +44,8 @@ enum : int {
 
 // Imports `table` into `project`: 0 on success, else a failure number and `message`. The project
 // changes only when the import succeeds: a new project appears (replacing a file of that name) or
-// the updated project replaces the old one whole.
+// the updated project replaces the old one whole. A project another program holds is waited for
+// up to `lockWaitMs` milliseconds.
 int ImportFieldData(const std::string& table, const std::string& project, bool update, TValidationInfo& info,
                     TMcnFile& counties, const TMdfFile& definitions, bool addUnmatched, std::string& message,
-                    const TImportProgress& progress = nullptr);
+                    const TImportProgress& progress = nullptr, int32_t lockWaitMs = 0);

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "filebase/FileUtl.h"
-#include "filebase/IoFault.h"
+#include "filebase/SafeWrite.h"
 #include "interchange/RecJson.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
@@ -18,12 +18,6 @@
 namespace {
 
 constexpr int32_t kLastFieldId = 999999999;
-
-bool WriteFailed(const std::string& temp, const std::string& target, std::string& message) {
-  DeleteFileAt(temp);
-  message = target + "\r\nCan't write to file.";
-  return false;
-}
 
 // Reads and parses a whole JSON file; false with the message of the first failure.
 bool ReadDocument(const std::string& path, nlohmann::json& doc, std::string& message) {
@@ -189,7 +183,7 @@ bool TJsonImport::Run(const nlohmann::json& doc, const std::string& target, std:
   bool ok = ReadHeader(doc["project"], h);
   if (ok && records.size() > static_cast<size_t>(kMaxRecords))
     ok = Fail("The document holds more than " + std::to_string(kMaxRecords) + " records.");
-  if (ok && !project_.CreateProject(MakeTempName(ExtractFileDir(target), "tsj"), h.State, refs_, "", h.Year))
+  if (ok && !project_.BeginProject(target, h.State, refs_, "", h.Year, TTargetUse::Replace))
     ok = Fail(target + "\r\n" + project_.ErrorText());
   for (size_t n = 0; ok && n < records.size(); ++n) ok = ReadRecord(n + 1, records[n]);
   ok = ok && Save(h, target);
@@ -203,55 +197,51 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
                   std::string& message) {
   records = 0;
   message.clear();
-  const std::string target = ExpandFileName(path);
-  if (!CanReplaceFile(target)) {
-    message = target + "\r\nCan't overwrite file.";
-    return false;
-  }
-  const std::string temp = MakeTempFileLike(target, "jso");
-  if (temp.empty()) {
-    message = target + "\r\nCan't create file.";
+  TSafeWrite out;
+  if (const TWriteResult begun = out.Begin(path, TTargetUse::Replace, "jso"); !begun.Ok()) {
+    message = begun.FullText();
     return false;
   }
   // The records come first, so that the project's Rec_Count can say how many were written.
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  out << "{\"records\": [";
+  std::string text = "{\"records\": [";
   const auto write = [&](const TFieldRec& rec) {
-    out << (records++ ? ",\n" : "\n") << FieldsToJson(RecordFields(), &rec).dump();
-    return out.good();
+    text += records++ ? ",\n" : "\n";
+    text += FieldsToJson(RecordFields(), &rec).dump();
+    if (text.size() < (1 << 18)) return true;
+    const bool ok = out.Write(text);
+    text.clear();
+    return ok;
   };
   int accepted = 0;
   switch (WalkAcceptedRecords(project, options, write, accepted)) {
-    case TExportWalk::Canceled:
-      DeleteFileAt(temp);
-      message = kExportCanceled;
-      return false;
+    case TExportWalk::Canceled: message = kExportCanceled; return false;
     case TExportWalk::ReadFailed:
-      DeleteFileAt(temp);
       message = project.FullErrorText();
       project.ErrorState = esExport;
       return false;
-    case TExportWalk::WriteFailed: return WriteFailed(temp, target, message);
-    case TExportWalk::Done: break;
-  }
-  if (accepted == 0 && project.RecordCount() > 0) {
-    DeleteFileAt(temp);
-    message = kNoRecordsInSubset;
-    return false;
+    case TExportWalk::WriteFailed: break;
+    case TExportWalk::Done:
+      if (accepted == 0 && project.RecordCount() > 0) {
+        message = kNoRecordsInSubset;
+        return false;
+      }
+      break;
   }
   TMdaHeader header = project.Header;
   header.Rec_Count = records;
-  out << "\n],\n\"project\": " << FieldsToJson(HeaderFields(), &header).dump() << "}\n";
-  out.close();
-  if (!out || IoFaultInjected(TIoOp::Write, temp) || !RenameFileOver(temp, target))
-    return WriteFailed(temp, target, message);
-  SyncFolder(ExtractFileDir(target));
+  text += "\n],\n\"project\": " + FieldsToJson(HeaderFields(), &header).dump() + "}\n";
+  out.Write(text);
+  if (const TWriteResult placed = out.Commit(); !placed.Ok()) {
+    message = placed.FullText();
+    return false;
+  }
   return true;
 }
 
 bool ImportFromJson(const std::string& jsonPath, const std::string& projectPath, TMcnFile& counties,
                     const TMdfFile& definitions, int& records, std::string& message) {
   records = 0;
+  const TInputHold source(jsonPath);  // so that the new project can never take the document's place
   nlohmann::json doc;
   if (!ReadDocument(jsonPath, doc, message)) return false;
   TJsonImport import(counties, definitions);

@@ -6,6 +6,7 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
+#include "filebase/SafeWrite.h"
 #include "interchange/QrlCalls.h"
 #include "interchange/QrlSoils.h"
 #include "interchange/QrlYield.h"
@@ -286,6 +287,14 @@ bool ExportToPlan(TMdaFile& project, TMcnFile& counties, const TQrlStarter& star
     message = "Exporting a multi-state project file is not supported.";
     return false;
   }
+  // The planner saves the plan under a temporary name beside the target, which the plan takes only
+  // when it is complete; a refused name is refused before any work.
+  const std::string target = ChangeFileExt(ExpandFileName(planPath), kPlanExtension);
+  TSafeWrite out;
+  if (const TWriteResult begun = out.Begin(target, TTargetUse::Replace, "pln"); !begun.Ok()) {
+    message = begun.FullText();
+    return false;
+  }
   std::string version;
   const std::unique_ptr<IQrlApp> app = StartPlanner(starter, version, message);
   if (!app) return false;
@@ -304,14 +313,17 @@ bool ExportToPlan(TMdaFile& project, TMcnFile& counties, const TQrlStarter& star
     else if (accepted == 0) message = kNoRecordsInSubset;  // as the other exports: no empty plan
     ok = walk == TExportWalk::Done && accepted > 0;
   }
-  const std::string target = ChangeFileExt(ExpandFileName(planPath), kPlanExtension);
   TQrlError error;
-  if (ok && !plan->SaveAs(target, error)) {
+  if (ok && !plan->SaveAs(out.TempPath(), error)) {
     message = "Unable to create QRL plan file.\r\n\r\n" + QrlErrorText(error);
     ok = false;
   }
   plan->Close();
   if (!ok) return false;
+  if (const TWriteResult placed = out.Commit(); !placed.Ok()) {
+    message = placed.FullText();
+    return false;
+  }
   message.clear();
   if (done) done(target, x.Written(), "", -1);
   return true;

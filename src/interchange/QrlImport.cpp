@@ -122,10 +122,10 @@ bool TPlanImport::ReadDatabase(std::string& message) {
 bool TPlanImport::StartProject(const std::string& projectPath, std::string& message) {
   // Built under a temporary name: a file of the same name is replaced only by a complete import.
   const std::string target = ExpandFileName(projectPath);
-  const std::string temp = MakeTempName(ExtractFileDir(target), "tsj");
   std::string comments = CellText(db_.PlanInfo.Value(0, "Comments"));
   if (PlannerComment(comments)) comments.clear();
-  if (project_.CreateProject(temp, static_cast<uint16_t>(state_), refs_, "", static_cast<uint16_t>(dates_.StartCrpYr)) &&
+  if (project_.BeginProject(target, static_cast<uint16_t>(state_), refs_, "", static_cast<uint16_t>(dates_.StartCrpYr),
+                            TTargetUse::Replace) &&
       project_.SetProperties(CellText(db_.PlanInfo.Value(0, "Title")), CellText(db_.PlanInfo.Value(0, "Author")),
                              CellText(db_.PlanInfo.Value(0, "Company")), comments))
     return true;

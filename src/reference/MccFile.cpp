@@ -122,22 +122,13 @@ bool TMccFile::SaveCosts(const std::string& fileName, const TMdfFile& mdf) {
     return false;
   }
   const std::string image = CostFileImage(mdf);
-  // The new file gets the replaced file's permissions before anything is written to it.
-  const std::string temp = MakeTempFileLike(target, "mcc");
-  bool ok = !temp.empty() && Create(temp, kMccRecordSize) &&
-            WriteRecords(0, static_cast<int64_t>(image.size() / kMccRecordSize), true, image.data()) &&
-            Close();
-  if (ok && !RenameFileOver(temp, target)) {
-    ErrorState = esWrite;
-    ok = false;
-  }
-  if (temp.empty()) ErrorState = esCreate;
-  else if (!ok) Discard();  // FileName is the temporary file's
+  // Saving over the file that is open (Save) replaces it as a whole, once the new one is complete.
+  const bool ok = Begin(target, kMccRecordSize, TTargetUse::ReplaceOwn) &&
+                  WriteRecords(0, static_cast<int64_t>(image.size() / kMccRecordSize), false, image.data()) &&
+                  Commit() && Close();
+  if (!ok) Discard();
   FileName = target;
-  if (!ok) return false;
-  // The new file is complete and in place; committing the folder entry is best effort.
-  SyncFolder(ExtractFileDir(target));
-  return true;
+  return ok;
 }
 
 std::string TMccFile::ErrorText() const {

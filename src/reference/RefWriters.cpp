@@ -125,11 +125,11 @@ bool WriteRecordImage(const std::string& path, int32_t recordSize, const std::st
   }
   TRecFile file;
   const int64_t count = static_cast<int64_t>(image.size()) / recordSize;
-  const bool ok = file.Create(path, recordSize) && file.WriteRecords(0, count, true, image.data()) &&
-                  file.Close();
+  const bool ok = file.Begin(path, recordSize) && file.WriteRecords(0, count, false, image.data()) &&
+                  file.Commit() && file.Close();
   if (ok) return true;
   message = file.FullErrorText();
-  if (file.ErrorState != esCreate) file.Discard();
+  file.Discard();
   return false;
 }
 

@@ -515,16 +515,5 @@ void TDataFormDoc::Soils() {
 
 std::string WriteDataFormPdf(const std::string& pdfPath, const std::string& note, const TFormSource* source,
                              const std::string& author) {
-  const std::string rtf = TempReportPath(ReportTempFolder(), "Frm", ".rtf");
-  std::string error = WriteRtfForm(rtf, note, source, author);
-  if (!error.empty()) {
-    DeleteFileAt(rtf);
-    return error;
-  }
-  const std::string pdf = ExpandFileName(pdfPath);
-  const bool ok = RenderPdf(rtf, pdf, error);
-  DeleteFileAt(rtf);
-  if (ok) return {};
-  DeleteFileAt(pdf);
-  return PdfErrorText(pdf, error);
+  return WritePdfThroughRtf(pdfPath, [&](const std::string& rtf) { return WriteRtfForm(rtf, note, source, author); });
 }

@@ -2,7 +2,6 @@
 
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
-#include "filebase/IoFault.h"
 #include "reports/PdfRender.h"
 #include "reports/RptTemp.h"
 
@@ -56,29 +55,35 @@ bool TDocOutFile::Open(int kind, const std::string& nameOrPrefix, bool temporary
   Viewer = viewWithWord ? 1 : 0;
   Title = title;
   Author = author;
-  closed_ = pdfTouched_ = false;
+  closed_ = false;
   pdfError_.clear();
-  const std::string path = OutputPath(nameOrPrefix);
-  CreateWriter(path);
+  TextWriter.reset();
+  RtfWriter.reset();
+  HtmlWriter.reset();
+  if (Kind == okPdf) {
+    // The document is checked and begun before any work: a refused name costs nothing.
+    pdfPath_ = ExpandFileName(nameOrPrefix);
+    pdfOut_ = std::make_unique<TSafeWrite>();
+    if (const TWriteResult begun = pdfOut_->Begin(pdfPath_, TTargetUse::Replace, "pdf"); !begun.Ok()) {
+      pdfError_ = begun.FullText();
+      pdfOut_.reset();
+      return false;
+    }
+  }
+  CreateWriter(OutputPath(nameOrPrefix));
   // The name made for a temporary file is not left behind when the writer could not take it.
-  if (Writer()->Status == wsCreate && (Temporary || Kind == okPdf)) DeleteFileAt(path);
+  if (Writer()->Status == wsCreate) scratch_.Remove();
   return GetStatus() == wsOk;
 }
 
 std::string TDocOutFile::OutputPath(const std::string& nameOrPrefix) {
-  if (Kind == okPdf) {
-    pdfPath_ = ExpandFileName(nameOrPrefix);
-    return TempReportPath(ReportTempFolder(), "PDF", ".rtf");
-  }
+  if (Kind == okPdf) return scratch_.Make(ReportTempFolder(), "PDF", ".rtf");
   if (!Temporary) return nameOrPrefix;
   const std::string prefix = nameOrPrefix.empty() ? std::string("PRV") : nameOrPrefix;
-  return TempReportPath(Viewer == 1 ? ReportCacheFolder() : ReportTempFolder(), prefix, ExtensionOf(Kind));
+  return scratch_.Make(Viewer == 1 ? ReportCacheFolder() : ReportTempFolder(), prefix, ExtensionOf(Kind));
 }
 
 void TDocOutFile::CreateWriter(const std::string& path) {
-  TextWriter.reset();
-  RtfWriter.reset();
-  HtmlWriter.reset();
   if (Kind == okRtf || Kind == okPdf) {
     RtfWriter = std::make_unique<TRtfOutFile>();
     RtfWriter->Open(path, ruInches, Author, Title);
@@ -155,9 +160,10 @@ int TDocOutFile::GetStatus() const {
 }
 
 std::string TDocOutFile::GetErrorText() const {
-  if (Writer() && Writer()->Status == wsOk && !pdfError_.empty())
-    return pdfError_;
-  return Writer() ? Writer()->GetErrorText() : std::string();
+  if ((!Writer() || Writer()->Status == wsOk) && !pdfError_.empty()) return pdfError_;
+  if (!Writer()) return {};
+  // A PDF report's RTF is an internal file: the message names the document the user asked for.
+  return Kind == okPdf ? pdfPath_ + "\r\n" + Writer()->GetErrorMessage() : Writer()->GetErrorText();
 }
 
 std::string TDocOutFile::GetFileName() const {
@@ -166,20 +172,20 @@ std::string TDocOutFile::GetFileName() const {
 }
 
 void TDocOutFile::Abandon() {
+  // Only unfinished files go: a file the report has not replaced yet stays as it was.
   if (Writer()) Writer()->Abandon();
-  // Only a document this report began to write is removed, never a file it has not touched.
-  if (Kind == okPdf && pdfTouched_) DeleteFileAt(pdfPath_);
+  pdfOut_.reset();
+  scratch_.Remove();
 }
 
 void TDocOutFile::Close() {
   if (closed_ || !Writer()) return;
   closed_ = true;
   Writer()->Close();
-  if (Kind != okPdf || Writer()->Status != wsOk) return;
-  pdfTouched_ = true;
-  std::string why;
-  if (!RenderPdf(RtfWriter->FileName, pdfPath_, why)) pdfError_ = PdfErrorText(pdfPath_, why);
-  DeleteFileAt(RtfWriter->FileName);
+  if (Kind != okPdf) return;
+  if (Writer()->Status == wsOk) pdfError_ = RenderPdfInto(scratch_.Path(), *pdfOut_, pdfPath_);
+  pdfOut_.reset();
+  scratch_.Remove();
 }
 
 void TDocOutFile::CloseAndView(TReportViewer* viewer) {
@@ -188,7 +194,7 @@ void TDocOutFile::CloseAndView(TReportViewer* viewer) {
   const std::string path = GetFileName();
   if (Temporary && Viewer == 0) {
     if (viewer) viewer->Preview({path, Kind == okText, Title, Landscape});
-    DeleteFileAt(path);
+    scratch_.Remove();
   } else if (Viewer == 1) {
     ViewInWordProcessor(viewer, path);
   }
@@ -197,7 +203,10 @@ void TDocOutFile::CloseAndView(TReportViewer* viewer) {
 void TDocOutFile::ViewInWordProcessor(TReportViewer* viewer, const std::string& path) {
   // The application reads the file after we return, so a temporary report stays in the report
   // cache folder (cleared of old files at start-up) unless no application took it.
-  if (viewer && viewer->OpenInWordProcessor(path, Title, Author)) return;
-  if (Temporary) DeleteFileAt(path);
+  if (viewer && viewer->OpenInWordProcessor(path, Title, Author)) {
+    scratch_.Keep();
+    return;
+  }
+  scratch_.Remove();
   if (viewer) viewer->ShowError(kNoWordProcessorText);
 }

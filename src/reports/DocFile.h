@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "filebase/SafeWrite.h"
 #include "reports/HtmlFile.h"
 #include "reports/PrnFile.h"
 #include "reports/RtfFile.h"
+#include "reports/RptTemp.h"
 #include "reports/RptViewer.h"
 
 // Output kinds.
@@ -58,7 +60,7 @@ class TDocOutFile {
   virtual std::string GetErrorText() const;
   // The report file (for PDF the PDF document).
   std::string GetFileName() const;
-  // Deletes the partial output.
+  // Throws the unfinished output away; a file of its name stays as it was.
   void Abandon();
   // Closes the writer; a PDF report is rendered now. Done once; CloseAndView starts with it.
   void Close();
@@ -83,7 +85,8 @@ class TDocOutFile {
   void ViewInWordProcessor(TReportViewer* viewer, const std::string& path);
 
   std::string pdfPath_;   // PDF reports: the document the RTF is rendered into
-  std::string pdfError_;  // why rendering failed
-  bool pdfTouched_ = false;
+  std::unique_ptr<TSafeWrite> pdfOut_;  // the PDF document until it takes its name
+  std::string pdfError_;  // why the document could not be begun or made
+  TReportScratch scratch_;  // a temporary report, or a PDF report's RTF
   bool closed_ = false;
 };

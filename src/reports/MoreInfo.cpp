@@ -156,20 +156,8 @@ void TMoreInfoDoc::WriteReport(const TSoftwareInfo& info) {
 std::string WriteSoftwareReportFile(const std::string& path, int kind, const std::string& author,
                                     const TSoftwareInfo& info) {
   if (kind == okRtf) return WriteRtfReport(path, author, info);
-  if (kind == okPdf) {
-    const std::string rtf = TempReportPath(ReportTempFolder(), "Inf", ".rtf");
-    std::string error = WriteRtfReport(rtf, author, info);
-    if (!error.empty()) {
-      DeleteFileAt(rtf);
-      return error;
-    }
-    const std::string pdf = ExpandFileName(path);
-    const bool ok = RenderPdf(rtf, pdf, error);
-    DeleteFileAt(rtf);
-    if (ok) return {};
-    DeleteFileAt(pdf);
-    return PdfErrorText(pdf, error);
-  }
+  if (kind == okPdf)
+    return WritePdfThroughRtf(path, [&](const std::string& rtf) { return WriteRtfReport(rtf, author, info); });
   TDocOutFile d;
   if (d.Open(kind, path, false, false, kSoftwareReportTitle, author)) {
     WritePlainReport(d, info, author);
@@ -181,13 +169,12 @@ std::string WriteSoftwareReportFile(const std::string& path, int kind, const std
 }
 
 void ShowSoftwareReport(TReportViewer& viewer, const std::string& author) {
-  const std::string path = TempReportPath(ReportTempFolder(), "Inf", ".rtf");
+  TReportScratch scratch;
+  const std::string& path = scratch.Make(ReportTempFolder(), "Inf", ".rtf");
   const std::string error = WriteRtfReport(path, author, ProbeInstalledSoftware(TProbePlaces::System()));
   if (!error.empty()) {
-    DeleteFileAt(path);
     viewer.ShowError(error);
     return;
   }
   viewer.Preview({path, false, kSoftwareReportTitle, false});
-  DeleteFileAt(path);
 }

@@ -1,5 +1,9 @@
 #include "reports/PdfRender.h"
 
+#include "filebase/FileUtl.h"
+#include "filebase/SafeWrite.h"
+#include "reports/RptTemp.h"
+
 namespace {
 
 TPdfRenderer& Renderer() {
@@ -24,4 +28,23 @@ bool RenderPdf(const std::string& rtfPath, const std::string& pdfPath, std::stri
 
 std::string PdfErrorText(const std::string& pdfPath, const std::string& reason) {
   return pdfPath + "\r\nCan't create PDF document. " + (reason.empty() ? std::string("The renderer failed.") : reason);
+}
+
+std::string RenderPdfInto(const std::string& rtfPath, TSafeWrite& out, const std::string& pdfPath) {
+  std::string why;
+  if (!RenderPdf(rtfPath, out.TempPath(), why)) {
+    out.Abandon();
+    return PdfErrorText(pdfPath, why);
+  }
+  const TWriteResult placed = out.Commit();
+  return placed.Ok() ? std::string() : placed.FullText();
+}
+
+std::string WritePdfThroughRtf(const std::string& pdfPath, const std::function<std::string(const std::string&)>& writeRtf) {
+  const std::string pdf = ExpandFileName(pdfPath);
+  TSafeWrite out;
+  if (const TWriteResult begun = out.Begin(pdf, TTargetUse::Replace, "pdf"); !begun.Ok()) return begun.FullText();
+  TReportScratch rtf;
+  const std::string error = writeRtf(rtf.Make(ReportTempFolder(), "PDF", ".rtf"));
+  return error.empty() ? RenderPdfInto(rtf.Path(), out, pdf) : error;
 }

@@ -17,3 +17,12 @@ bool HavePdfRenderer();
 bool RenderPdf(const std::string& rtfPath, const std::string& pdfPath, std::string& error);
 // The error text of a PDF document that could not be made: the path, CR LF, the reason.
 std::string PdfErrorText(const std::string& pdfPath, const std::string& reason);
+
+class TSafeWrite;
+// Renders the RTF file into the begun document `out` (for `pdfPath`) and puts it in place; empty,
+// or the error text naming `pdfPath`.
+std::string RenderPdfInto(const std::string& rtfPath, TSafeWrite& out, const std::string& pdfPath);
+// A PDF document from the RTF that `writeRtf` writes into the scratch file it is given (it returns
+// its error text, or empty): the document takes the place of `pdfPath` only when complete, and a
+// file of that name is never removed. Empty on success, else the error text.
+std::string WritePdfThroughRtf(const std::string& pdfPath, const std::function<std::string(const std::string&)>& writeRtf);

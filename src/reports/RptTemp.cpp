@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "filebase/FileUse.h"
 #include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
 
@@ -51,6 +52,27 @@ std::string NewReportFile(const std::string& folder, const std::string& prefix, 
 std::string TempReportPath(const std::string& folder, const std::string& prefix, const std::string& extension) {
   const std::string path = NewReportFile(folder, prefix, extension);
   return path.empty() ? AddSlash(folder) + prefix.substr(0, 3) + extension : path;
+}
+
+const std::string& TReportScratch::Make(const std::string& folder, const std::string& prefix,
+                                        const std::string& extension) {
+  Remove();
+  path_ = NewReportFile(folder, prefix, extension);
+  made_ = !path_.empty();
+  if (made_) slot_ = RememberTempFile(path_);
+  else path_ = AddSlash(folder) + prefix.substr(0, 3) + extension;
+  return path_;
+}
+
+void TReportScratch::Keep() {
+  ForgetTempFile(slot_);
+  slot_ = -1;
+  made_ = false;
+}
+
+void TReportScratch::Remove() {
+  if (made_) DeleteFileAt(path_);
+  Keep();
 }
 
 int PurgeReportCache(long maxAgeSeconds) {

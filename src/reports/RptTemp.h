@@ -15,6 +15,25 @@ std::string NewReportFile(const std::string& folder, const std::string& prefix, 
 // NewReportFile, or when no file can be made there, the name the writer then fails to create (so
 // that its message names the folder).
 std::string TempReportPath(const std::string& folder, const std::string& prefix, const std::string& extension);
+
+// A report file made by TempReportPath that is deleted with this object, and also when the
+// program is interrupted, unless it is kept for an application that reads it later.
+class TReportScratch {
+ public:
+  TReportScratch() = default;
+  ~TReportScratch() { Remove(); }
+  TReportScratch(const TReportScratch&) = delete;
+  TReportScratch& operator=(const TReportScratch&) = delete;
+  const std::string& Make(const std::string& folder, const std::string& prefix, const std::string& extension);
+  const std::string& Path() const { return path_; }
+  void Keep();
+  void Remove();
+
+ private:
+  std::string path_;
+  bool made_ = false;
+  int slot_ = -1;
+};
 // Deletes the files of the report cache folder last changed more than `maxAgeSeconds` ago;
 // returns how many were deleted. The desktop program runs it at start-up.
 int PurgeReportCache(long maxAgeSeconds = 24 * 60 * 60);

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "filebase/SafeWrite.h"
+
 // Writer statuses; a status only moves away from wsOk, so the first failure is the one reported.
 enum : int {
   wsOk = 0,
@@ -34,7 +36,8 @@ class TTextOutFile {
   TTextOutFile(const TTextOutFile&) = delete;
   TTextOutFile& operator=(const TTextOutFile&) = delete;
 
-  // Creates or truncates the file; false (status 1) for a refused name or a file that cannot be
+  // Starts the file: it is written under a temporary name beside it and replaces a file of the
+  // name only when Close succeeds. False (status 1) for a refused name or a file that cannot be
   // created.
   bool Open(const std::string& fileName);
   // Writes the bytes unchanged.
@@ -46,11 +49,11 @@ class TTextOutFile {
   virtual void Close();
   // The message of the current status; empty for status 0.
   virtual std::string GetErrorMessage() const;
-  // Closes the file and deletes it (the report failed), unless it was never opened.
+  // Throws the unfinished file away (the report failed); a file of its name stays as it was.
   void Abandon();
   // The file name, CR LF, then the message.
   std::string GetErrorText() const;
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return out_ && out_->Active(); }
 
   std::string FileName;  // absolute path given to Open
   int Status = wsOk;
@@ -62,5 +65,6 @@ class TTextOutFile {
 
   std::unique_ptr<char[]> Buffer;
   size_t used_ = 0;
-  int fd_ = -1;
+  std::unique_ptr<TSafeWrite> out_;
+  std::string createText_;  // why the file could not be started
 };

@@ -302,6 +302,34 @@ bool TMainForm::OpenProjectFile(const std::string& given) {
   return projectOpen_;
 }
 
+bool TMainForm::SaveMovedProject() {
+  const QString question = QStr(mda_.FullErrorText()) +
+                           "\n\nDo you want to save the open project, with the current record, under another name?";
+  if (Messages().Confirm("\n" + question + "\n", false) != TAnswer::Yes) return false;
+  std::string path;
+  for (;;) {
+    path = PathStr(FileChooser().SaveFile("Save Project As", CreateProjectFilter(startup_.VersionInfo.InternalName)));
+    if (path.empty()) return false;
+    std::string problem = ExtensionCheckText(path, kProjectExt);
+    if (problem.empty()) {
+      TWaitCursor wait;
+      if (mda_.SaveCopyAs(path, curRec_, editRec_, problem)) break;
+    }
+    Messages().Error("Unable to save file for the following reason:\n\n" + QStr(problem));
+  }
+  TWaitCursor wait;
+  mda_.Close();
+  const int current = curRec_;
+  projectOpen_ = mda_.OpenProject(path, true, *refs_);
+  if (projectOpen_ && current > 0 && !LoadEditRec(current)) mda_.Close(), projectOpen_ = false;
+  if (!projectOpen_) {
+    curRec_ = 0;
+    Messages().Error(QStr(mda_.FullErrorText()));
+  }
+  UpdateForm();
+  return projectOpen_;
+}
+
 void TMainForm::DoFilePropertiesDlg() {
   if (!projectOpen_ || !FormDataOkay()) return;
   TPropertiesDlg dlg(mda_, mcn_, this);

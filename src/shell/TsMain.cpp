@@ -296,7 +296,11 @@ void TMainForm::UpdateMenu() {
     button->setEnabled(state.writable && !NotYetAvailable(button->objectName().toStdString()));
 }
 
-void TMainForm::ShowFileError() { Messages().Error(QStr(mda_.FullErrorText())); }
+bool TMainForm::ShowFileError() {
+  if (mda_.ErrorState == esMoved && projectOpen_) return SaveMovedProject();
+  Messages().Error(QStr(mda_.FullErrorText()));
+  return false;
+}
 
 bool TMainForm::FormDataOkay() {
   if (!HasRecords()) return true;
@@ -313,10 +317,7 @@ bool TMainForm::SaveEditRec() {
     return false;
   }
   if (!mda_.IsWritable()) return true;
-  if (!mda_.WriteRecord(curRec_, editRec_, true)) {
-    ShowFileError();
-    return false;
-  }
+  if (!mda_.WriteRecord(curRec_, editRec_, true)) return ShowFileError();  // saved elsewhere, or not
   savedRec_ = editRec_;
   return true;
 }

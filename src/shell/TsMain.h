@@ -179,7 +179,10 @@ class TMainForm : public QMainWindow {
   bool Writable() const { return projectOpen_ && mda_.IsWritable(); }
   bool HasRecords() const { return projectOpen_ && mda_.RecordCount() > 0; }
   bool ReadCountyRetry(const std::string& fullErrorText);
-  void ShowFileError();
+  // Shows the project file's error; when another program took the open file's name away, offers to
+  // save the records under a new name (true when they were saved and the new file is open).
+  bool ShowFileError();
+  bool SaveMovedProject();
   void RecordScrolled(int value);
   void SetEditingEnabled(bool writable);
 

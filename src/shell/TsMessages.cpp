@@ -1,5 +1,7 @@
 #include "TsMessages.h"
 
+#include <QFile>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -24,6 +26,10 @@ QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, c
 QString QStr(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 std::string CpStr(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+
+QString QPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+std::string PathStr(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString FramedError(const QString& text) { return "\n" + text + "\n"; }
 

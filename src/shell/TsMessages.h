@@ -12,6 +12,9 @@ class QWidget;
 // Code page 1252 text of the core <-> Qt text.
 QString QStr(const std::string& cp1252);
 std::string CpStr(const QString& text);
+// File paths are bytes as the system gives them, never code page 1252 text.
+QString QPath(const std::string& path);
+std::string PathStr(const QString& path);
 
 enum class TAnswer { Yes, No, Cancel };
 

@@ -20,6 +20,7 @@
 #include "TsMessages.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
+#include "filebase/SafeWrite.h"
 #include "render/PageRender.h"
 
 namespace {
@@ -192,18 +193,23 @@ void TRtfPreviewDlg::SaveBtnClick() {
 
 // Copies the previewed file, or renders it, to the chosen path.
 bool TRtfPreviewDlg::SaveTo(const QString& path) {
-  const std::string p = CpStr(path);
-  const int status = FileStatus(p);
-  if (status != fsExists && status != fsMissing) {
-    Messages().Error(path + "\nUnable to create this file for the following reason:\n\n" + QStr(FileStatusText(status)));
-    return false;
-  }
+  const std::string p = PathStr(path);
   TWaitCursor wait;
-  QString error;
-  const bool ok = SameText(ExtractFileExt(p), ".pdf") ? WriteReportPdf({bytes_, plain_}, path, error)
-                                                      : CopyFileTo(CpStr(fileName_), p);
-  if (!ok) Messages().Error(path + "\nUnable to create this file.");
-  return ok;
+  TWriteResult saved;
+  if (SameText(ExtractFileExt(p), ".pdf")) {
+    TSafeWrite out;
+    saved = out.Begin(p, TTargetUse::Replace, "pdf");
+    QString error;
+    if (saved.Ok() && !WriteReportPdf({bytes_, plain_}, QPath(out.TempPath()), error))
+      saved = {TWriteCode::Write, p, CpStr(error)};
+    else if (saved.Ok())
+      saved = out.Commit();
+  } else {
+    saved = CopyFileSafely(PathStr(fileName_), p, TTargetUse::Replace);
+  }
+  if (!saved.Ok())
+    Messages().Error(path + "\nUnable to create this file for the following reason:\n\n" + QStr(saved.Text));
+  return saved.Ok();
 }
 
 void TRtfPreviewDlg::OpenLink(const QUrl& url) {

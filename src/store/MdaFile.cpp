@@ -5,32 +5,34 @@
 #include "common/Locale.h"
 #include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
+#include "filebase/SafeWrite.h"
 
 namespace {
 
 constexpr size_t kBatchRecords = 256;  // 512 KB per read or write while copying records
-constexpr const char* kTempPrefix = "tsj";  // temporary copies of a project beside it
 
 }  // namespace
 
 bool TMdaFile::CreateProject(const std::string& path, uint16_t state, const TProjectRefs& refs,
                              const std::string& title, uint16_t year) {
+  if (!BeginProject(path, state, refs, title, year, TTargetUse::Replace)) return false;
+  if (WriteHeader(false) && Commit()) return true;
+  Discard();
+  return false;
+}
+
+bool TMdaFile::BeginProject(const std::string& path, uint16_t state, const TProjectRefs& refs,
+                            const std::string& title, uint16_t year, TTargetUse use) {
   refs_ = &refs;
   Header = NewHeader(refs.DefinitionCountry(), state, year);
   Header.Req_Release = refs.DefinitionRelease();
   Header.Last_Update = TodayDay();
   Header.Title.Set(title);
-  if (!Create(path, kMdaBlockSize)) return false;
-  if (!WriteHeader(true)) {
-    Discard();
-    return false;
-  }
-  return true;
+  return Begin(path, kMdaBlockSize, use);
 }
 
 bool TMdaFile::OpenProject(const std::string& path, bool writeWanted, const TProjectRefs& refs) {
   refs_ = &refs;
-  KeptFileName.clear();
   inUse_ = false;
   // The header is read under the lock the file stays open with, so it is the header of the file
   // that is being worked on even when another program has just replaced it.
@@ -44,7 +46,12 @@ bool TMdaFile::OpenProject(const std::string& path, bool writeWanted, const TPro
       inUse_ = PathStatus == fsInUse;
     }
   }
-  return OpenChecked(path, omReadDenyWrite) && OpenDone();
+  // The wait was spent on the attempt to write: reading is tried once more, without waiting again.
+  const int32_t wait = LockWaitMs;
+  if (inUse_) LockWaitMs = 0;
+  const bool opened = OpenChecked(path, omReadDenyWrite);
+  LockWaitMs = wait;
+  return opened && OpenDone();
 }
 
 bool TMdaFile::OpenChecked(const std::string& path, int32_t mode) {
@@ -63,7 +70,7 @@ bool TMdaFile::OpenChecked(const std::string& path, int32_t mode) {
 }
 
 bool TMdaFile::OpenDone() {
-  RemoveLeftoverTemps(ExtractFileDir(FileName), kTempPrefix);
+  RemoveLeftoverTemps(ExtractFileDir(FileName));
   return true;
 }
 
@@ -186,7 +193,7 @@ bool TMdaFile::ReplaceRecords(std::vector<TFieldRec> recs) {
   std::stable_sort(recs.begin(), recs.end(),
                    [](const TFieldRec& a, const TFieldRec& b) { return a.Field_ID < b.Field_ID; });
   TMdaFile rebuilt;
-  if (!StartRebuild(rebuilt, ExtractFileDir(FileName))) return false;
+  if (!StartRebuild(rebuilt)) return false;
   TRecordBatch out(rebuilt);
   for (const TFieldRec& r : recs) {
     if (!out.Add(r)) {
@@ -200,7 +207,7 @@ bool TMdaFile::ReplaceRecords(std::vector<TFieldRec> recs) {
 
 bool TMdaFile::CopyWithout(int skipped, const TFieldRec* inserted, int& insertedNumber) {
   TMdaFile rebuilt;
-  if (!StartRebuild(rebuilt, ExtractFileDir(FileName))) return false;
+  if (!StartRebuild(rebuilt)) return false;
   TRecordBatch out(rebuilt);
   TRecordReader in(*this);
   bool placed = inserted == nullptr;
@@ -232,41 +239,67 @@ bool TMdaFile::CopyWithout(int skipped, const TFieldRec* inserted, int& inserted
   return FinishRebuild(rebuilt, out);
 }
 
-bool TMdaFile::StartRebuild(TMdaFile& rebuilt, const std::string& folder) {
-  KeptFileName.clear();
-  // The copy gets the project's permissions before anything is written to it.
-  const std::string temp = MakeTempFileLike(AddSlash(folder) + ExtractFileName(FileName), kTempPrefix);
-  if (temp.empty() || !rebuilt.CreateProject(temp, Header.State, *refs_, Title(), Header.Year)) {
-    ErrorState = temp.empty() ? esCreate : rebuilt.ErrorState;
-    if (!temp.empty()) DeleteFileAt(temp);
+bool TMdaFile::BeginCopy(TMdaFile& copy, const std::string& path, TTargetUse use) const {
+  if (!copy.BeginProject(path, Header.State, *refs_, Title(), Header.Year, use)) return false;
+  // The other header texts travel with the first header write of the copy.
+  copy.Header.Author = Header.Author;
+  copy.Header.Company = Header.Company;
+  copy.Header.Comments = Header.Comments;
+  return true;
+}
+
+bool TMdaFile::StartRebuild(TMdaFile& rebuilt) {
+  if (!StillAtPath()) {
+    ErrorState = esMoved;
     return false;
   }
-  // The other header texts travel with the first header write of the copy.
-  rebuilt.Header.Author = Header.Author;
-  rebuilt.Header.Company = Header.Company;
-  rebuilt.Header.Comments = Header.Comments;
-  return true;
+  // The copy is built beside the project and gets its permissions before anything is written.
+  if (BeginCopy(rebuilt, FileName, TTargetUse::ReplaceOwn)) return true;
+  ErrorState = rebuilt.ErrorState;
+  if (ErrorState == esTarget) SetTargetError({TWriteCode::Create, FileName, rebuilt.ErrorText()});
+  return false;
+}
+
+bool TMdaFile::SaveCopyAs(const std::string& path, int replaced, const TFieldRec& rec, std::string& error) {
+  TMdaFile copy;
+  bool ok = BeginCopy(copy, path, TTargetUse::Replace);
+  copy.Header.Flags = Header.Flags;
+  TRecordBatch out(copy);
+  TRecordReader in(*this);
+  while (ok) {
+    const TFieldRec* r = in.Next();
+    if (r == nullptr) break;
+    ok = out.Add(in.Number() == replaced ? rec : *r);
+  }
+  if (in.Failed()) {
+    error = FullErrorText();
+    return false;
+  }
+  if (ok && out.Flush() && copy.WriteHeader(false) && copy.Commit()) {
+    copy.Close();
+    return true;
+  }
+  error = copy.FullErrorText();
+  return false;
 }
 
 bool TMdaFile::FinishRebuild(TMdaFile& rebuilt, TRecordBatch& out) {
   // The complete copy reaches the disk before it replaces anything.
-  if (!out.Flush() || !rebuilt.WriteHeader(true)) {
+  if (!out.Flush() || !rebuilt.WriteHeader(false)) {
     ErrorState = rebuilt.ErrorState;
     rebuilt.Discard();
     return false;
   }
   // Both files stay open and locked through the rename: no other program can open either name
   // in between, and one that waited on the old file finds it replaced and opens the new one.
-  if (!RenameFileOver(rebuilt.FileName, FileName)) {
-    rebuilt.Discard();  // the project is untouched and still open as it was
-    ErrorState = esWrite;
+  if (!rebuilt.Commit()) {
+    ErrorState = rebuilt.ErrorState;  // the project is untouched and still open as it was
+    if (ErrorState == esTarget) SetTargetError({TWriteCode::Write, FileName, rebuilt.ErrorText()});
     return false;
   }
   // The change has taken effect; nothing after this point can turn it into a failure.
   TakeOver(rebuilt);
   Header = rebuilt.Header;
-  SyncFolder(ExtractFileDir(FileName));  // the rename is visible to all; committing it is best effort
-  RemoveLeftoverTemps(ExtractFileDir(FileName), kTempPrefix);
   return true;
 }
 
@@ -291,8 +324,6 @@ std::string TMdaFile::ErrorText() const {
     case esMerge: return "Can't merge records into file.";
     case esExtract: return "Can't extract records from file.";
     case esExport: return "Can't export data from file.";
-    case esReplace:
-      return "Can't replace file with its rebuilt copy. The changed records were kept in " + KeptFileName + ".";
     default: return TRecFile::ErrorText();
   }
 }
@@ -318,14 +349,13 @@ bool CommitNewProject(TMdaFile& project, const std::vector<TFieldRec>& recs, con
   TRecordBatch out(project);
   bool ok = true;
   for (const TFieldRec& r : recs) ok = ok && out.Add(r);
-  ok = ok && out.Flush() && project.WriteHeader(true) && project.Close();
-  if (ok && !RenameFileOver(project.FileName, target)) project.ErrorState = esWrite, ok = false;
+  ok = ok && out.Flush() && project.WriteHeader(false) && project.Commit();
   if (!ok) {
     error = target + "\r\n" + project.ErrorText();
-    project.Discard();  // the temporary file, also once closed
+    project.Discard();  // the temporary file; the target was never touched
     return false;
   }
-  SyncFolder(ExtractFileDir(target));
+  project.Close();  // the complete project is on disk under its name
   return true;
 }
 

@@ -22,7 +22,6 @@ enum : int32_t {
   esExtract = 13,
   esExport = 14,
   esBackup = 15,   // older-file conversion: the ".dos" copy could not be made
-  esReplace = 16,  // a rebuilt file could not take the project's place; it was kept
 };
 
 // Harvest years a project can have.
@@ -42,9 +41,13 @@ class TRecordBatch;
 
 class TMdaFile : public TRecFile {
  public:
-  // Creates a new project (block size 2048) and leaves it open for writing.
+  // Creates a new project (block size 2048) and leaves it open for writing. The name holds the
+  // project only once its header is on disk.
   bool CreateProject(const std::string& path, uint16_t state, const TProjectRefs& refs, const std::string& title,
                      uint16_t year);
+  // Begins a new project that takes its name only with Commit (or CommitNewProject).
+  bool BeginProject(const std::string& path, uint16_t state, const TProjectRefs& refs, const std::string& title,
+                    uint16_t year, TTargetUse use);
   // Opens and checks a project: version, size, country, required release. Writable when asked
   // for and possible, read-only otherwise.
   bool OpenProject(const std::string& path, bool writeWanted, const TProjectRefs& refs);
@@ -64,6 +67,10 @@ class TMdaFile : public TRecFile {
   std::string Company() const { return Header.Company.Str(); }
   std::string Comments() const { return Header.Comments.Str(); }
   const TProjectRefs* Refs() const { return refs_; }
+
+  // Writes every record of the open file, record `replaced` as `rec` (0: none), to a new project
+  // at `path`: what can still be saved when another program took the open file's name away.
+  bool SaveCopyAs(const std::string& path, int replaced, const TFieldRec& rec, std::string& error);
 
   // Rewrites block 0 from Header.
   bool WriteHeader(bool flush);
@@ -119,16 +126,15 @@ class TMdaFile : public TRecFile {
     return stateTables_.get();
   }
 
-  // Where converted records were left when they could take the old file's place neither way (code 16).
-  std::string KeptFileName;
-
   TMdaHeader Header{};
 
  protected:
   // Checks the header just read against the definition file: country and required release.
   bool CheckReferences();
-  // Builds an empty copy of this project (state, year, header texts) under a temporary name.
-  bool StartRebuild(TMdaFile& rebuilt, const std::string& folder);
+  // Begins an empty copy of this project (state, year, header texts) for `path`.
+  bool BeginCopy(TMdaFile& copy, const std::string& path, TTargetUse use) const;
+  // Builds an empty copy of this project under a temporary name beside it.
+  bool StartRebuild(TMdaFile& rebuilt);
   // Flushes the rebuilt file and renames it over this one, going on with it here.
   bool FinishRebuild(TMdaFile& rebuilt, TRecordBatch& out);
   // Opens with `mode` and checks the header read under that open's lock; closed again on failure.

@@ -1,9 +1,12 @@
 #include "store/MdaFile5.h"
 
+#include <unistd.h>
+
 #include <vector>
 
 #include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
+#include "filebase/SafeWrite.h"
 
 bool TMdaFile5::OpenOrConvert(const std::string& path, bool writeWanted, const TProjectRefs& refs,
                               const TConvertDone& converted, const TConvertConfirm& confirm) {
@@ -24,12 +27,11 @@ bool TMdaFile5::OpenOrConvert(const std::string& path, bool writeWanted, const T
     return false;
   }
   TMdaFile target;
-  // The converted file gets the old file's permissions: a private project stays private.
-  const std::string temp = MakeTempFileLike(FileName, "tsj");
-  if (temp.empty() || !target.CreateProject(temp, old.State, refs, old.Title.Str(), old.Year)) {
+  // Built beside the old file, with its permissions: a private project stays private.
+  if (!target.BeginProject(FileName, old.State, refs, old.Title.Str(), old.Year, TTargetUse::ReplaceOwn)) {
     Close();
-    ErrorState = temp.empty() ? esCreate : target.ErrorState;
-    if (!temp.empty()) DeleteFileAt(temp);
+    ErrorState = target.ErrorState;
+    if (ErrorState == esTarget) SetTargetError({TWriteCode::Create, FileName, target.ErrorText()});
     return false;
   }
   if (old.Flags & kHeaderLocked) target.Header.Flags |= kHeaderLocked;
@@ -89,29 +91,41 @@ bool TMdaFile5::ConvertRecords(const TMda5Header& old, TMdaFile& target) {
 
 bool TMdaFile5::ReplaceWithConverted(TMdaFile& converted) {
   const std::string path = FileName;
-  const std::string backup = ChangeFileExt(path, ".dos");
-  // The old file stays open and locked until the converted one has its name. An older backup of
-  // that name is replaced by this one.
-  const bool backedUp = RenameFileOver(path, backup);
-  const bool replaced = backedUp && RenameFileOver(converted.FileName, path);
-  Close();
-  if (replaced) {
-    converted.Close();
-    SyncFolder(ExtractFileDir(path));  // the renames are visible to all; committing them is best effort
-    ErrorState = esNone;
-    return true;
-  }
-  if (!backedUp) ErrorState = esBackup;
-  else if (RenameFileOver(backup, path)) ErrorState = esWrite;  // the old file is back in its place
-  else {
-    // The old records live on in the backup and the converted ones in the kept copy.
-    KeptFileName = converted.FileName;
-    converted.Close();
-    ErrorState = esReplace;
+  // The old bytes get the backup name first and keep their own name until the converted file
+  // takes it, so that at every moment the name holds a project. The old file stays open and
+  // locked throughout. An older backup of that name is replaced by this one.
+  if (!KeepBackup(path, ChangeFileExt(path, ".dos"))) {
+    ErrorState = esBackup;
+    converted.Discard();
+    Close();
     return false;
   }
-  converted.Discard();
-  return false;
+  const bool replaced = converted.Commit();
+  Close();
+  if (!replaced) {
+    ErrorState = converted.ErrorState == esTarget ? esWrite : converted.ErrorState;
+    converted.Discard();
+    return false;
+  }
+  converted.Close();
+  ErrorState = esNone;
+  return true;
+}
+
+bool TMdaFile5::KeepBackup(const std::string& path, const std::string& backup) {
+  // A second name for the old file, made under a temporary name and renamed over an older backup.
+  const std::string folder = ExtractFileDir(path);
+  const std::string link = MakeTempName(folder, "tsj");
+  if (::link(path.c_str(), link.c_str()) == 0) {
+    if (RenameFileOver(link, backup)) {
+      SyncFolder(folder);
+      return true;
+    }
+    ::unlink(link.c_str());
+    return false;
+  }
+  // A file system without hard links: a copy.
+  return CopyFileSafely(path, backup, TTargetUse::Replace).Ok();
 }
 
 std::string TMdaFile5::ErrorText() const {

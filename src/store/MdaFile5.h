@@ -149,7 +149,9 @@ class TMdaFile5 : public TMdaFile {
   // Opens the old file and reads its header; `current` when it turned out to be a current file.
   bool OpenOld(const std::string& path, TMda5Header& old, bool& current);
   bool ConvertRecords(const TMda5Header& old, TMdaFile& target);
-  // Renames the old file to ".dos" and the converted one to its name; on failure the old file is
-  // back in place.
+  // Gives the old file the ".dos" name beside its own, then puts the converted one in its place; on
+  // failure the old file is still in place.
   bool ReplaceWithConverted(TMdaFile& converted);
+  // Makes `backup` a copy of `path` (a second name where the file system allows it).
+  static bool KeepBackup(const std::string& path, const std::string& backup);
 };

@@ -54,7 +54,8 @@ bool TMdaFile::MergeProject(const std::string& path, const TMergeConfirm& confir
   if (confirm && !confirm(FileName, other.FileName, other.RecordCount())) return fail("Merge canceled by user.");
 
   TMdaFile merged;
-  if (!StartRebuild(merged, ExtractFileDir(FileName))) return fail("Can't create merged file.");
+  if (!StartRebuild(merged))
+    return fail(ErrorState == esTarget || ErrorState == esMoved ? FullErrorText() : "Can't create merged file.");
   TRecordBatch out(merged);
   TRecordReader mine(*this), theirs(other);
   const TFieldRec* a = mine.Next();
@@ -88,7 +89,8 @@ bool TMdaFile::MergeProject(const std::string& path, const TMergeConfirm& confir
     merged.Discard();
     return fail(failure);
   }
-  if (!FinishRebuild(merged, out)) return fail("Can't write to merged file.");
+  if (!FinishRebuild(merged, out))
+    return fail(ErrorState == esTarget ? FullErrorText() : "Can't write to merged file.");
   return true;
 }
 
@@ -100,7 +102,9 @@ bool TMdaFile::ExtractProject(const std::string& path, uint16_t year, const TExt
     return false;
   };
   TMdaFile extracted;
-  if (!extracted.CreateProject(path, Header.State, *refs_, title, year)) return fail(extracted.FullErrorText());
+  // The new file takes its name only when complete: a failure leaves a file of that name as it was.
+  if (!extracted.BeginProject(path, Header.State, *refs_, title, year, TTargetUse::Replace))
+    return fail(extracted.FullErrorText());
   if (IsLocked()) extracted.Header.Flags |= kHeaderLocked;
   TRecordBatch out(extracted);
   TRecordReader in(*this);
@@ -115,11 +119,12 @@ bool TMdaFile::ExtractProject(const std::string& path, uint16_t year, const TExt
   if (in.Failed()) failure = FullErrorText();
   else if (!written || !out.Flush()) failure = extracted.FullErrorText();
   else if (out.Written() == 0) failure = "No records in selected subset.";
-  else if (!extracted.WriteHeader(true) || !extracted.Close()) failure = extracted.FullErrorText();
+  else if (!extracted.WriteHeader(false) || !extracted.Commit()) failure = extracted.FullErrorText();
   if (!failure.empty()) {
     extracted.Discard();
     return fail(failure);
   }
+  extracted.Close();
   ErrorState = esNone;
   if (done) done(extracted.FileName, out.Written());
   return true;

@@ -6,7 +6,7 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
-#include "filebase/IoFault.h"
+#include "filebase/SafeWrite.h"
 #include "textdb/QriFilDb.h"
 
 namespace {
@@ -41,15 +41,6 @@ bool ReplaceCrcLine(std::string& text, const std::string& crc) {
   return false;
 }
 
-bool WriteWhole(const std::string& path, const std::string& text) {
-  if (IoFaultInjected(TIoOp::Open, path)) return false;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out || IoFaultInjected(TIoOp::Write, path)) return false;
-  out << text;
-  out.close();
-  return !out.fail();
-}
-
 }  // namespace
 
 bool SignQriFile(const std::string& path, std::string& crc, std::string& error) {
@@ -68,13 +59,10 @@ bool SignQriFile(const std::string& path, std::string& crc, std::string& error) 
     error = "The CRC setting of [InitInfo] is not in the file itself.";
     return false;
   }
-  const std::string folder = ExtractFileDir(full);
-  const std::string temp = MakeTempFileLike(full, "qri");  // keeps the file's permissions
-  if (temp.empty() || !WriteWhole(temp, text) || !RenameFileOver(temp, full)) {
-    if (!temp.empty()) DeleteFileAt(temp);
-    error = "Can't write file.";
+  // The signed file replaces the one just read, with its permissions.
+  if (const TWriteResult saved = WriteFileSafely(full, text, TTargetUse::ReplaceOwn, "qri"); !saved.Ok()) {
+    error = saved.Code == TWriteCode::Write ? "Can't write file." : saved.Text;
     return false;
   }
-  SyncFolder(folder);
   return true;
 }

@@ -8,6 +8,7 @@
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
+#include "filebase/FileUse.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ std::string TrimLine(const std::string& s) {
 
 // The file's lines without their CR LF or LF endings.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
+  const TInputHold read(path);  // a file the running command reads
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "Can't open file.";

@@ -15,6 +15,10 @@
 
 namespace {
 
+void SystemCopy(const std::string& from, const std::string& to) {
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+}
+
 constexpr int kRecords = 10000;
 
 // A folder with the reference files, a master project of 10,000 records and a project to merge.
@@ -55,7 +59,7 @@ struct TBenchData {
   }
   // A fresh writable copy of the master project (not timed).
   void OpenWork(TMdaFile& f) {
-    CopyFileTo(master, work);
+    SystemCopy(master, work);
     f.OpenProject(work, true, *refs);
   }
 };
@@ -73,14 +77,14 @@ void SyncFile(const std::string& path) {
 
 void BM_SystemCopy(benchmark::State& state) {
   TBenchData& d = Data();
-  for (auto _ : state) CopyFileTo(d.master, d.work);
+  for (auto _ : state) SystemCopy(d.master, d.work);
   state.SetBytesProcessed(state.iterations() * (kRecords + 1) * 2048LL);
 }
 
 void BM_SystemCopyAndSync(benchmark::State& state) {
   TBenchData& d = Data();
   for (auto _ : state) {
-    CopyFileTo(d.master, d.work);
+    SystemCopy(d.master, d.work);
     SyncFile(d.work);
   }
   state.SetBytesProcessed(state.iterations() * (kRecords + 1) * 2048LL);

@@ -15,7 +15,7 @@ class CliBasicTest : public ::testing::Test {
   void SetUp() override {
     path = dir.File("farm.tsj");
     TRecFile f;
-    ASSERT_TRUE(f.Create(path, kMdaBlockSize));
+    ASSERT_TRUE(f.Begin(path, kMdaBlockSize) && f.Commit());
     TMdaHeader h = NewHeader(1, 15, 2012);
     h.Rec_Count = 2;
     h.Title = "Home farm \xE9t\xE9";  // code page 1252

@@ -39,7 +39,7 @@ TEST(CmdReportTest, SoftwareReportFormatFollowsTheExtension) {
   const std::string bad = dir.File("no/such.rtf");
   r = RunTool({"report", "software", "-o", bad});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, bad + "\r\nCan't create file.\n");
+  EXPECT_EQ(r.err, bad + "\r\nCan't create file. The folder " + dir.File("no") + " does not exist.\n");
   EXPECT_NE(RunTool({"report", "software"}).status, 0);  // -o is required
 }
 

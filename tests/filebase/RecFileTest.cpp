@@ -22,6 +22,9 @@ class RecFileTest : public ::testing::Test {
 
 std::vector<char> Blocks(int count, int size, char fill) { return std::vector<char>(count * size, fill); }
 
+// A new, empty file that has its name at once.
+bool Create(TRecFile& f, const std::string& path, int32_t blockSize) { return f.Begin(path, blockSize) && f.Commit(); }
+
 TEST_F(RecFileTest, DeviceNamesFailWithoutTouchingTheDisk) {
   for (const std::string name : {"NUL", "com1.tsj", "Lpt3.txt", "con"}) {
     TRecFile f;
@@ -29,7 +32,7 @@ TEST_F(RecFileTest, DeviceNamesFailWithoutTouchingTheDisk) {
     EXPECT_FALSE(f.Open(path, 16, omReadDenyWrite)) << name;
     EXPECT_EQ(f.ErrorState, esOpen);
     EXPECT_EQ(f.ErrorText(), "Can't open file. File is a device.");
-    EXPECT_FALSE(f.Create(path, 16));
+    EXPECT_FALSE(Create(f, path, 16));
     EXPECT_EQ(f.ErrorText(), "Can't create file. File is a device.");
     EXPECT_FALSE(std::filesystem::exists(path)) << name;
   }
@@ -46,7 +49,7 @@ TEST_F(RecFileTest, AFifoIsRefusedAsADeviceWithoutWaitingForAWriter) {
   EXPECT_EQ(f.ErrorText(), "Can't open file. File is a device.");
   EXPECT_FALSE(f.Open(path, 16, omReadWriteExclusive));
   EXPECT_EQ(f.ErrorText(), "Can't open file. File is a device.");
-  EXPECT_FALSE(f.Create(path, 16));
+  EXPECT_FALSE(Create(f, path, 16));
   EXPECT_EQ(f.ErrorText(), "Can't create file. File is a device.");
   ::alarm(0);
 }
@@ -55,7 +58,7 @@ TEST_F(RecFileTest, WildcardsAreInvalidNames) {
   TRecFile f;
   EXPECT_FALSE(f.Open(dir.File("a*.tsj"), 16, omReadDenyWrite));
   EXPECT_EQ(f.ErrorText(), "Can't open file. File's drive, folder, or name is invalid.");
-  EXPECT_FALSE(f.Create(dir.File("b?.tsj"), 16));
+  EXPECT_FALSE(Create(f, dir.File("b?.tsj"), 16));
   EXPECT_EQ(f.ErrorText(), "Can't create file. File's drive, folder, or name is invalid.");
 }
 
@@ -72,7 +75,7 @@ TEST_F(RecFileTest, CreateOverwritesAnExistingFile) {
   const std::string path = dir.File("p.tsj");
   WriteWholeFile(path, std::string(100, 'x'));
   TRecFile f;
-  ASSERT_TRUE(f.Create(path, 16));
+  ASSERT_TRUE(Create(f, path, 16));
   EXPECT_EQ(f.PathStatus, fsExists);
   EXPECT_EQ(f.FileSize(), 0);
   EXPECT_FALSE(f.IsReadOnly());
@@ -80,7 +83,7 @@ TEST_F(RecFileTest, CreateOverwritesAnExistingFile) {
 
 TEST_F(RecFileTest, BlocksAreAddressedByNumber) {
   TRecFile f;
-  ASSERT_TRUE(f.Create(dir.File("b.dat"), 8));
+  ASSERT_TRUE(Create(f, dir.File("b.dat"), 8));
   auto a = Blocks(2, 8, 'a');
   ASSERT_TRUE(f.WriteRecords(0, 2, false, a.data()));
   auto c = Blocks(1, 8, 'c');
@@ -97,7 +100,7 @@ TEST_F(RecFileTest, BlocksAreAddressedByNumber) {
 
 TEST_F(RecFileTest, ReadingPastTheEndFails) {
   TRecFile f;
-  ASSERT_TRUE(f.Create(dir.File("short.dat"), 8));
+  ASSERT_TRUE(Create(f, dir.File("short.dat"), 8));
   auto a = Blocks(1, 8, 'a');
   ASSERT_TRUE(f.WriteRecords(0, 1, false, a.data()));
   std::vector<char> got(16);
@@ -123,7 +126,7 @@ TEST_F(RecFileTest, ReadOnlyFilesCannotBeWritten) {
 
 TEST_F(RecFileTest, FailedCloseAfterWriteIsReported) {
   TRecFile f;
-  ASSERT_TRUE(f.Create(dir.File("c.dat"), 8));
+  ASSERT_TRUE(Create(f, dir.File("c.dat"), 8));
   auto a = Blocks(1, 8, 'a');
   ASSERT_TRUE(f.WriteRecords(0, 1, false, a.data()));
   SetIoFaultHook([](TIoOp op, const std::string&) { return op == TIoOp::Close; });
@@ -134,7 +137,7 @@ TEST_F(RecFileTest, FailedCloseAfterWriteIsReported) {
 
 TEST_F(RecFileTest, CloseAfterAnEarlierFailureKeepsThatFailure) {
   TRecFile f;
-  ASSERT_TRUE(f.Create(dir.File("c.dat"), 8));
+  ASSERT_TRUE(Create(f, dir.File("c.dat"), 8));
   std::vector<char> got(8);
   EXPECT_FALSE(f.ReadRecords(5, 1, got.data()));
   SetIoFaultHook([](TIoOp op, const std::string&) { return op == TIoOp::Close; });
@@ -142,30 +145,42 @@ TEST_F(RecFileTest, CloseAfterAnEarlierFailureKeepsThatFailure) {
   EXPECT_EQ(f.ErrorState, esRead);
 }
 
-TEST_F(RecFileTest, FailedWriteThenDiscardLeavesNoFile) {
+TEST_F(RecFileTest, AFailedNewFileLeavesTheOldOneAndNothingElse) {
   const std::string path = dir.File("new.dat");
+  WriteWholeFile(path, "old");
   TRecFile f;
-  ASSERT_TRUE(f.Create(path, 8));
-  SetIoFaultHook([](TIoOp op, const std::string&) { return op == TIoOp::Write; });
+  ASSERT_TRUE(f.Begin(path, 8));
   auto a = Blocks(4, 8, 'a');
-  EXPECT_FALSE(f.WriteRecords(0, 4, false, a.data()));
+  ASSERT_TRUE(f.WriteRecords(0, 2, false, a.data()));
+  EXPECT_EQ(ReadWholeFile(path), "old");  // nothing reaches the name before Commit
+  SetIoFaultHook([](TIoOp op, const std::string&) { return op == TIoOp::Write; });
+  EXPECT_FALSE(f.WriteRecords(2, 2, false, a.data()));
   EXPECT_EQ(f.ErrorState, esWrite);
   f.Discard();
   EXPECT_EQ(f.ErrorState, esWrite);
-  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(ReadWholeFile(path), "old");
+  EXPECT_EQ(FolderFiles(dir.Path()), std::vector<std::string>{"new.dat"});
+  // Closing a begun file without committing it throws it away too.
+  SetIoFaultHook(nullptr);
+  ASSERT_TRUE(f.Begin(path, 8));
+  EXPECT_FALSE(f.Close());
+  EXPECT_EQ(ReadWholeFile(path), "old");
+  EXPECT_EQ(FolderFiles(dir.Path()), std::vector<std::string>{"new.dat"});
 }
 
 TEST_F(RecFileTest, FlushedWritesSurviveAndTheFileStaysUsable) {
   const std::string path = dir.File("flush.dat");
   TRecFile f;
-  ASSERT_TRUE(f.Create(path, 4));
+  ASSERT_TRUE(Create(f, path, 4));
   ASSERT_TRUE(f.WriteRecords(0, 1, true, "abcd"));
   EXPECT_EQ(ReadWholeFile(path), "abcd");
   ASSERT_TRUE(f.WriteRecords(1, 1, true, "efgh"));
   EXPECT_EQ(ReadWholeFile(path), "abcdefgh");
+  // A flush that fails after an in-place write cannot say whether the data is on disk.
   SetIoFaultHook([](TIoOp op, const std::string&) { return op == TIoOp::Sync; });
-  EXPECT_FALSE(f.Reopen());
-  EXPECT_EQ(f.ErrorState, esWrite);
+  EXPECT_FALSE(f.WriteRecords(1, 1, true, "ijkl"));
+  EXPECT_EQ(f.ErrorState, esFlushUnsure);
+  EXPECT_EQ(f.ErrorText(), "Can't write to file. The change may or may not have reached the disk.");
 }
 
 // Runs `child` in a second process that holds the file until the parent is done.
@@ -217,7 +232,7 @@ TEST_F(RecFileTest, AFileHeldForEditingKeepsOtherProcessesOut) {
   EXPECT_EQ(f.ErrorText(), "Can't open file. File is in use.");
   EXPECT_FALSE(f.Open(path, 1, omReadWriteExclusive));
   EXPECT_FALSE(f.Open(path, 1, omReadExclusive));
-  EXPECT_FALSE(f.Create(path, 1));
+  EXPECT_FALSE(Create(f, path, 1));
   EXPECT_EQ(f.ErrorText(), "Can't create file. File is in use.");
   EXPECT_EQ(ReadWholeFile(path), "data");  // the failed create did not truncate it
 }

@@ -4,6 +4,7 @@
 
 #include "../support/DbfSamples.h"
 #include "../support/StateFixture.h"
+#include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
 #include "interchange/DbfImport.h"
 #include "reference/McnFile.h"
@@ -30,6 +31,11 @@ const TDbfSample kFields = {
         {"*", "Deleted", "", "2024", "19001", "7", "", "", "", "", "", "", "", "", "", "", "", "", ""},
         {"", "  A field name longer", "", "2024", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""},
     }};
+
+// The temporary file a new or rebuilt project is written under.
+bool IsProjectTemp(const std::string& path) {
+  return ExtractFileName(path).rfind("tsj", 0) == 0 && path.ends_with(".tmp");
+}
 
 class DbfImportTest : public TStateFixture {
  protected:
@@ -151,7 +157,7 @@ TEST_F(DbfImportTest, UpdateChangesOnlyTheSuppliedValuesAndAddsNewFields) {
 
 TEST_F(DbfImportTest, FailedWriteLeavesTheProjectWholeAndNoFilesBehind) {
   std::string message;
-  SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && path.ends_with(".tmp"); });
+  SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && IsProjectTemp(path); });
   EXPECT_EQ(Import(kFields, false, message), ifProject);
   EXPECT_EQ(message, project + "\r\nCan't write to file.");
   EXPECT_FALSE(std::filesystem::exists(project));
@@ -160,7 +166,7 @@ TEST_F(DbfImportTest, FailedWriteLeavesTheProjectWholeAndNoFilesBehind) {
   SetIoFaultHook(nullptr);
   ASSERT_EQ(Import(kFields, false, message), ifNone) << message;
   const std::string bytes = ReadWholeFile(project);
-  SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && path.ends_with(".tmp"); });
+  SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Write && IsProjectTemp(path); });
   const TDbfSample update = {{"FIELD_NAME", "ACRES"}, {{"", "North", "12"}, {"", "Brand new", "3"}}};
   EXPECT_EQ(Import(update, true, message), ifProject);
   EXPECT_EQ(message, project + "\r\nCan't write to file.");

@@ -229,7 +229,9 @@ TEST_F(DocFileTest, PdfReportsAreRenderedFromTheRtf) {
   bad.CloseAndView(nullptr);
   EXPECT_EQ(bad.GetErrorText(), pdf + "\r\nCan't create PDF document. disk full");
   bad.Abandon();
-  EXPECT_TRUE(FilesIn(dir.Path()).empty());
+  // The document of the report before is kept whole: a failed one never takes its place.
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"out.PDF"});
+  EXPECT_EQ(ReadWholeFile(pdf), "%PDF");
 }
 
 }  // namespace

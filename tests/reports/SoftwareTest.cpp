@@ -106,8 +106,9 @@ TEST_F(SoftwareTest, PlainTextAndFailures) {
   EXPECT_NE(text.find("\r\n  SQLite                            3.40.1-2\r\n\r\n"), std::string::npos);
 
   const std::string bad = dir.File("missing/info.html");
-  EXPECT_EQ(WriteSoftwareReportFile(bad, okHtml, "Me", {}), bad + "\r\nCan't create file.");
-  EXPECT_EQ(WriteSoftwareReportFile(bad, okRtf, "Me", {}), bad + "\r\nCan't create file.");
+  const std::string why = "\r\nCan't create file. The folder " + dir.File("missing") + " does not exist.";
+  EXPECT_EQ(WriteSoftwareReportFile(bad, okHtml, "Me", {}), bad + why);
+  EXPECT_EQ(WriteSoftwareReportFile(bad, okRtf, "Me", {}), bad + why);
 }
 
 }  // namespace

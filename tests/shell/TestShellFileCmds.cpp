@@ -10,6 +10,7 @@
 
 #include "ShellEnv.h"
 #include "TsPages.h"
+#include "TsPreview.h"
 #include "store/MdaFile5.h"
 
 class TestShellFileCmds : public QObject {
@@ -177,6 +178,45 @@ class TestShellFileCmds : public QObject {
     QVERIFY(env_->messages.all.isEmpty());
     QCOMPARE(form_->ProjectFile().Author(), "A. Agronomist");
     QCOMPARE(form_->ProjectFile().Comments(), "Two lines\nof comments");
+  }
+
+  // Another program renames its own file over the open project: nothing is written into the file
+  // that lost its name; the records, with the edit in hand, can be saved under a new name.
+  void aProjectReplacedUnderneathIsSavedUnderANewName() {
+    const std::string path = env_->MakeProject("p.tsj", 2, 2);
+    const std::string theirs = env_->MakeProject("theirs.tsj", 2, 3);
+    const std::string theirBytes = env_->Bytes(theirs);
+    QVERIFY(form_->OpenProjectFile(path));
+    TypeAndLeave(*form_, "Operation", "Edited");
+    QVERIFY(std::rename(theirs.c_str(), path.c_str()) == 0);
+    env_->messages.answers = {TAnswer::Yes};
+    TTestChooser chooser;
+    chooser.names << QString::fromStdString(env_->File("saved.tsj"));
+    QVERIFY(form_->GoToRec(2));
+    QCOMPARE(env_->messages.questions.size(), 1);
+    QVERIFY(env_->messages.questions[0].contains("replaced or removed by another program"));
+    QVERIFY(env_->Bytes(path) == theirBytes);
+    QCOMPARE(form_->windowTitle(), "Tesserel - saved.tsj");
+    TFolderRefs loaded(env_->Folder());
+    TMdaFile saved;
+    QVERIFY(saved.OpenProject(env_->File("saved.tsj"), false, loaded.refs));
+    QCOMPARE(saved.RecordCount(), 2);
+    TFieldRec first;
+    QVERIFY(saved.ReadRecord(1, first));
+    QCOMPARE(first.Operation.Str(), "Edited");
+
+    // A report is never saved over the open project.
+    QFile report(QString::fromStdString(env_->File("r.txt")));
+    QVERIFY(report.open(QIODevice::WriteOnly) && report.write("report") == 6);
+    report.close();
+    TRtfPreviewDlg preview;
+    preview.SetPlainText(true);
+    QVERIFY(preview.LoadFile(report.fileName()));
+    const std::string before = env_->Bytes(env_->File("saved.tsj"));
+    chooser.names << QString::fromStdString(env_->File("saved.tsj"));
+    preview.SaveBtnClick();
+    QVERIFY(env_->messages.errors.last().contains("Can't write over a file that is in use as an input."));
+    QVERIFY(env_->Bytes(env_->File("saved.tsj")) == before);
   }
 };
 

@@ -91,10 +91,4 @@ inline std::vector<int32_t> Ids(TMdaFile& f) {
   return ids;
 }
 
-// Names of the files in a folder.
-inline std::vector<std::string> FolderFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+

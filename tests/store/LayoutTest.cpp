@@ -82,7 +82,7 @@ TEST(LayoutTest, FileSizeIsRecordsPlusOneTimesBlock) {
   TTempDir dir;
   const std::string path = dir.File("p.tsj");
   TRecFile f;
-  ASSERT_TRUE(f.Create(path, kMdaBlockSize));
+  ASSERT_TRUE(f.Begin(path, kMdaBlockSize) && f.Commit());
   TMdaHeader h = NewHeader(1, 15, 2012);
   h.Rec_Count = 3;
   ASSERT_TRUE(f.WriteRecords(0, 1, false, &h));

@@ -357,18 +357,17 @@ TEST_F(MdaFile5Test, AWriteFailureLeavesOnlyTheOldFile) {
   EXPECT_EQ(FolderFiles(dir.Path()), std::vector<std::string>{"old.tsd"});
 }
 
-TEST_F(MdaFile5Test, AFailedFinalRenameKeepsBothCopies) {
+TEST_F(MdaFile5Test, AFailedFinalRenameLeavesTheOldFileUnderItsName) {
   WriteOld(ThreeRecords());
   const std::string oldBytes = ReadWholeFile(Path());
   SetIoFaultHook([](TIoOp op, const std::string& path) { return op == TIoOp::Rename && ExtractFileExt(path) == ".tsd"; });
   TMdaFile5 f;
   EXPECT_FALSE(Convert(f));
   SetIoFaultHook(nullptr);
-  EXPECT_EQ(f.ErrorState, esReplace);
+  EXPECT_EQ(f.ErrorState, esWrite);
+  EXPECT_TRUE(ReadWholeFile(Path()) == oldBytes);
   EXPECT_TRUE(ReadWholeFile(Path("old.dos")) == oldBytes);
-  TMdaFile kept;
-  ASSERT_TRUE(kept.OpenProject(f.KeptFileName, false, refs)) << f.KeptFileName;
-  EXPECT_EQ(kept.RecordCount(), 2);
+  EXPECT_EQ(FolderFiles(dir.Path()), (std::vector<std::string>{"old.dos", "old.tsd"}));
 }
 
 TEST_F(MdaFile5Test, ACurrentFileOpensWithoutQuestions) {

@@ -245,16 +245,18 @@ TEST_F(ExtractTest, AFullDiskLeavesNoPartialFile) {
   TMdaFile f;
   ASSERT_TRUE(MakeProject(f, Path(), refs, ids));
   const std::string before = ReadWholeFile(Path());
+  WriteWholeFile(Path("x.tsj"), "an older extract");
   int writes = 0;
   SetIoFaultHook([&](TIoOp op, const std::string& path) {
-    return op == TIoOp::Write && ExtractFileName(path) == "x.tsj" && ++writes == 2;
+    return op == TIoOp::Write && ExtractFileExt(path) == ".tmp" && ++writes == 2;
   });
   std::string message;
   EXPECT_FALSE(f.ExtractProject(Path("x.tsj"), 2012, nullptr, nullptr, "", message));
   SetIoFaultHook(nullptr);
   EXPECT_EQ(message, ExpandFileName(Path("x.tsj")) + "\r\nCan't write to file.");
-  EXPECT_FALSE(std::filesystem::exists(Path("x.tsj")));
+  EXPECT_EQ(ReadWholeFile(Path("x.tsj")), "an older extract");
   EXPECT_TRUE(ReadWholeFile(Path()) == before);
+  EXPECT_EQ(FolderFiles(dir.Path()), (std::vector<std::string>{"p.tsj", "x.tsj"}));
 }
 
 TEST_F(ExtractTest, TheOpenProjectCannotBeItsOwnTarget) {
@@ -263,7 +265,8 @@ TEST_F(ExtractTest, TheOpenProjectCannotBeItsOwnTarget) {
   const std::string before = ReadWholeFile(Path());
   std::string message;
   EXPECT_FALSE(f.ExtractProject(Path(), 2012, nullptr, nullptr, "", message));
-  EXPECT_EQ(message, ExpandFileName(Path()) + "\r\nCan't create file. File is in use.");
+  EXPECT_EQ(message, ExpandFileName(Path()) +
+                         "\r\nCan't write over a file that is in use as an input. Choose another name for the output.");
   EXPECT_TRUE(ReadWholeFile(Path()) == before);
 }
 
