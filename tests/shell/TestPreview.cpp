@@ -138,12 +138,13 @@ class TestPreview : public QObject {
     messages_->Clear();
     chooser_->names = {Path("a*b.rtf")};
     dlg.SaveBtnClick();
-    QCOMPARE(messages_->errors, QStringList{Path("a*b.rtf") + "\nUnable to create this file for the following reason:" +
-                                            "\n\nFile's drive, folder, or name is invalid."});
+    const QString why = "\nUnable to create this file for the following reason:\n\nCan't create file. ";
+    QCOMPARE(messages_->errors, QStringList{Path("a*b.rtf") + why + "File's drive, folder, or name is invalid."});
     messages_->Clear();
     chooser_->names = {Path("missing/x.rtf")};
     dlg.SaveBtnClick();
-    QCOMPARE(messages_->errors, QStringList{Path("missing/x.rtf") + "\nUnable to create this file."});
+    QCOMPARE(messages_->errors,
+             QStringList{Path("missing/x.rtf") + why + "The folder " + Path("missing") + " does not exist."});
 
     chooser_->names = {Path("r.pdf")};
     dlg.SaveBtnClick();

@@ -187,7 +187,10 @@ class TestShellFileCmds : public QObject {
     const std::string theirs = env_->MakeProject("theirs.tsj", 2, 3);
     const std::string theirBytes = env_->Bytes(theirs);
     QVERIFY(form_->OpenProjectFile(path));
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     TypeAndLeave(*form_, "Operation", "Edited");
+    QVERIFY(form_->RecordModified());
     QVERIFY(std::rename(theirs.c_str(), path.c_str()) == 0);
     env_->messages.answers = {TAnswer::Yes};
     TTestChooser chooser;
@@ -197,9 +200,7 @@ class TestShellFileCmds : public QObject {
     QVERIFY(env_->messages.questions[0].contains("replaced or removed by another program"));
     QVERIFY(env_->Bytes(path) == theirBytes);
     QCOMPARE(form_->windowTitle(), "Tesserel - saved.tsj");
-    TFolderRefs loaded(env_->Folder());
-    TMdaFile saved;
-    QVERIFY(saved.OpenProject(env_->File("saved.tsj"), false, loaded.refs));
+    TMdaFile& saved = form_->ProjectFile();  // the window goes on with the new file, held for editing
     QCOMPARE(saved.RecordCount(), 2);
     TFieldRec first;
     QVERIFY(saved.ReadRecord(1, first));
