@@ -226,7 +226,7 @@ TEST_P(StateFile, RecommendationFollowsTheYieldGoalAndTheSoilNitrate) {
           }
         }
         std::optional<double> previous;
-        for (const int nitrate : {0, 1, 2, 3, 5, 8, 12, 20, 30, 50, 80, 120, 200}) {
+        for (const int nitrate : {1, 2, 3, 5, 8, 12, 20, 30, 50, 80, 120, 200}) {  // 0 is no test
           const auto value = c.Goal(typical[1]).Nitrate(nitrate).N();
           if (!value) continue;
           if (previous && *value > *previous + 1e-9)
