@@ -35,6 +35,9 @@ std::string Needs(const TRecResult& r, TStateTables& tables) {
 
 std::string Amount(double value) { return FormatReal(value, 2, fmtTrimZeros); }
 
+// Said after a value that rests on a rate not checked against the publication's table.
+std::string Flag(bool provisional) { return provisional ? std::string(", ") + kProvisionalNote : std::string(); }
+
 void PrintSlot(std::ostream& out, TStateTables& tables, TNutrEngine& engine, int slot, const TFieldRec& rec) {
   if (SlotCrop(rec, slot) == 0) {
     out << kSlotLabels[slot] << ": none\n";
@@ -54,7 +57,7 @@ void PrintSlot(std::ostream& out, TStateTables& tables, TNutrEngine& engine, int
   for (int i = 0; i < 3; ++i) {
     const TRecResult r = engine.NutrientRec(kNutrientColumns[i], slot, rec);
     out << "  " << kNutrientNames[i] << ": ";
-    if (r.Error == 0) out << Amount(r.Value) << " (error 0)\n";
+    if (r.Error == 0) out << Amount(r.Value) << " (error 0)" << Flag(r.Provisional) << '\n';
     else out << "not computable (error " << r.Error << ": " << RecErrorText(r.Error) << ")" << Needs(r, tables) << '\n';
   }
 }
@@ -87,8 +90,9 @@ void PrintRecs(TCliContext& ctx, TStateTables& tables, const TMdfFile& mdf, cons
   const char* const labels[] = {"Default N: ", "Default P2O5: ", "Default K2O: "};
   for (int i = 0; i < 3; ++i) {
     double value = 0;
-    const bool ok = engine.DefaultRec(kNutrientColumns[i], rec, value);
-    out << labels[i] << (ok ? FormatReal(value, 0) : std::string("not computable")) << '\n';
+    bool provisional = false;
+    const bool ok = engine.DefaultRec(kNutrientColumns[i], rec, value, &provisional);
+    out << labels[i] << (ok ? FormatReal(value, 0) + Flag(provisional) : std::string("not computable")) << '\n';
   }
   const double cec = engine.EstimatedCEC(rec);
   out << "Estimated CEC: " << (cec > 0 ? FormatReal(cec, 1) : std::string("not computable")) << '\n';

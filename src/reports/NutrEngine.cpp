@@ -302,7 +302,10 @@ TRecResult TNutrEngine::NutrientRec(int column, int slot, const TFieldRec& rec) 
   TRecResult credit{0, exNullResult};
   const int taken = column == rcN ? qfNCredit : 0;
   if (taken != 0 && PrecedingSlot(slot, rec) >= 0) credit = CreditLeft(PrecedingSlot(slot, rec), rec);
-  return RunChain(chain.data(), count, defRow, vars.data(), kRecVarCount, taken, credit);
+  TRecResult result = RunChain(chain.data(), count, defRow, vars.data(), kRecVarCount, taken, credit);
+  const unsigned bit = column == rcN ? prN : column == rcP2O5 ? prP2O5 : column == rcK2O ? prK2O : prNCredit;
+  result.Provisional = (Tables.ProvisionalRates(defRow) & bit) != 0 || (credit.Error == exNone && credit.Provisional);
+  return result;
 }
 
 TRecResult TNutrEngine::CreditLeft(int slot, const TFieldRec& rec) {
@@ -319,20 +322,24 @@ TRecResult TNutrEngine::CreditLeft(int slot, const TFieldRec& rec) {
   return credit;
 }
 
-bool TNutrEngine::DefaultRec(int column, const TFieldRec& rec, double& value) {
+bool TNutrEngine::DefaultRec(int column, const TFieldRec& rec, double& value, bool* provisional) {
   value = 0;
+  if (provisional) *provisional = false;
   if (!Tables.LoadStateTables(rec.State)) return false;
   double sum = 0;
+  bool unchecked = false;
   if (rec.Cov_Crop != 0 && CropInfo(rec.Cov_Crop).First && CoverCalcYield(rec) > 0) {
     const TRecResult cover = NutrientRec(column, csCov, rec);
     if (cover.Error != exNone) return false;
     sum += cover.Value;
+    unchecked = cover.Provisional;
   }
   const TRecResult current = NutrientRec(column, csCur, rec);
   if (current.Error != exNone) return false;
   sum += current.Value;
   if (sum > 999) return false;
   value = sum;
+  if (provisional) *provisional = unchecked || current.Provisional;
   return true;
 }
 

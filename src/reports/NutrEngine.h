@@ -13,10 +13,13 @@
 // A recommendation: its value and the error code (0 success, 1 no crop definition row, 13 no
 // crop or a null result, others the evaluator's error of the failing step). For a null result,
 // bit i of NullCauses stands for recommendation variable i whose missing value made it null.
+// Provisional: the value rests on a rate of the state file that was not checked against the
+// publication's own table (the definition's, or for N the credit of the preceding crop).
 struct TRecResult {
   double Value = 0;
   int Error = 0;
   uint64_t NullCauses = 0;
+  bool Provisional = false;
 };
 
 // Available manure nutrients in lb per acre; -1 for a nutrient that is not computable.
@@ -47,7 +50,8 @@ class TNutrEngine {
 
   double EstimatedCEC(const TFieldRec& rec);
   TRecResult NutrientRec(int column, int slot, const TFieldRec& rec);
-  bool DefaultRec(int column, const TFieldRec& rec, double& value);
+  // `provisional`, when given, tells whether a summed recommendation rests on an unchecked rate.
+  bool DefaultRec(int column, const TFieldRec& rec, double& value, bool* provisional = nullptr);
   // What the slot's N, P2O5 or K2O recommendation lacks, in the user's words ("Needs ..."); empty
   // when it is computable or its formulas name no record value.
   std::string RecNeeds(int column, int slot, const TFieldRec& rec);

@@ -63,3 +63,16 @@ std::string RecNeedsText(uint64_t causes, const TQriFileDb& tables) {
   for (size_t k = 1; k < needs.size(); ++k) text += (k + 1 == needs.size() ? " and " : ", ") + needs[k];
   return text + ".";
 }
+
+const char* const kProvisionalNote = "provisional: not checked against the publication's table";
+
+std::string ProvisionalText(const bool provisional[3]) {
+  static const char* const kNames[] = {"N", "P2O5", "K2O"};
+  std::vector<std::string> names;
+  for (int n = 0; n < 3; ++n)
+    if (provisional[n]) names.push_back(kNames[n]);
+  if (names.empty()) return {};
+  const std::string note = kProvisionalNote;
+  if (names.size() == 3) return "P" + note.substr(1) + ".";
+  return (names.size() == 1 ? names[0] : names[0] + " and " + names[1]) + " " + note + ".";
+}

@@ -28,6 +28,8 @@ const int kExcessPriceCodes[kNutrients] = {2001, 2005, 2006};
 constexpr int kLiquidNPrice = 2007;
 // The custom recommendation marker: " (" + the currency sign + ")".
 const char* const kCustomMark = " (\xA4)";
+// The marker of a need or credit that rests on a rate not checked against the publication's table.
+const char* const kProvisionalMark = " (p)";
 
 float Rounded(float value) { return std::nearbyint(value); }
 
@@ -46,6 +48,8 @@ TCropNeeds SlotNeeds(int slot, const TFieldRec& rec, TNutrEngine& engine) {
   const TRecResult net = engine.NutrientRec(rcN, slot, rec);
   needs.Ok[nuN] = bare.Error == 0 && net.Error == 0;
   needs.Causes[nuN] = bare.NullCauses | net.NullCauses;
+  needs.Provisional[nuN] = bare.Provisional;
+  needs.CreditProvisional = net.Provisional;
   if (needs.Ok[nuN]) {
     needs.Value[nuN] = static_cast<float>(bare.Value);
     needs.Credit = static_cast<float>(bare.Value) - static_cast<float>(net.Value);
@@ -55,6 +59,7 @@ TCropNeeds SlotNeeds(int slot, const TFieldRec& rec, TNutrEngine& engine) {
     needs.Ok[n] = r.Error == 0;
     needs.Value[n] = needs.Ok[n] ? static_cast<float>(r.Value) : 0;
     needs.Causes[n] = r.NullCauses;
+    needs.Provisional[n] = r.Provisional;
   }
   return needs;
 }
@@ -120,10 +125,14 @@ void Needs(const TFieldRec& rec, TNutrEngine& engine, TNutrientBalance& b) {
     b.HasNeed[n] = b.Custom[n] || evaluated;
     if (b.Custom[n]) b.Need[n] = b.CustomValue[n];
     else if (evaluated) b.Need[n] = b.Current.Value[n] + (b.CoverHarvested ? b.Cover.Value[n] : 0.0f);
+    b.NeedProvisional[n] =
+        !b.Custom[n] && evaluated && (b.Current.Provisional[n] || (b.CoverHarvested && b.Cover.Provisional[n]));
   }
   // The credit counts only where it is shown, so that the total adds up to the printed lines.
   b.CreditShown = !b.Custom[nuN] && b.Current.Ok[nuN] && (!b.CoverHarvested || b.Cover.Ok[nuN]);
   if (b.CreditShown) b.LegumeCredit = b.Current.Credit + (b.CoverHarvested ? b.Cover.Credit : 0.0f);
+  b.CreditProvisional =
+      b.CreditShown && (b.Current.CreditProvisional || (b.CoverHarvested && b.Cover.CreditProvisional));
 }
 
 }  // namespace
@@ -299,13 +308,17 @@ void TWorksheetDoc::WriteNutrientSoilTests(const TFieldRec& rec, float cec) {
 }
 
 void TWorksheetDoc::WriteNeeds(const TFieldRec& rec, const TNutrientBalance& b) {
+  // A need right-aligned in its column, followed by its marker or as many blanks.
+  const auto need = [](float value, int n, bool provisional) {
+    return PadLeft(Whole(value), kValueWidth[n]) + (provisional ? kProvisionalMark : "    ");
+  };
   const auto cropLine = [&](int slot, const TCropNeeds& needs) {
     WriteLabel("  ");
     WriteLabel(Pad(CropSlotName(slot, rec), 34));
     std::string text;
     for (int n = 0; n < kNutrients; ++n)
-      text += needs.Ok[n] && !b.Custom[n] ? PadLeft(Whole(needs.Value[n]), kColumnWidth[n])
-                                          : std::string(kColumnWidth[n], ' ');
+      text += needs.Ok[n] && !b.Custom[n] ? need(needs.Value[n], n, needs.Provisional[n])
+                                          : std::string(kBlankWidth[n], ' ');
     WriteInput(text);
     EndLine();
   };
@@ -313,7 +326,7 @@ void TWorksheetDoc::WriteNeeds(const TFieldRec& rec, const TNutrientBalance& b) 
   std::string text;
   for (int n = 0; n < kNutrients; ++n) {
     if (b.Custom[n]) text += PadLeft(Whole(b.CustomValue[n]), kValueWidth[n]) + kCustomMark;
-    else if (!b.CoverHarvested && b.Current.Ok[n]) text += PadLeft(Whole(b.Current.Value[n]), kValueWidth[n]) + "    ";
+    else if (!b.CoverHarvested && b.Current.Ok[n]) text += need(b.Current.Value[n], n, b.NeedProvisional[n]);
     else text += std::string(kBlankWidth[n], ' ');
   }
   WriteInput(text);
@@ -324,7 +337,7 @@ void TWorksheetDoc::WriteNeeds(const TFieldRec& rec, const TNutrientBalance& b) 
   }
   Sep();
   WriteLabel(Pad("  Previous legume N credit", 36));
-  if (b.CreditShown) WriteInput(PadLeft(Whole(b.LegumeCredit), 10));
+  if (b.CreditShown) WriteInput(PadLeft(Whole(b.LegumeCredit), 10) + (b.CreditProvisional ? kProvisionalMark : ""));
   EndLine();
   Sep();
 }
@@ -386,6 +399,12 @@ void TWorksheetDoc::WriteNutrientNotes(const TFieldRec& rec, const TNutrientBala
   if (b.AnyCustom()) {
     Sep();
     WriteLabel(std::string("  ") + (kCustomMark + 1) + " Indicates a custom fertilizer recommendation.");
+    EndLine();
+  }
+  if (b.AnyProvisional()) {
+    Sep();
+    const std::string note = kProvisionalNote;
+    WriteLabel(std::string("  ") + (kProvisionalMark + 1) + " P" + note.substr(1) + ".");
     EndLine();
   }
   if (rec.Cur_Crop == crCorn && rec.Basal_N != 0) {

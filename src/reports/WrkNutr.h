@@ -20,6 +20,8 @@ struct TCropNeeds {
   float Value[kNutrients] = {};     // N before any legume credit, P2O5, K2O
   float Credit = 0;                 // N need without the preceding crops minus the need after them
   uint64_t Causes[kNutrients] = {};  // recommendation variables whose absence made a failed need null
+  bool Provisional[kNutrients] = {};  // the need rests on a rate not checked against the publication
+  bool CreditProvisional = false;     // likewise the credit (the N need after the preceding crops)
 };
 
 struct TNutrientBalance {
@@ -31,6 +33,8 @@ struct TNutrientBalance {
   float Need[kNutrients] = {};  // the total need: custom, or the crops' needs
   bool CreditShown = false;     // the legume credit could be computed
   float LegumeCredit = 0;
+  bool NeedProvisional[kNutrients] = {};  // a need from the crops' rates that rests on an unchecked one
+  bool CreditProvisional = false;
   float Applied[kNutrients] = {};  // commercial N-P-K fertilizer, whole pounds
   bool ManureOk[kNutrients] = {};
   float Manure[kNutrients] = {};   // whole pounds; 0 when not computable
@@ -42,6 +46,9 @@ struct TNutrientBalance {
   float ExcessValueLiquidN = 0;        // $/A of a positive N excess as liquid N
 
   bool AnyCustom() const { return Custom[nuN] || Custom[nuP2O5] || Custom[nuK2O]; }
+  bool AnyProvisional() const {
+    return NeedProvisional[nuN] || NeedProvisional[nuP2O5] || NeedProvisional[nuK2O] || CreditProvisional;
+  }
   bool AnyNeedMissing() const { return !HasNeed[nuN] || !HasNeed[nuP2O5] || !HasNeed[nuK2O]; }
   bool AnyManureMissing() const { return !ManureOk[nuN] || !ManureOk[nuP2O5] || !ManureOk[nuK2O]; }
 };

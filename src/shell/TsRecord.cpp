@@ -18,6 +18,7 @@
 #include "common/Format.h"
 #include "common/TextUtil.h"
 #include "reports/NutrEngine.h"
+#include "reports/NutrNeeds.h"
 #include "vocab/CodeLists.h"
 #include "store/CropCalc.h"
 #include "vocab/CropVocab.h"
@@ -285,21 +286,25 @@ void TMainForm::UpdateDefaultFertRecs() {
   TStateTables* tables = HasRecords() ? StateTablesFor(editRec_) : nullptr;
   if (!tables) return;
   TNutrEngine engine(*tables);
+  bool provisional[3] = {};
   for (int i = 0; i < 3; ++i) {
     double value = 0;
-    if (engine.DefaultRec(columns[i], editRec_, value)) edits[i]->setText(QStr(FormatReal(value, 0)));
+    if (engine.DefaultRec(columns[i], editRec_, value, &provisional[i])) edits[i]->setText(QStr(FormatReal(value, 0)));
   }
   const int row = tables->CropDefinitionRow(csCur, editRec_);
   if (row < 0) return;
   std::string source = tables->Db().GetFieldValue(kQfSource, row);
   if (!source.empty() && source.back() != '.') source += '.';
+  // Rates not checked against the publication's table are said so after the source.
+  const std::string unchecked = ProvisionalText(provisional);
   const QString url = QStr(tables->Db().GetFieldValue(kQfSrcURL, row));
   if (url.isEmpty()) {
-    p.DefRecSource->setText(QStr(source));
+    p.DefRecSource->setText(QStr(source + (unchecked.empty() ? "" : " " + unchecked)));
     p.DefRecSource->selectAll();
     return;
   }
-  p.DefRecSrcURL->setText("<a href=\"" + url.toHtmlEscaped() + "\">" + QStr(source).toHtmlEscaped() + "</a>");
+  p.DefRecSrcURL->setText("<a href=\"" + url.toHtmlEscaped() + "\">" + QStr(source).toHtmlEscaped() + "</a>" +
+                          (unchecked.empty() ? QString() : " " + QStr(unchecked).toHtmlEscaped()));
   p.DefRecSrcURL->setStatusTip(url);
   p.DefRecSrcURL->setToolTip(url);
   p.DefRecSource->hide();

@@ -11,6 +11,28 @@ namespace {
 
 constexpr int kCropNameWidth = 13;
 
+// The pr* bits of a Provisional setting's list (words between commas or blanks).
+unsigned ParseProvisional(const std::string& list) {
+  static const struct {
+    const char* word;
+    unsigned bit;
+  } kWords[] = {{"N", prN}, {"P2O5", prP2O5}, {"K2O", prK2O}, {"NCredit", prNCredit}};
+  unsigned rates = 0;
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find_first_of(", ", start);
+    if (end == std::string::npos) end = list.size();
+    const std::string word = list.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    unsigned bit = prAll;
+    for (const auto& w : kWords)
+      if (SameText(word, w.word)) bit = w.bit;
+    rates |= bit;
+  }
+  return rates;
+}
+
 int64_t FormulaKey(int field, int row) { return (static_cast<int64_t>(field) << 32) | static_cast<uint32_t>(row); }
 
 // The size and modification time of a file, "" when it cannot be read: tells whether it changed.
@@ -64,6 +86,12 @@ bool TStateTables::LoadStateTables(int state, std::string& message) {
     Tables.SortByFields(qfCropName, 0, 0, 0);
     for (int row = Tables.FieldRowCount(qfCropDef) - 1; row >= 0; --row)
       definitionRows_[Tables.GetFieldInteger(qfCropDef, row)] = row;
+    const int section = Tables.FieldLocation(qfCropDef).Section;
+    const int column = Tables.FindColumn(section, kProvisionalSetting);
+    provisional_.assign(static_cast<size_t>(Tables.FieldRowCount(qfCropDef)), 0);
+    if (column >= 0)
+      for (int row = 0; row < Tables.FieldRowCount(qfCropDef); ++row)
+        provisional_[static_cast<size_t>(row)] = ParseProvisional(Tables.GetValue(section, row, column));
     loadedState_ = state;
     loadedAbbr_ = Tables.GetFieldValue(qfStateAbbr, 0);
     message.clear();
@@ -81,6 +109,7 @@ void TStateTables::ClearCaches() {
   loadedState_ = -1;
   loadedAbbr_.clear();
   definitionRows_.clear();
+  provisional_.clear();
   conditionRows_.clear();
   countyRows_.clear();
   manureRows_.clear();
@@ -90,6 +119,10 @@ void TStateTables::ClearCaches() {
 int TStateTables::DefinitionRow(int number) const {
   const auto it = definitionRows_.find(number);
   return it == definitionRows_.end() ? -1 : it->second;
+}
+
+unsigned TStateTables::ProvisionalRates(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < provisional_.size() ? provisional_[static_cast<size_t>(row)] : 0;
 }
 
 int TStateTables::OtherDefinitionRow(int slot, const TFieldRec& rec) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "store/MdaLayout.h"
 #include "store/ProjectRefs.h"
@@ -27,6 +28,13 @@ enum : int {
   qfUseNModel = 174, qfPctAvailP = 176, qfPctAvailK = 177, qfNAvailVar1 = 180, qfNAvail = 195,
   qfCntyCode = 220, qfCntyName = 221, qfAppRegion = 222, qfRecRegion = 223,
 };
+
+// Rates of a crop definition that were not checked against the publication's own table, as bits:
+// its N, P2O5 and K2O recommendations and the N credit it leaves the next crop.
+enum : unsigned { prN = 1, prP2O5 = 2, prK2O = 4, prNCredit = 8, prAll = 15 };
+// The crop definition setting that lists them ("N, K2O"); a setting the planner does not know, so
+// it takes no part in the file's checks or checksum.
+constexpr const char* kProvisionalSetting = "Provisional";
 
 class TStateTables {
  public:
@@ -52,6 +60,11 @@ class TStateTables {
   std::string DrainageTypeName(const TFieldRec& rec);
   int DefaultDrainageType(const TFieldRec& rec);
 
+  // The unchecked rates (pr* bits) of crop definition `row` by its Provisional setting: a list of
+  // N, P2O5, K2O and NCredit. A word it does not know marks every rate, so a misspelt list never
+  // passes a rate off as checked. 0 for none or a file without the setting.
+  unsigned ProvisionalRates(int row) const;
+
   // The first manure definition whose IsTessAve formula is true for the manure input code, or -1.
   int ManureDefinitionRow(int code);
   // The row of the record's county in the county table, or -1.
@@ -71,6 +84,7 @@ class TStateTables {
   const TProjectRefs& refs_;
   TQriFileDb Tables;
   std::unordered_map<int, int> definitionRows_;   // definition number -> row
+  std::vector<unsigned> provisional_;             // by definition row: ProvisionalRates
   std::unordered_map<int, int> conditionRows_;    // crop and slot kind -> row found by condition
   std::unordered_map<int, int> countyRows_;       // county number -> row
   std::unordered_map<int, int> manureRows_;       // manure input code -> row

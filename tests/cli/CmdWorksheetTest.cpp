@@ -79,12 +79,16 @@ TEST_F(CmdWorksheetTest, BadChoicesAreRefusedAndWriteNothing) {
 }
 
 // For every record: the printed need less the printed legume credit is the default N that `recs`
-// prints, and the printed P2O5 and K2O needs are its default P2O5 and K2O.
+// prints, and the printed P2O5 and K2O needs are its default P2O5 and K2O; a need the worksheet marks
+// " (p)" is one that `recs` flags as provisional (for N, the credit's mark, as the net need).
 TEST_F(CmdWorksheetTest, NutrientNeedsAgreeWithRecs) {
   ASSERT_EQ(Worksheet({"--no-costs"}).status, 0);
   const std::string text = ReadWholeFile(Out());
-  const std::regex needs(R"(\| Crop nutrient needs +(\d+) +(\d+) +(\d+) +\|)");
-  const std::regex credit(R"(\|   Previous legume N credit +(\d+) +\|)");
+  const std::regex needs(R"(\| Crop nutrient needs +(\d+)( \(p\))? +(\d+)( \(p\))? +(\d+)( \(p\))? +\|)");
+  const std::regex credit(R"(\|   Previous legume N credit +(\d+)( \(p\))? +\|)");
+  const auto printed = [](const std::string& label, const std::string& value, bool marked) {
+    return label + value + (marked ? ", provisional: not checked against the publication's table" : "") + "\n";
+  };
   auto need = std::sregex_iterator(text.begin(), text.end(), needs);
   auto cred = std::sregex_iterator(text.begin(), text.end(), credit);
   for (int n = 1; n <= 12; ++n, ++need, ++cred) {
@@ -92,10 +96,12 @@ TEST_F(CmdWorksheetTest, NutrientNeedsAgreeWithRecs) {
     ASSERT_NE(cred, std::sregex_iterator()) << n;
     const TCliRun recs = RunTool({"recs", kIowa, std::to_string(n), "--data-dir", kRuntime});
     const int net = std::stoi((*need)[1].str()) - std::stoi((*cred)[1].str());
-    EXPECT_NE(recs.out.find("Default N: " + std::to_string(net) + "\n"), std::string::npos) << n << recs.out;
-    EXPECT_NE(recs.out.find("Default P2O5: " + (*need)[2].str() + "\n"), std::string::npos) << n;
-    EXPECT_NE(recs.out.find("Default K2O: " + (*need)[3].str() + "\n"), std::string::npos) << n;
+    EXPECT_NE(recs.out.find(printed("Default N: ", std::to_string(net), (*cred)[2].matched)), std::string::npos)
+        << n << recs.out;
+    EXPECT_NE(recs.out.find(printed("Default P2O5: ", (*need)[3].str(), (*need)[4].matched)), std::string::npos) << n;
+    EXPECT_NE(recs.out.find(printed("Default K2O: ", (*need)[5].str(), (*need)[6].matched)), std::string::npos) << n;
   }
+  EXPECT_NE(text.find("(p) Provisional: not checked against the publication's table."), std::string::npos);
 }
 
 }  // namespace

@@ -209,6 +209,9 @@ class TestShellProject : public QObject {
     QVERIFY(!p->DefRecSource->text().isEmpty() || !p->DefRecSrcURL->text().isEmpty());
     QVERIFY(p->DefRecSource->isReadOnly());
     QVERIFY(!p->DefRecSrcURL->isHidden());  // the Iowa corn source has an address
+    // No Iowa rate is checked against the current edition: the line says so after the link.
+    QVERIFY2(p->DefRecSrcURL->text().endsWith("</a> Provisional: not checked against the publication's table."),
+             qPrintable(p->DefRecSrcURL->text()));
     {
       QString opened;
       const TOpenService real = OpenService();

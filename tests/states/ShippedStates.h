@@ -106,6 +106,13 @@ class TStateCase {
     rec_.CEC = static_cast<float>(value);
     return *this;
   }
+  // The predominant soil's surface texture code (1 COS ... 12 VFSL sandy loams ... 21 C).
+  TStateCase& Texture(int code) {
+    rec_.Soil_Sym[0].Set("A");
+    rec_.Soil_FldPct[0] = 100;
+    rec_.Soil_Texture[0] = static_cast<uint8_t>(code);
+    return *this;
+  }
   TStateCase& Nitrate(int value) {
     rec_.Nitrate_N = static_cast<uint16_t>(value);
     return *this;
@@ -139,6 +146,8 @@ class TStateCase {
     EXPECT_TRUE(r.Error == 0 || r.Error == 13) << "evaluator error " << r.Error;
     return r.Error == 0 ? std::optional<double>(r.Value) : std::nullopt;
   }
+  // Whether the engine flags the current crop's recommendation as resting on an unchecked rate.
+  bool Provisional(int column) { return s_.Engine.NutrientRec(column, csCur, rec_).Provisional; }
   TFieldRec& Record() { return rec_; }
 
  private:

@@ -188,6 +188,59 @@ TEST_P(StateFile, RecommendationNeverRisesWithTheSoilTest) {
   for (const std::string& fault : faults) ADD_FAILURE() << fault;
 }
 
+// As the yield goal rises no recommendation falls, and as the soil nitrate rises the N
+// recommendation never rises: for every crop definition, every context and a poor, a middling and a
+// rich soil test.
+TEST_P(StateFile, RecommendationFollowsTheYieldGoalAndTheSoilNitrate) {
+  const std::vector<TContext> contexts = Contexts(Db());
+  const double scale = Db().SoilTestsInLbPerAcre() ? 2 : 1;
+  const int columns[] = {rcN, rcP2O5, rcK2O};
+  const char* const names[] = {"N", "P2O5", "K2O"};
+  std::vector<std::string> faults;
+  int compared = 0;
+  const auto fault = [&](const std::string& text) {
+    if (faults.size() < 20) faults.push_back(text);
+  };
+  for (int row = 0; row < CropCount(); ++row) {
+    const std::string crop = CropName(row);
+    const std::vector<double> typical = Goals(Db().GetFieldInteger(qfToTessCrop, row), Db().GetFieldValue(qfYldUnit, row));
+    std::vector<double> goals;
+    for (int k = 0; k <= 12; ++k) goals.push_back(typical[0] / 2 + (typical[2] * 1.5 - typical[0] / 2) * k / 12);
+    for (const TContext& ctx : contexts) {
+      for (const double test : {4.0, 25.0, 150.0}) {
+        TStateCase c(States, GetParam());
+        c.Crop(crop).Soil(ctx.Attr1, ctx.Attr2).Cec(ctx.Cec).P(test * scale, ctx.PTest).K(test * 4 * scale);
+        if (ctx.Region >= 0) c.Region(ctx.Region);
+        const std::string where = " (soil test " + std::to_string(test) + ", P test " + std::to_string(ctx.PTest) +
+                                  ", soil " + std::to_string(ctx.Attr1) + "/" + std::to_string(ctx.Attr2) +
+                                  ", region " + std::to_string(ctx.Region) + ")";
+        for (int n = 0; n < 3; ++n) {
+          std::optional<double> previous;
+          for (const double goal : goals) {
+            const auto value = c.Goal(goal).Rec(columns[n]);
+            if (!value) continue;
+            if (previous && *value < *previous - 1e-9)
+              fault(crop + " " + names[n] + " falls to " + std::to_string(*value) + " at goal " + std::to_string(goal) + where);
+            if (previous) ++compared;
+            previous = value;
+          }
+        }
+        std::optional<double> previous;
+        for (const int nitrate : {1, 2, 3, 5, 8, 12, 20, 30, 50, 80, 120, 200}) {  // 0 is no test
+          const auto value = c.Goal(typical[1]).Nitrate(nitrate).N();
+          if (!value) continue;
+          if (previous && *value > *previous + 1e-9)
+            fault(crop + " N rises to " + std::to_string(*value) + " at nitrate " + std::to_string(nitrate) + where);
+          if (previous) ++compared;
+          previous = value;
+        }
+      }
+    }
+  }
+  EXPECT_GT(compared, 1000);
+  for (const std::string& text : faults) ADD_FAILURE() << text;
+}
+
 // The CEC estimate sums the exchangeable bases in meq/100 g: K 200, Mg 300, Ca 2000 ppm give
 // 0.51 + 2.47 + 9.98; without Ca there is no estimate.
 TEST_P(StateFile, CecEstimateBySummation) {

@@ -58,9 +58,31 @@ TEST_F(WorkedCases, IllinoisBuildupAndMaintenance) {
   EXPECT_EQ(corn().Soil(2).P(30).P2O5(), 34 + 74);
   EXPECT_EQ(corn().Soil(2).P(55).P2O5(), 74);  // between the goal and the maintenance limit (65)
   EXPECT_EQ(corn().Soil(2).P(80).P2O5(), 0);   // above the maintenance limit
-  // K 220 lb/a, CEC 15 (goal 300): (300-220) x 4 / 4 years + 0.27 x 200 bu
-  EXPECT_EQ(corn().Cec(15).K(220).K2O(), 80 + 54);
+  // K 220 lb/a, CEC 15 (goal 300): (300-220) x 4 / 4 years + 0.24 x 200 bu (2019 grain survey)
+  EXPECT_EQ(corn().Cec(15).K(220).K2O(), 80 + 48);
+  EXPECT_EQ(Case("il").Crop("Soybeans").Goal(60).Cec(15).K(220).K2O(), 80 + 70);  // 1.17 x 60 bu
   EXPECT_FALSE(corn().P(30).P2O5());  // without the soil's P-supplying power there is none
+}
+
+// Missouri: the handbook builds K over eight years, to 220 + 5 CEC for the row crops (Table XII) and
+// to 160 + 5 CEC for the grass hay (Table XI, which crops take it provisional).
+TEST_F(WorkedCases, MissouriPotassiumBuildUpOverEightYears) {
+  EXPECT_EQ(Case("mo").Crop("Corn, grain").Goal(170).Cec(15).K(215).K2O(), 10 + 46);  // (295-215)/8 + 0.27 x 170
+  EXPECT_EQ(Case("mo").Crop("Grass hay").Goal(3).Cec(15).K(240).K2O(), 135);          // 235 reached: 45 x 3
+  EXPECT_EQ(Case("mo").Crop("Grass hay").Goal(3).Cec(15).K(155).K2O(), 10 + 135);     // (235-155)/8 + removal
+}
+
+// Nebraska: on sands and sandy loams the N tool takes OM 1 % and a 35 lb soybean credit, on sands
+// and loamy sands 1.5 ppm nitrate, where the record has none; 200 bu corn after soybean.
+TEST_F(WorkedCases, NebraskaCornNitrogenDefaultsByTexture) {
+  auto corn = [this](int texture) { return Case("ne").Crop("Corn, grain").Goal(200).After("Soybeans").Texture(texture); };
+  EXPECT_EQ(corn(14).N(), 35 + 240 - 24 - 56 - 45);   // silt loam: OM 2, nitrate 3 ppm
+  EXPECT_EQ(corn(10).N(), 35 + 240 - 24 - 28 - 35);   // sandy loam: OM 1
+  EXPECT_EQ(corn(6).N(), 35 + 240 - 12 - 28 - 35);    // loamy sand: and nitrate 1.5 ppm
+  // At the critical level no P and no K, for both alike (Bray-1 15, K 125 ppm).
+  EXPECT_EQ(Case("ne").Crop("Corn, grain").P(15, 1).P2O5(), 0);
+  EXPECT_EQ(Case("ne").Crop("Corn, grain").P(14, 1).P2O5(), 40);
+  EXPECT_EQ(Case("ne").Crop("Corn, grain").K(125).K2O(), 0);
 }
 
 // Minnesota: UMN AG-FO-3790 Fertilizing corn in Minnesota, Tables 1 and 3 and the P and K equations.
@@ -84,6 +106,15 @@ TEST_F(WorkedCases, MinnesotaAlfalfaPotashByYieldGoal) {
   EXPECT_EQ(alfalfa(6).K(30).K2O(), 240);  // very low
   EXPECT_EQ(alfalfa(6).K(140).K2O(), 0);   // high
   EXPECT_FALSE(Case("mn").Crop("Alfalfa, established").K(100).K2O());  // needs the goal
+}
+
+// What the engine flags: Minnesota corn after corn is checked; after soybean it rests on the soybean
+// credit, which is not; its P2O5 is not checked either.
+TEST_F(WorkedCases, ProvisionalRatesAreFlaggedThroughTheCredit) {
+  EXPECT_FALSE(Case("mn").Crop("Corn, grain").Provisional(rcN));
+  EXPECT_TRUE(Case("mn").Crop("Corn, grain").After("Soybeans").Provisional(rcN));
+  EXPECT_TRUE(Case("mn").Crop("Corn, grain").Goal(180).P(8).Provisional(rcP2O5));
+  EXPECT_FALSE(Case("il").Crop("Corn, grain").Goal(200).Cec(15).K(220).Provisional(rcK2O));
 }
 
 // Wisconsin: UW A2809 (2012), corn N by soil and previous crop, P classes by soil group.
@@ -165,6 +196,35 @@ TEST_F(WorkedCases, GeorgiaAlfalfaClassesByRegion) {
   ASSERT_NE(States.Load("ga"), 0);
   EXPECT_EQ(States.Db().GetFieldInteger(qfRecRegion, States.Db().FindFieldRow(qfCntyCode, "261")), 1);
   EXPECT_EQ(States.Db().GetFieldInteger(qfRecRegion, States.Db().FindFieldRow(qfCntyCode, "139")), 2);
+}
+
+// Pennsylvania: Penn State Agronomy Guide Table 1.2-5, corn grain 1 lb N per bushel of expected
+// yield less the previous legume's credit.
+TEST_F(WorkedCases, PennsylvaniaCornNitrogenPerBushel) {
+  EXPECT_EQ(Case("pa").Crop("Corn, grain").Goal(160).N(), 160);
+  EXPECT_EQ(Case("pa").Crop("Corn, grain").Goal(160).After("Alfalfa, established", 60).N(), 10);
+  EXPECT_FALSE(Case("pa").Crop("Corn, grain").N());  // needs the expected yield
+}
+
+// Tennessee: UT Fertility Recommendations for Tennessee Row Crops: Mehlich 3 P 25 ppm (50 lb/a) is
+// Medium, and cotton on a Medium soil gets 60 lb P2O5.
+TEST_F(WorkedCases, TennesseeCottonOnAMediumMehlich3Test) {
+  EXPECT_EQ(Case("tn").Crop("Cotton").P(50, 2).P2O5(), 60);
+}
+
+// Texas: Texas Agricultural Extension Service Soil Testing Laboratory, pinto beans Table 3: N, P2O5
+// and K2O by soil test level (Very low 60-80-100, Low 50-80-80, Medium 20-80-80, High none).
+TEST_F(WorkedCases, TexasPintoBeansByTestLevel) {
+  auto beans = [this] { return Case("tx").Crop("Dry beans, pinto"); };
+  EXPECT_EQ(beans().N(), 60);
+  EXPECT_EQ(beans().Nitrate(7).N(), 50);
+  EXPECT_EQ(beans().Nitrate(15).N(), 20);
+  EXPECT_EQ(beans().Nitrate(25).N(), 0);
+  EXPECT_EQ(beans().P(30).P2O5(), 80);
+  EXPECT_EQ(beans().P(60).P2O5(), 0);
+  EXPECT_EQ(beans().K(40).K2O(), 100);
+  EXPECT_EQ(beans().K(150).K2O(), 80);
+  EXPECT_EQ(beans().K(200).K2O(), 0);
 }
 
 }  // namespace
