@@ -19,27 +19,51 @@ const int kRecColumns[kNutrients] = {rcN, rcP2O5, rcK2O};
 // Records read between two calls of the progress callback.
 constexpr int kProgressStep = 64;
 
-bool SameFile(const std::string& a, const std::string& b) {
+}  // namespace
+
+std::string TooManyHistoryFilesText(int count) {
+  return "A field history takes at most " + std::to_string(kMaxHistoryFiles) + " project files, one per year; " +
+         std::to_string(count) + " were chosen.";
+}
+
+std::string ChosenTwiceText(const std::string& path) { return path + "\r\nThis project file was chosen twice."; }
+
+std::string SameYearText(const std::string& first, const std::string& second, int year) {
+  return first + "\r\n" + second + "\r\nBoth project files are for the " + std::to_string(year) +
+         " harvest year. Choose one project file for each year.";
+}
+
+bool SameProjectFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   return a == b || std::filesystem::equivalent(a, b, ec);
 }
 
-}  // namespace
+THistoryYear HistoryYearOf(const TMdaFile& file) {
+  return {file.FileName, file.ProjectYear(), file.Title(), file.ProjectState(), file.RecordCount()};
+}
+
+bool ReadHistoryYear(const std::string& path, const TProjectRefs& refs, THistoryYear& year, std::string& error) {
+  TMdaFile file;
+  if (!file.OpenProject(path, false, refs)) {
+    error = file.FullErrorText();
+    return false;
+  }
+  year = HistoryYearOf(file);
+  return true;
+}
 
 std::string THistoryReader::OpenFiles(THistoryData& data) {
   const std::vector<std::string>& paths = settings_.Files;
   const int count = static_cast<int>(paths.size());
-  if (count > kMaxHistoryFiles)
-    return "A field history takes at most " + std::to_string(kMaxHistoryFiles) + " project files, one per year; " +
-           std::to_string(count) + " were chosen.";
-  if (count < kMinHistoryFiles) return "Choose at least two project files, one per year, for a field history.";
+  if (count > kMaxHistoryFiles) return TooManyHistoryFilesText(count);
+  if (count < kMinHistoryFiles) return kTooFewHistoryFilesText;
   std::vector<std::pair<THistoryYear, TMdaFile*>> years;
   for (int i = 0; i < count; ++i) {
     const std::string& path = paths[i];
     for (int k = 0; k < i; ++k)
-      if (SameFile(paths[k], path)) return path + "\r\nThis project file was chosen twice.";
+      if (SameProjectFile(paths[k], path)) return ChosenTwiceText(path);
     TMdaFile* file = nullptr;
-    if (run_.openProject && run_.openProject->IsOpen() && SameFile(path, run_.openProject->FileName)) {
+    if (run_.openProject && run_.openProject->IsOpen() && SameProjectFile(path, run_.openProject->FileName)) {
       file = run_.openProject;
     } else {
       auto opened = std::make_unique<TMdaFile>();
@@ -49,14 +73,12 @@ std::string THistoryReader::OpenFiles(THistoryData& data) {
       file = opened.get();
       opened_.push_back(std::move(opened));
     }
-    years.push_back({{file->FileName, file->ProjectYear(), file->Title(), file->ProjectState(), file->RecordCount()},
-                     file});
+    years.push_back({HistoryYearOf(*file), file});
   }
   std::stable_sort(years.begin(), years.end(), [](const auto& a, const auto& b) { return a.first.Year < b.first.Year; });
   for (size_t i = 1; i < years.size(); ++i)
     if (years[i].first.Year == years[i - 1].first.Year)
-      return years[i - 1].first.Path + "\r\n" + years[i].first.Path + "\r\nBoth project files are for the " +
-             std::to_string(years[i].first.Year) + " harvest year. Choose one project file for each year.";
+      return SameYearText(years[i - 1].first.Path, years[i].first.Path, years[i].first.Year);
   for (auto& [year, file] : years) {
     data.Years.push_back(year);
     files_.push_back(file);

@@ -136,6 +136,19 @@ class THistoryReader {
   std::vector<std::pair<int, std::unique_ptr<TStateTables>>> tables_;  // per state
 };
 
+// The checks on the chosen files, made by the reader and, as files are added, by the desktop's
+// dialog: their messages.
+std::string TooManyHistoryFilesText(int count);
+inline const char* const kTooFewHistoryFilesText =
+    "Choose at least two project files, one per year, for a field history.";
+std::string ChosenTwiceText(const std::string& path);
+std::string SameYearText(const std::string& first, const std::string& second, int year);
+// Whether two paths name the same file.
+bool SameProjectFile(const std::string& a, const std::string& b);
+THistoryYear HistoryYearOf(const TMdaFile& file);
+// Opens a project read-only only to read its header; false with the file's error text.
+bool ReadHistoryYear(const std::string& path, const TProjectRefs& refs, THistoryYear& year, std::string& error);
+
 // The seasons of a field grouped by crop (and yield unit), in the order the crops first appear.
 std::vector<THistoryCropSummary> SummarizeCrops(const THistoryField& field);
 THistoryRanking RankFields(const THistoryData& data);
