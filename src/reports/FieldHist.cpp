@@ -164,8 +164,11 @@ void THistoryDoc::WriteCrops(const THistoryData& data, const THistoryField& fiel
       Line("  " + c.CropName + ", 1 year: " + yearOf(c.Best));
       continue;
     }
-    Line("  " + c.CropName + ", " + Plural(c.Seasons.size(), "year") + ": best " + yearOf(c.Best) + ", worst " +
-         yearOf(c.Worst) + " (by profit per acre)");
+    const std::string years = "  " + c.CropName + ", " + Plural(c.Seasons.size(), "year") + ": ";
+    if (field.Seasons[c.Best].Profit == field.Seasons[c.Worst].Profit)
+      Line(years + "the same profit per acre each year");
+    else
+      Line(years + "best " + yearOf(c.Best) + ", worst " + yearOf(c.Worst) + " (by profit per acre)");
     const std::string goal = c.HasGoal ? FormatReal(c.Goal, 1) : std::string();
     const std::string yield = c.HasYield ? FormatReal(c.Yield, 1) : std::string();
     const TFigures f{goal, yield, c.Unit, c.Supplied, c.SuppliedOk, c.Rec, c.RecOk,
