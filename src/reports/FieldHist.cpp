@@ -130,7 +130,8 @@ void THistoryDoc::WriteColumnHeads() {
 void THistoryDoc::WriteField(const THistoryData& data, const THistoryField& field) {
   WriteLineChars(kRuleChar, kLineWidth);
   NewLine();
-  std::string heading = "Field ID " + std::to_string(field.Id) + "   " + field.Name;
+  std::string heading = "Field ID " + std::to_string(field.Id);
+  if (!field.Name.empty()) heading += "   " + field.Name;
   if (!field.SubName.empty()) heading += "   Subfield " + field.SubName;
   if (field.Seasons.size() == 1 && data.Years.size() > 1)
     heading += "   (a record in " + std::to_string(data.Years[field.Seasons[0].YearIndex].Year) + " only)";
