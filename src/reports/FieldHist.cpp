@@ -1,7 +1,6 @@
 #include "reports/FieldHist.h"
 
 #include "common/Format.h"
-#include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
 #include "reference/MccFile.h"
 #include "reference/McnFile.h"
@@ -24,10 +23,12 @@ const char* const kRankedMark = "=";
 std::string Tenth(float value) { return value > 0 ? FormatReal(value, 1) : std::string(); }
 std::string Money(float value) { return FormatReal(value, 2); }
 
-// A negative amount in parentheses, closed where a positive one has a blank; 10 characters.
+// A negative amount in parentheses, closed where a positive one has a blank; width + 1 characters.
 std::string ProfitCell(float profit, size_t width = 9) {
   if (profit >= 0) return PadLeft(Money(profit), width) + " ";
-  return PadLeft("(" + Money(-profit), width) + ")";
+  std::string amount = "(";
+  amount += Money(-profit);
+  return PadLeft(amount, width) + ")";
 }
 
 // The columns from the goal on: goal and yield, unit, the nutrients, cost, cost per unit, profit.
@@ -120,7 +121,8 @@ void THistoryDoc::WriteColumnHeads() {
                      Pad("Unit", 4);
   for (const std::string name : kNutrientHeads) {
     const size_t lead = (kNutrientWidth - 1 - name.size()) / 2;
-    groups += " " + std::string(lead, '-') + name + std::string(kNutrientWidth - 1 - lead - name.size(), '-');
+    groups += ' ';
+    groups.append(lead, '-').append(name).append(kNutrientWidth - 1 - lead - name.size(), '-');
     head += PadLeft("Appl", 5) + " " + PadLeft("Rec", 5);
   }
   Line(groups + "  (lb/A)");

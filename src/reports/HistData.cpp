@@ -18,6 +18,13 @@ namespace {
 const int kRecColumns[kNutrients] = {rcN, rcP2O5, rcK2O};
 // Records read between two calls of the progress callback.
 constexpr int kProgressStep = 64;
+// The history only reads, so it does not convert a project of the older version itself.
+const char* const kOlderVersionHint =
+    " If it is a project file of the older version, open it once with Open Project, which converts it.";
+
+std::string OpenFailureText(const TMdaFile& file) {
+  return file.FullErrorText() + (file.ErrorState == esVersion ? kOlderVersionHint : "");
+}
 
 }  // namespace
 
@@ -45,7 +52,7 @@ THistoryYear HistoryYearOf(const TMdaFile& file) {
 bool ReadHistoryYear(const std::string& path, const TProjectRefs& refs, THistoryYear& year, std::string& error) {
   TMdaFile file;
   if (!file.OpenProject(path, false, refs)) {
-    error = file.FullErrorText();
+    error = OpenFailureText(file);
     return false;
   }
   year = HistoryYearOf(file);
@@ -69,7 +76,7 @@ std::string THistoryReader::OpenFiles(THistoryData& data) {
       auto opened = std::make_unique<TMdaFile>();
       opened->LockWaitMs = run_.lockWaitMs;
       // Read-only with a shared lock: the history never writes to a project.
-      if (!opened->OpenProject(path, false, run_.refs)) return opened->FullErrorText();
+      if (!opened->OpenProject(path, false, run_.refs)) return OpenFailureText(*opened);
       file = opened.get();
       opened_.push_back(std::move(opened));
     }

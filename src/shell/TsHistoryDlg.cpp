@@ -121,7 +121,7 @@ std::vector<std::string> THistoryDlg::Files() const {
 void THistoryDlg::AddBtnClick() {
   const QStringList chosen = FileChooser().OpenFiles("Add Project Files", "Project Data (*.tsj)");
   for (const QString& path : chosen)
-    if (!AddFile(PathBytes(path), false)) break;
+    if (!AddFile(PathBytes(path), false) && static_cast<int>(listed_.size()) >= kMaxHistoryFiles) break;
   ShowCount();
 }
 

@@ -8,7 +8,7 @@
 #include <regex>
 
 #include "../support/SampleProjects.h"
-#include "common/TextUtil.h"
+#include "common/Parse.h"
 #include "reports/FieldHist.h"
 #include "reports/RecSubset.h"
 #include "reports/WrkDoc.h"
@@ -25,14 +25,9 @@ std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
-std::string Trimmed(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 // "(12.50)" -> "-12.50", "78" -> "78".
 std::string Signed(const std::string& text) {
-  const std::string t = Trimmed(text);
+  const std::string t = Trim(text);
   return t.size() > 2 && t.front() == '(' ? "-" + t.substr(1, t.size() - 2) : t;
 }
 
@@ -153,15 +148,15 @@ TEST_F(HistoryTest, EveryRowAgreesWithItsYearsWorksheet) {
       const std::vector<std::string> sheet = Worksheet(project, *rec);
       const std::vector<std::string> total = Amounts(LineWith(sheet, "TOTAL COST"));
       ASSERT_EQ(total.size(), 2u);
-      EXPECT_EQ(Trimmed(row.substr(75, 9)), total[1]);
-      EXPECT_EQ(Trimmed(row.substr(84, 8)), total[0]);
+      EXPECT_EQ(Trim(row.substr(75, 9)), total[1]);
+      EXPECT_EQ(Trim(row.substr(84, 8)), total[0]);
       EXPECT_EQ(row[92], rec->Cur_Yield > 0 ? ' ' : '*');
       EXPECT_EQ(Signed(row.substr(93)), Amounts(LineWith(sheet, "PROFIT (OR LOSS)")).at(0));
       // Applied less recommended is the nutrient page's excess (deficit).
       const std::vector<std::string> excess = Amounts(LineWith(sheet, "Excess (deficit) applied"));
       ASSERT_EQ(excess.size(), 3u);
       for (int n = 0; n < 3; ++n) {
-        const std::string applied = Trimmed(row.substr(42 + 11 * n, 5)), rec = Trimmed(row.substr(48 + 11 * n, 5));
+        const std::string applied = Trim(row.substr(42 + 11 * n, 5)), rec = Trim(row.substr(48 + 11 * n, 5));
         ASSERT_FALSE(rec.empty());
         EXPECT_EQ(std::to_string(std::stoi(applied) - std::stoi(rec)), excess[n]) << "nutrient " << n;
       }
@@ -188,8 +183,8 @@ TEST_F(HistoryTest, EveryRowAgreesWithItsYearsWorksheet) {
   EXPECT_EQ((table + 4)->substr(0, 6), "   1  ");
   EXPECT_EQ((table + 14)->substr(0, 6), "  11  ");
   EXPECT_EQ(*(table + 16), "Not ranked, without a record in every year:");
-  EXPECT_EQ(Trimmed(*(table + 17)), "103       Creek                   2 of 3 years: 2022, 2024");
-  EXPECT_EQ(Trimmed(*(table + 18)), "199       Rented                  1 of 3 years: 2022");
+  EXPECT_EQ(Trim(*(table + 17)), "103       Creek                   2 of 3 years: 2022, 2024");
+  EXPECT_EQ(Trim(*(table + 18)), "199       Rented                  1 of 3 years: 2022");
 }
 
 // Constructed seasons: averages over the years that have a figure, the cost per unit as total
@@ -281,15 +276,15 @@ TEST_F(HistoryTest, ChosenFilesAreCheckedAndOnlyRead) {
   WriteWholeFile(Dir.File("short.tsj"), ReadWholeFile(a).substr(0, 3000));
   History({}, {a, Dir.File("short.tsj")}, error);
   EXPECT_EQ(error.rfind(Dir.File("short.tsj") + "\r\n", 0), 0u) << error;
+  std::string older = ReadWholeFile(a);
+  older[0] = 5;  // the version byte
+  WriteWholeFile(Dir.File("older.tsj"), older);
+  History({}, {a, Dir.File("older.tsj")}, error);
+  EXPECT_EQ(error, Dir.File("older.tsj") + "\r\nFile is wrong version. If it is a project file of the older "
+                   "version, open it once with Open Project, which converts it.");
   History({}, {same, a, b}, error);
   EXPECT_EQ(error, same + "\r\n" + b + "\r\nBoth project files are for the 2023 harvest year. Choose one project "
                    "file for each year.");
-  THistorySettingsRec custom;
-  custom.UseCustomCosts = true;
-  custom.CustomCostFile = Dir.File("none.mcc");
-  History(custom, {a, b}, error);
-  EXPECT_EQ(error.rfind(Dir.File("none.mcc") + "\r\n", 0), 0u) << error;
-
   // A subset that takes no field of the newest year.
   THistorySettingsRec subsetOnly;
   subsetOnly.RecordsMode = 1;
