@@ -33,6 +33,7 @@ THistoryDlg::THistoryDlg(THistorySettingsRec& settings, TRecordSubset& subset, T
                          const TProjectRefs& refs, QWidget* parent)
     : TSummaryDlg(kHistoryTitle, kHistoryHelpContext, settings, subset, kHistoryPrefix, {}, parent),
       settings_(settings), open_(open), refs_(refs) {
+  if (auto* records = qobject_cast<QGroupBox*>(AllRecordsBtn->parentWidget())) records->setTitle(" Fields To Include ");
   AllRecordsBtn->setText("&All Fields");
   SubsetBtn->setText("Su&bset Of The Newest Year");
 
