@@ -2,11 +2,11 @@
 #include <QApplication>
 #include <QProgressDialog>
 
+#include "TsHistoryDlg.h"
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "TsReportView.h"
 #include "TsStart.h"
-#include "TsHistoryDlg.h"
 #include "TsWorksheetDlg.h"
 #include "reports/FieldHist.h"
 #include "reports/WrkDoc.h"
