@@ -39,4 +39,5 @@ void AddReportCommands(CLI::App& app, TCliContext& ctx) {
   AddSetbacksReportCommand(*group, ctx);
   AddWorksheetReportCommand(*group, ctx);
   AddSummaryReportCommands(*group, ctx);
+  AddHistoryReportCommand(*group, ctx);
 }

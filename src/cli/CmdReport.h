@@ -24,3 +24,4 @@ void AddSoftwareReportCommand(CLI::App& group, TCliContext& ctx);
 void AddSetbacksReportCommand(CLI::App& group, TCliContext& ctx);
 void AddWorksheetReportCommand(CLI::App& group, TCliContext& ctx);
 void AddSummaryReportCommands(CLI::App& group, TCliContext& ctx);
+void AddHistoryReportCommand(CLI::App& group, TCliContext& ctx);

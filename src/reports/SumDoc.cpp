@@ -88,14 +88,17 @@ void TSummaryDoc::WriteHeadingBlock() {
   NewLine();
 }
 
+void WriteCostNotes(TDocOutFile& doc, bool useRemovalCost, bool useFiveYearPrice) {
+  doc.Write(std::string("Note:  Fertilizer cost represents ") +
+            (useRemovalCost ? "N applied and P and K removal charge." : "applied N-P-K costs."));
+  doc.NewLine();
+  doc.Write(std::string("       Income was calculated using ") +
+            (useFiveYearPrice ? "5-year selling price." : "current selling price."));
+  doc.NewLine();
+}
+
 void TSummaryDoc::WriteNotes(const TCommonUnit& unit, const char* warningWord, bool doubleCropWarning) {
-  const TSummarySettingsRec& s = *settings_;
-  Write(std::string("Note:  Fertilizer cost represents ") +
-        (s.UseRemovalCost ? "N applied and P and K removal charge." : "applied N-P-K costs."));
-  NewLine();
-  Write(std::string("       Income was calculated using ") +
-        (s.UseFiveYearPrice ? "5-year selling price." : "current selling price."));
-  NewLine();
+  WriteCostNotes(*this, settings_->UseRemovalCost, settings_->UseFiveYearPrice);
   if (unit.Differ()) {
     NewLine();
     Write(std::string("Warning:  Yield units not the same for all fields in ") + warningWord + ".");

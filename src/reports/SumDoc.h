@@ -98,6 +98,9 @@ class TSummaryDoc : public TDocOutFile {
   TMdfFile* definitions_ = nullptr;
 };
 
+// The two notes on how the fertilizer cost and the income were reckoned, each ended by NewLine.
+void WriteCostNotes(TDocOutFile& doc, bool useRemovalCost, bool useFiveYearPrice);
+
 // Opens `doc` with settings that send the report to `path` in output kind `kind`, writes it, and
 // returns the error text (empty on success). For the command-line tool.
 template <class TDoc, class TSettings>

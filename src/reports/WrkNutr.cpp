@@ -137,13 +137,18 @@ void Needs(const TFieldRec& rec, TNutrEngine& engine, TNutrientBalance& b) {
 
 }  // namespace
 
+void ComputeNutrientSupply(const TFieldRec& rec, TStateTables& tables, TNutrientBalance& b) {
+  TNutrEngine engine(tables);
+  AppliedNpk(rec, b);
+  ManureSupply(rec, engine, b);
+  IrrigationSupply(rec, b);
+}
+
 TNutrientBalance ComputeNutrientBalance(const TFieldRec& rec, TStateTables& tables, const TMdfFile& mdf) {
   TNutrientBalance b;
   TNutrEngine engine(tables);
   Needs(rec, engine, b);
-  AppliedNpk(rec, b);
-  ManureSupply(rec, engine, b);
-  IrrigationSupply(rec, b);
+  ComputeNutrientSupply(rec, tables, b);
   b.Total[nuN] = b.LegumeCredit + b.Applied[nuN];
   b.Total[nuN] += b.Manure[nuN];
   b.Total[nuN] += b.IrrigationN;

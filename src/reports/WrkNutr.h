@@ -51,9 +51,16 @@ struct TNutrientBalance {
   }
   bool AnyNeedMissing() const { return !HasNeed[nuN] || !HasNeed[nuP2O5] || !HasNeed[nuK2O]; }
   bool AnyManureMissing() const { return !ManureOk[nuN] || !ManureOk[nuP2O5] || !ManureOk[nuK2O]; }
+  // What was put on the field, without the legume credit: fertilizer and manure, and for N the
+  // irrigation water too (whole pounds, so the sum is exact).
+  float Supplied(int n) const { return Applied[n] + Manure[n] + (n == nuN ? IrrigationN : 0.0f); }
+  // Whether every part of Supplied(n) could be computed.
+  bool SuppliedOk(int n) const { return ManureOk[n] && (n != nuN || IrrigationOk); }
 };
 
 // The balance of a record with its state's tables (loaded on demand) at the working costs of `mdf`.
 TNutrientBalance ComputeNutrientBalance(const TFieldRec& rec, TStateTables& tables, const TMdfFile& mdf);
+// Only the supplies of the balance: commercial N-P-K, manure and irrigation water.
+void ComputeNutrientSupply(const TFieldRec& rec, TStateTables& tables, TNutrientBalance& b);
 // Pounds of N per acre-inch of irrigation water per ppm of nitrate N.
 constexpr float kIrrigationNFactor = 0.226666f;

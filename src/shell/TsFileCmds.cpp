@@ -53,6 +53,12 @@ class TPlatformChooser : public TFileChooser {
     if (readOnly) *readOnly = readOnlyBox->isChecked();
     return dlg.selectedFiles().first();
   }
+  QStringList OpenFiles(const QString& title, const QString& filter) override {
+    QFileDialog dlg(DialogOwner(), title, {}, filter);
+    dlg.setFileMode(QFileDialog::ExistingFiles);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    return dlg.exec() == QDialog::Accepted ? dlg.selectedFiles() : QStringList();
+  }
   QString SaveFile(const QString& title, const QString& filter, bool confirmOverwrite) override {
     QFileDialog dlg(DialogOwner(), title, {}, filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);

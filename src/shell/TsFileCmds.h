@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 class QButtonGroup;
@@ -25,6 +26,11 @@ class TFileChooser {
   // An existing file, or empty when cancelled. With `readOnly` given, the dialog offers the
   // open-as-read-only choice and reports it.
   virtual QString OpenFile(const QString& title, const QString& filter, bool* readOnly) = 0;
+  // Several existing files (empty when cancelled); by default one, as OpenFile chooses it.
+  virtual QStringList OpenFiles(const QString& title, const QString& filter) {
+    const QString file = OpenFile(title, filter, nullptr);
+    return file.isEmpty() ? QStringList() : QStringList{file};
+  }
   // A file name to write, or empty when cancelled. With `confirmOverwrite` the dialog asks before
   // an existing file is chosen; without, the caller deals with an existing file itself.
   virtual QString SaveFile(const QString& title, const QString& filter, bool confirmOverwrite = true) = 0;

@@ -69,6 +69,7 @@ const std::map<int, const char*> kTargets = {
     {143, "reports.html#tabular"},
     {144, "reports.html#setbacks"},
     {145, "cost-editor.html"},
+    {146, "field-history.html"},
     {160, "mainwindow.html#help-menu"},
     {161, kHelpContentsPage},
     {162, "whatsnew.html"},

@@ -13,6 +13,7 @@
 #include "interchange/QrlLink.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
+#include "reports/HistData.h"
 #include "reports/RankSum.h"
 #include "reports/RecSubset.h"
 #include "reports/SetbacksRpt.h"
@@ -110,12 +111,15 @@ class TMainForm : public QMainWindow {
 
   // Report commands (TsReports.cpp).
   void WorksheetReports();
+  // The field history over project files of several years, with its settings for the run.
+  void FieldHistoryReport();
+  THistorySettingsRec& HistorySettings() { return historySettings_; }
   // Tools: the manure application setbacks report (TsSetbacks.cpp) and the cost file editor.
   void SetbacksReport();
   void CostFileEditor();
 
   // The record subsets of the commands that use one, each keeping its ticks for the run.
-  enum TSubsetUse { suWorksheet, suRanked, suTabular, suExtract, suExport, kSubsetUses };
+  enum TSubsetUse { suWorksheet, suRanked, suTabular, suExtract, suExport, suHistory, kSubsetUses };
   TRecordSubset& Subset(int use) { return subsets_[use]; }
   TWorksheetSettingsRec& WorksheetSettings() { return worksheetSettings_; }
 
@@ -234,6 +238,7 @@ class TMainForm : public QMainWindow {
   TSetbacksRptSettingsRec setbacks_;  // the setbacks report's settings, kept for the run
   TRankedSummarySettingsRec rankedSettings_;
   TTabularSummarySettingsRec tabularSettings_;
+  THistorySettingsRec historySettings_;
   QStackedWidget* centre_ = nullptr;
   QScrollBar* recScroll_ = nullptr;
   QLabel* panels_[kStatusPanelCount] = {};

@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QProgressDialog>
 
+#include "TsHistoryDlg.h"
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "TsReportView.h"
 #include "TsStart.h"
 #include "TsWorksheetDlg.h"
+#include "reports/FieldHist.h"
 #include "reports/WrkDoc.h"
 
 namespace {
@@ -37,10 +39,18 @@ class TArrowCursorViewer : public TReportViewer {
 // Records looked at between two updates of the progress window.
 constexpr int kProgressStep = 16;
 
+// A window-modal progress window of a report, shown after half a second.
+void SetUpProgress(QProgressDialog& progress, const char* title) {
+  progress.setWindowTitle(title);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+}
+
 }  // namespace
 
 void TMainForm::ConnectReportCmds() {
   connect(Action("ToolsWorksheetCmd"), &QAction::triggered, this, [this] { WorksheetReports(); });
+  connect(Action("ToolsHistoryCmd"), &QAction::triggered, this, [this] { FieldHistoryReport(); });
 }
 
 void TMainForm::WorksheetReports() {
@@ -52,9 +62,7 @@ void TMainForm::WorksheetReports() {
 
   TWaitCursor wait;
   QProgressDialog progress("Writing the worksheet report...", "Cancel", 0, 1, this);
-  progress.setWindowTitle(kWorksheetTitle);
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
+  SetUpProgress(progress, kWorksheetTitle);
   TWorksheetRun run{mda_, mdf_, &editRec_, &subset, [&progress](int done, int total) {
                       if (done % kProgressStep == 0) {
                         progress.setMaximum(total);
@@ -67,4 +75,26 @@ void TMainForm::WorksheetReports() {
   const std::string error = RunWorksheetReport(worksheetSettings_, startup_.ProgramId, run, &viewer, &cancelled);
   progress.reset();
   if (!error.empty()) ShowReportError(QStr(std::string(kWorksheetFailedText) + "\n\n" + error));
+}
+
+void TMainForm::FieldHistoryReport() {
+  if (projectOpen_ && !FormDataOkay()) return;
+  TMdaFile* open = projectOpen_ ? &mda_ : nullptr;
+  TRecordSubset& subset = Subset(suHistory);
+  THistoryDlg dlg(historySettings_, subset, open, *refs_, this);
+  if (dlg.exec() != QDialog::Accepted || (projectOpen_ && !SaveEditRec())) return;
+
+  TWaitCursor wait;
+  QProgressDialog progress("Reading the project files...", "Cancel", 0, 1, this);
+  SetUpProgress(progress, kHistoryTitle);
+  THistoryRun run{*refs_, mdf_, open, &subset};
+  run.progress = [&progress](int done, int total) {
+    progress.setMaximum(total);
+    progress.setValue(done);
+    return !progress.wasCanceled();
+  };
+  TArrowCursorViewer viewer(DesktopViewer(), progress);
+  const std::string error = RunFieldHistory(historySettings_, startup_.ProgramId, run, &viewer);
+  progress.reset();
+  if (!error.empty()) ShowReportError(QStr(std::string(kHistoryFailedText) + "\n\n" + error));
 }

@@ -59,14 +59,18 @@ TSummaryDlg::TSummaryDlg(const QString& title, int helpContext, TSummarySettings
   costsLayout->addWidget(AnySoilLossCheck, 3, 0, 1, 2);
   connect(LoadBtn, &QPushButton::clicked, this, &TSummaryDlg::LoadBtnClick);
 
-  auto* columns = new QGroupBox(" &Data Columns To Include ");
-  ColumnList = new QListWidget;
-  for (const char* name : columnNames) {
-    auto* item = new QListWidgetItem(QString(" ") + name, ColumnList);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+  Side = new QVBoxLayout;
+  if (!columnNames.empty()) {
+    auto* columns = new QGroupBox(" &Data Columns To Include ");
+    ColumnList = new QListWidget;
+    for (const char* name : columnNames) {
+      auto* item = new QListWidgetItem(QString(" ") + name, ColumnList);
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    }
+    ColumnList->setMinimumWidth(ColumnList->sizeHintForColumn(0) + 40);
+    (new QVBoxLayout(columns))->addWidget(ColumnList);
+    Side->addWidget(columns);
   }
-  ColumnList->setMinimumWidth(ColumnList->sizeHintForColumn(0) + 40);
-  (new QVBoxLayout(columns))->addWidget(ColumnList);
 
   auto* output = new QGroupBox(" Output Options ");
   ViewWithWordCheck = new QCheckBox("View With &Word");
@@ -84,22 +88,33 @@ TSummaryDlg::TSummaryDlg(const QString& title, int helpContext, TSummarySettings
   left->addStretch();
   auto* content = new QHBoxLayout;
   content->addLayout(left);
-  content->addWidget(columns, 1);
+  content->addLayout(Side, 1);
   AddButtons(content);
 }
 
-template <size_t N>
-void TSummaryDlg::ShowShared(const std::bitset<N>& columns) {
+void TSummaryDlg::ShowSharedSettings() {
   const TSummarySettingsRec& s = settings_;
   (s.RecordsMode == 1 ? SubsetBtn : AllRecordsBtn)->setChecked(true);
   CustomCostsCheck->setChecked(s.UseCustomCosts);
   RemovalCheck->setChecked(s.UseRemovalCost);
   FiveYearCheck->setChecked(s.UseFiveYearPrice);
   AnySoilLossCheck->setChecked(s.ChargeAnySoilLoss);
-  for (int i = 0; i < ColumnList->count(); ++i)
-    ColumnList->item(i)->setCheckState(columns[static_cast<size_t>(i) + 1] ? Qt::Checked : Qt::Unchecked);
   ViewWithWordCheck->setChecked(s.ViewWithWord);
   SaveToFileCheck->setChecked(false);
+}
+
+template <size_t N>
+void TSummaryDlg::ShowShared(const std::bitset<N>& columns) {
+  ShowSharedSettings();
+  for (int i = 0; i < ColumnList->count(); ++i)
+    ColumnList->item(i)->setCheckState(columns[static_cast<size_t>(i) + 1] ? Qt::Checked : Qt::Unchecked);
+}
+
+bool TSummaryDlg::CheckCostFile() {
+  if (!CustomCostsCheck->isChecked() || !settings_.CustomCostFile.empty()) return true;
+  ShowReportError(QStr(MissingCostFileText(kCustomCostsCaption, kLoadCaption)));
+  CustomCostsCheck->setFocus();
+  return false;
 }
 
 template <size_t N>
@@ -107,11 +122,7 @@ bool TSummaryDlg::CheckAndStore(std::bitset<N>& columns) {
   std::bitset<N> ticked;
   for (int i = 0; i < ColumnList->count(); ++i)
     ticked[static_cast<size_t>(i) + 1] = ColumnList->item(i)->checkState() == Qt::Checked;
-  if (CustomCostsCheck->isChecked() && settings_.CustomCostFile.empty()) {
-    ShowReportError(QStr(MissingCostFileText(kCustomCostsCaption, kLoadCaption)));
-    CustomCostsCheck->setFocus();
-    return false;
-  }
+  if (!CheckCostFile()) return false;
   if (ticked.none()) {
     ShowReportError("You must include at least one data column.");
     ColumnList->setFocus();

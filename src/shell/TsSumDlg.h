@@ -27,7 +27,7 @@ class TSummaryDlg : public TCheckedDlg {
   Q_OBJECT
 
  public:
-  void SelectBtnClick();
+  virtual void SelectBtnClick();
   void LoadBtnClick();
 
   QRadioButton* AllRecordsBtn = nullptr;
@@ -44,8 +44,9 @@ class TSummaryDlg : public TCheckedDlg {
 
  protected:
   // Builds the shared groups; the summary's own choices (ranking, or table and row types) go into
-  // Choices under the records group. `columnNames` are the names of columns 1, 2, ...; Select
-  // opens the subset selection on `subset`.
+  // Choices under the records group. `columnNames` are the names of columns 1, 2, ... (none: no
+  // column list; Side then takes the report's own group); Select opens the subset selection on
+  // `subset`.
   TSummaryDlg(const QString& title, int helpContext, TSummarySettingsRec& settings, TRecordSubset& subset,
               const char* prefix, const std::vector<const char*>& columnNames, QWidget* parent);
   // Shows the shared settings and the ticked columns (bit n: column n).
@@ -55,12 +56,16 @@ class TSummaryDlg : public TCheckedDlg {
   // stored.
   template <size_t N>
   bool CheckAndStore(std::bitset<N>& columns);
-
-  QVBoxLayout* Choices = nullptr;
-
- private:
+  // The settings of the shared groups shown, and stored after their checks.
+  void ShowSharedSettings();
+  bool CheckCostFile();
   bool CheckAndStoreShared();
 
+  QVBoxLayout* Choices = nullptr;
+  QVBoxLayout* Side = nullptr;
+  TRecordSubset& Subset() const { return subset_; }
+
+ private:
   TSummarySettingsRec& settings_;
   TRecordSubset& subset_;
   const char* prefix_;

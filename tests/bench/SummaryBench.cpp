@@ -2,58 +2,30 @@
 // over and over, priced with the shipped catalogue, written as plain text and as RTF.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <vector>
 
-#include "reference/McnFile.h"
-#include "reference/MdfFile.h"
+#include "BenchSample.h"
 #include "reports/RankSum.h"
 #include "reports/RecSubset.h"
 #include "reports/TabSum.h"
-#include "store/LoadedRefs.h"
-#include "store/MdaFile.h"
 
 namespace {
 
 constexpr int kRecords = 10000;
 
-struct TSummaryBenchData {
-  std::string folder;
-  TMcnFile counties;
-  TMdfFile definitions;
-  std::unique_ptr<TLoadedRefs> refs;
+struct TSummaryBenchData : TBenchSample {
   TMdaFile file;
   TRecordSubset subset;
-  std::string error;  // why the project could not be made
 
-  TSummaryBenchData() {
-    const std::string runtime = TESSEREL_RUNTIME_DIR;
-    std::string templ = (std::filesystem::temp_directory_path() / "tesserel-sumbench.XXXXXX").string();
-    folder = ::mkdtemp(templ.data());
-    counties.Load(runtime + "/usa.mcn");
-    definitions.LoadForCountry(runtime + "/stnd-usa.mdf", counties.CountryCode());
-    refs = std::make_unique<TLoadedRefs>(counties, definitions);
-    TMdaFile sample;
-    if (!sample.OpenProject(runtime + "/samples/iowa-2024.tsj", false, *refs) || sample.RecordCount() == 0) {
-      error = sample.FullErrorText();
-      return;
-    }
+  TSummaryBenchData() : TBenchSample("tesserel-sumbench") {
+    if (!error.empty()) return;
     std::vector<TFieldRec> recs;
     for (int i = 0; i < kRecords; ++i) {
-      TFieldRec r{};
-      sample.ReadRecord(i % sample.RecordCount() + 1, r);
+      TFieldRec r = fields[static_cast<size_t>(i) % fields.size()];
       r.Field_ID = i + 1;
       recs.push_back(r);
     }
-    file.CreateProject(folder + "/big.tsj", sample.ProjectState(), *refs, "Benchmark", sample.ProjectYear());
-    file.WriteRecordBlock(1, kRecords, recs.data(), true);
-    subset.Attach(file);
-  }
-  ~TSummaryBenchData() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
+    if (MakeProject(file, folder + "/big.tsj", 2024, recs)) subset.Attach(file);
   }
 };
 

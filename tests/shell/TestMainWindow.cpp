@@ -77,8 +77,8 @@ class TestMainWindow : public QObject {
                           "&Sort Inputs...", "-", "&Find...", "R&epeat Find", "&Go To...", "-", "&Previous",
                           "&Next", "F&irst", "&Last"}));
     QCOMPARE(MenuCaptions("ToolsMenu"),
-             QStringList({"&Worksheets...", "-", "&Ranked Summary...", "&Tabular Summary...", "-",
-                          "&Manure Application Setbacks", "-", "&Cost File Editor..."}));
+             QStringList({"&Worksheets...", "-", "&Ranked Summary...", "&Tabular Summary...",
+                          "Field &History...", "-", "&Manure Application Setbacks", "-", "&Cost File Editor..."}));
     QCOMPARE(MenuCaptions("HelpMenu"),
              QStringList({"&Contents          ", "-", "&What's New", "&Frequently Asked Questions", "-",
                           "&Getting Started", "&Quick Tips", "-", "&Distribution Files", "&Reporting Problems", "-",
