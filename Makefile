@@ -68,8 +68,9 @@ deps:
 test-deps:
 	$(call install_missing,$(PACKAGES) $(TEST_PACKAGES))
 
+# The programs and their data files only: the tests are built by `make test`, in their own folder.
 build: deps
-	cmake -S . -B $(BUILD_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSEREL_TESTS=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: test-deps

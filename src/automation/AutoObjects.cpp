@@ -43,7 +43,7 @@ void TApplication::SetVisible(bool visible) { window_.setVisible(visible); }
 
 bool TApplication::UserControl() const { return startup_.NormalStart; }
 
-QString TApplication::Path() const { return QStr(startup_.ProgramFolder); }
+QString TApplication::Path() const { return QPath(startup_.ProgramFolder); }
 
 QDBusObjectPath TApplication::VersionInfo() const { return QDBusObjectPath(kVersionInfoPath); }
 

@@ -6,6 +6,7 @@
 #include "CliApp.h"
 #include "RecPrinter.h"
 #include "Version.h"
+#include "common/Cp1252.h"
 #include "store/MdaLayout.h"
 #include "filebase/RecFile.h"
 
@@ -52,7 +53,7 @@ void AddBasicCommands(CLI::App& app, TCliContext& ctx) {
     TRecFile file;
     TMdaHeader h{};
     if (!ReadProjectHeader(file, args->path, h)) {
-      ctx.err << file.FullErrorText() << '\n';
+      ctx.err << MessageToUtf8(file.FullErrorText()) << '\n';
       ctx.status = 1;
       return;
     }
@@ -67,7 +68,7 @@ void AddBasicCommands(CLI::App& app, TCliContext& ctx) {
     TRecFile file;
     TFieldRec r{};
     if (!ReadProjectRecord(file, args->path, args->number, r)) {
-      ctx.err << file.FullErrorText() << '\n';
+      ctx.err << MessageToUtf8(file.FullErrorText()) << '\n';
       ctx.status = 1;
       return;
     }

@@ -24,7 +24,7 @@
 namespace {
 
 bool Fail(TCliContext& ctx, const std::string& message) {
-  ctx.err << Cp1252ToUtf8(message) << '\n';
+  ctx.err << MessageToUtf8(message) << '\n';
   ctx.status = 1;
   return false;
 }

@@ -38,7 +38,7 @@ void AddExportDb(CLI::App& group, TCliContext& ctx) {
     if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
     std::string message;
     const auto done = [&ctx](const std::string& path, int fieldRows, const std::string&, int appRows) {
-      ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(path) << '\n' << appRows
+      ctx.out << fieldRows << " field records exported to file\n" << path << '\n' << appRows
               << " application records exported to file.\n";
     };
     const std::string programId = std::string(TESSEREL_INTERNAL_NAME) + " " + TESSEREL_FILE_VERSION;
@@ -64,7 +64,7 @@ void AddExportJson(CLI::App& group, TCliContext& ctx) {
     std::string message;
     int records = 0;
     if (!ExportToJson(s.file, a->json, setup.Options, records, message)) return Fail(ctx, kExportFailed + message);
-    ctx.out << records << " field records exported to file\n" << Cp1252ToUtf8(ExpandFileName(a->json)) << '\n';
+    ctx.out << records << " field records exported to file\n" << ExpandFileName(a->json) << '\n';
   });
 }
 

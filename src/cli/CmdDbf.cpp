@@ -24,7 +24,7 @@ std::string Shown(std::string text) {
 void PrintTable(TCliContext& ctx, TDbfFile& table, int64_t maxRows) {
   int year = 0, month = 0, day = 0;
   table.LastUpdate(year, month, day);
-  ctx.out << "Table=" << Cp1252ToUtf8(table.FileName) << "\nVersion=" << table.Version()
+  ctx.out << "Table=" << table.FileName << "\nVersion=" << table.Version()
           << "\nLast update=" << FormatIsoDate(EncodeDay(year, month, day)) << "\nRecords=" << table.RecordCount()
           << "\nHeader length=" << table.HeaderLength() << "\nRecord length=" << table.RecordLength()
           << "\nFields=" << table.FieldCount() << '\n';
@@ -86,7 +86,7 @@ void AddImport(CLI::App& group, TCliContext& ctx) {
       return Fail(ctx, "Unable to import dBASE file for the following reason:\n\n" + message);
     ctx.out << "Updated=" << info.Updated << "\nAdded=" << info.Added << "\nWarnings=" << info.Warnings
             << "\nIgnored=" << info.Ignored << '\n';
-    for (const std::string& line : info.Messages) ctx.out << Cp1252ToUtf8(line) << '\n';
+    for (const std::string& line : info.Messages) ctx.out << MessageToUtf8(line) << '\n';
   });
 }
 
@@ -110,8 +110,8 @@ void AddExport(CLI::App& group, TCliContext& ctx) {
     if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
     std::string message;
     const auto done = [&ctx](const std::string& fields, int fieldRows, const std::string& apps, int appRows) {
-      ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(fields) << '\n' << appRows
-              << " application records exported to file\n" << Cp1252ToUtf8(apps) << '\n';
+      ctx.out << fieldRows << " field records exported to file\n" << fields << '\n' << appRows
+              << " application records exported to file\n" << apps << '\n';
     };
     if (!ExportToDbase(s.file, s.ref.Mcn, s.ref.Mdf, a->fields, a->apps, done, setup.Options, message))
       Fail(ctx, "Unable to export data for the following reason:\n\n" + message);

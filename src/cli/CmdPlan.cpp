@@ -32,7 +32,7 @@ void AddExport(CLI::App& group, TCliContext& ctx) {
     TExportSetup setup;
     if (!s.Open(ctx, a->project, false) || !setup.Prepare(ctx, s, a->options)) return;
     const auto done = [&ctx](const std::string& plan, int fieldRows, const std::string&, int) {
-      ctx.out << fieldRows << " field records exported to file\n" << Cp1252ToUtf8(plan) << '\n';
+      ctx.out << fieldRows << " field records exported to file\n" << plan << '\n';
     };
     std::string message;
     if (!ExportToPlan(s.file, s.ref.Mcn, QrlBusStarter(), a->plan, done, setup.Options, message))

@@ -57,7 +57,7 @@ bool TProjectSession::RequireWritable(TCliContext& ctx) {
 }
 
 void Fail(TCliContext& ctx, const std::string& message) {
-  ctx.err << Cp1252ToUtf8(message) << '\n';
+  ctx.err << MessageToUtf8(message) << '\n';
   ctx.status = 1;
 }
 
@@ -145,8 +145,9 @@ void AddInfo(CLI::App& app, TCliContext& ctx) {
     TProjectSession s;
     if (!s.Open(ctx, *path, true)) return;
     TMdaFile& f = s.file;
-    const std::string access = f.IsLocked() ? "locked" : f.IsReadOnly() ? "read-only" : "writable";
-    ctx.out << "File=" << Cp1252ToUtf8(f.FileName) << "\nRecords=" << f.RecordCount()
+    std::string access = f.IsLocked() ? "locked" : f.IsReadOnly() ? "read-only" : "writable";
+    if (access == "writable" && !FolderWritable(f.FileName)) access = "changes only. " + FolderReadOnlyText(f.FileName);
+    ctx.out << "File=" << f.FileName << "\nRecords=" << f.RecordCount()
             << "\nState=" << Cp1252ToUtf8(StateText(s, f.ProjectState())) << "\nYear=" << f.ProjectYear()
             << "\nTitle=" << Cp1252ToUtf8(f.Title()) << "\nAuthor=" << Cp1252ToUtf8(f.Author())
             << "\nCompany=" << Cp1252ToUtf8(f.Company()) << "\nComments=" << Cp1252ToUtf8(f.Comments())
@@ -277,7 +278,7 @@ void AddExtract(CLI::App& app, TCliContext& ctx) {
       return true;
     };
     auto done = [&ctx](const std::string& path, int count) {
-      ctx.out << count << " records extracted and saved to file\n" << Cp1252ToUtf8(path) << '\n';
+      ctx.out << count << " records extracted and saved to file\n" << path << '\n';
     };
     std::string message;
     if (!s.file.ExtractProject(a->out, year, done, filter, Typed(a->title), message))
@@ -295,8 +296,8 @@ void AddConvert(CLI::App& app, TCliContext& ctx) {
     TMdaFile5 old;
     old.LockWaitMs = LockWaitMs(ctx);
     auto converted = [&ctx](const std::string& file, const std::string& backup) {
-      ctx.out << Cp1252ToUtf8(file) << "\nFile was successfully converted for use with this version.\n\n"
-              << "A copy of the old file was saved as\n" << Cp1252ToUtf8(backup) << '\n';
+      ctx.out << file << "\nFile was successfully converted for use with this version.\n\n"
+              << "A copy of the old file was saved as\n" << backup << '\n';
     };
     if (old.OpenOrConvert(*path, true, *s.refs, converted, [](const std::string&) { return true; })) return;
     if (!FailIfInUse(ctx, old)) Fail(ctx, "Unable to open file for the following reason:\n\n" + old.FullErrorText());

@@ -6,6 +6,7 @@
 
 #include "CliApp.h"
 #include "Version.h"
+#include "common/Cp1252.h"
 #include "reports/DocFile.h"
 #include "reports/MoreInfo.h"
 
@@ -19,7 +20,7 @@ std::string ReportAuthor() { return std::string(TESSEREL_INTERNAL_NAME) + " " + 
 
 void FinishReport(TCliContext& ctx, const std::string& errorText) {
   if (errorText.empty()) return;
-  ctx.err << errorText << '\n';
+  ctx.err << MessageToUtf8(errorText) << '\n';
   ctx.status = 1;
 }
 

@@ -52,7 +52,7 @@ bool TickFeatures(TCliContext& ctx, const TCheckedFileDb& db, const std::set<int
 }
 
 bool Fail(TCliContext& ctx, const std::string& message) {
-  ctx.err << Cp1252ToUtf8(message) << '\n';
+  ctx.err << MessageToUtf8(message) << '\n';
   ctx.status = 1;
   return false;
 }

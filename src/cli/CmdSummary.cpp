@@ -88,7 +88,7 @@ bool Prepare(TCliContext& ctx, TProjectSession& session, TRecordSubset& subset, 
     s.RecordsMode = 1;
   }
   s.UseCustomCosts = !a.custom.empty();
-  s.CustomCostFile = Typed(a.custom);
+  s.CustomCostFile = a.custom;
   s.UseRemovalCost = a.removal;
   s.UseFiveYearPrice = !a.currentPrices;
   s.ChargeAnySoilLoss = a.anySoilLoss;

@@ -67,7 +67,7 @@ void WriteWorksheet(TCliContext& ctx, const TWorksheetArgs& a) {
   s.IncludeCostWorksheet = !a.noCosts;
   s.IncludeNutrientPage = !a.noNutrients;
   s.UseCustomCosts = !a.custom.empty();
-  s.CustomCostFile = Typed(a.custom);
+  s.CustomCostFile = a.custom;
   s.UseRemovalCost = a.removal;
   s.UseFiveYearPrice = !a.currentPrices;
   s.ChargeAnySoilLoss = a.anySoilLoss;

@@ -17,7 +17,7 @@ std::string RefDataDir(const TCliContext& ctx) {
 }
 
 void ReportFileError(TCliContext& ctx, const TRecFile& file) {
-  ctx.err << file.FullErrorText() << '\n';
+  ctx.err << MessageToUtf8(file.FullErrorText()) << '\n';
   ctx.status = 1;
 }
 

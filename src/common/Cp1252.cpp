@@ -71,3 +71,21 @@ std::string Utf8ToCp1252(const std::string& text) {
   }
   return out;
 }
+
+std::string MessageToUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t next = i;
+    char32_t cp = 0;
+    if (c >= 0x80 && DecodeUtf8(text, next, cp)) {
+      out.append(text, i, next - i);
+      i = next;
+    } else {
+      AppendUtf8(out, Cp1252ToUnicode(c));
+      ++i;
+    }
+  }
+  return out;
+}

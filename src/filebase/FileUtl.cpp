@@ -142,3 +142,8 @@ bool IsFolder(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+bool FolderWritable(const std::string& path) {
+  const std::string folder = ExtractFileDir(ExpandFileName(path));
+  return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
+}

@@ -36,5 +36,7 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
 std::string AddSlash(const std::string& folder);
 std::string RemoveSlash(const std::string& folder);
 bool IsFolder(const std::string& path);
+// Whether new files can be made in the folder of `path` (a file is replaced through a new one).
+bool FolderWritable(const std::string& path);
 // The absolute, normalized form of a path.
 std::string ExpandFileName(const std::string& path);

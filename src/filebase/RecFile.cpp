@@ -3,11 +3,15 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <random>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -187,6 +191,26 @@ bool TRecFile::StillAtPath() const {
   struct stat named {}, open {};
   return fd_ >= 0 && ::fstat(fd_, &open) == 0 && ::stat(FileName.c_str(), &named) == 0 &&
          named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+bool TRecFile::HeldByOthers() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+  // Lines such as "1: FLOCK  ADVISORY  READ 1234 fe:00:10953029 0 EOF": the holder's process, the
+  // device's major and minor number in hexadecimal, the inode.
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    char kind[16] = {}, mode[16] = {}, access[16] = {};
+    int pid = 0;
+    unsigned major = 0, minor = 0;
+    unsigned long inode = 0;
+    if (std::sscanf(line.c_str(), "%*d: %15s %15s %15s %d %x:%x:%lu", kind, mode, access, &pid, &major, &minor,
+                    &inode) == 7 &&
+        std::string_view(kind) == "FLOCK" && pid != ::getpid() && inode == st.st_ino &&
+        major == ::major(st.st_dev) && minor == ::minor(st.st_dev))
+      return true;
+  }
+  return false;
 }
 
 bool TRecFile::ReadRecords(int64_t first, int64_t count, void* buffer) {

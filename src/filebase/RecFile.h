@@ -60,6 +60,8 @@ class TRecFile {
   // Whether the open file is still the file its name names (another program may have renamed a
   // file over it or removed it).
   bool StillAtPath() const;
+  // Whether another program holds a lock on the open file (from the system's list of locks).
+  bool HeldByOthers() const;
   bool ReadRecords(int64_t first, int64_t count, void* buffer);
   bool WriteRecords(int64_t first, int64_t count, bool flush, const void* buffer);
   // Commits written data to disk. The file stays open and locked, so no other program can slip in.

@@ -187,7 +187,7 @@ void TAboutBox::InfoRptLinkClick() {
 }
 
 void TAboutBox::DataFormLinkClick(const QString& file) {
-  const QString folder = QStr(startup_.DataFolder);
+  const QString folder = QPath(startup_.DataFolder);
   // The desktop's handler may report success for a file that is not there; a missing form fails.
   if (!QFileInfo::exists(folder + "/" + file) || !OpenService()(file, folder))
     Messages().Error("Unable to open file " + file + " in folder " + folder + ".\n\n" +
@@ -203,7 +203,7 @@ void TMainForm::DoSoilTestInfoDlg() {
   if (!tables || !tables->LoadStateTables(editRec_.State, message)) {
     if (message.find("not exist") != std::string::npos)
       message += "\n\nThis file may not be available for " + mcn_.StateName(editRec_.State) + " or may not be installed.";
-    Messages().Info("\nUnable to display information because of a problem with a required file:\n\n" + QStr(message) +
+    Messages().Info("\nUnable to display information because of a problem with a required file:\n\n" + QMsg(message) +
                     "\n");
     return;
   }
@@ -214,7 +214,7 @@ void TMainForm::DoSoilTestInfoDlg() {
   else if (row < 0)
     reason = "No fertilizer recommendations are available for " + CropName(editRec_.Cur_Crop) + " in " + stateName + ".";
   if (!reason.empty()) {
-    Messages().Info("\nUnable to display information for the following reason:\n\n" + QStr(reason) + "\n");
+    Messages().Info("\nUnable to display information for the following reason:\n\n" + QMsg(reason) + "\n");
     return;
   }
   TNutrEngine engine(*tables);

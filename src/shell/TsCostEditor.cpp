@@ -120,7 +120,7 @@ void TCostFileEditorDlg::UpdateCaption() {
   QString caption = kCaption;
   if (!hasFile_) caption += " - [No File]";
   else if (costFileName_.empty()) caption += " - [New File]";
-  else caption += " - " + QStr(ExtractFileName(costFileName_)) + (readOnly_ ? " (Read-Only)" : "");
+  else caption += " - " + QPath(ExtractFileName(costFileName_)) + (readOnly_ ? " (Read-Only)" : "");
   setWindowTitle(caption);
 }
 
@@ -198,14 +198,14 @@ std::string TCostFileEditorDlg::AskSavePath() {
   for (;;) {
     const QString chosen = FileChooser().SaveFile("Save Custom Costs As", "Custom Cost (*.mcc)");
     if (chosen.isEmpty()) return {};
-    const std::string path = CpStr(chosen);
+    const std::string path = PathStr(chosen);
     std::string refusal = ExtensionCheckText(path, kCostExt);
     if (!refusal.empty()) refusal += kUseAnotherName;
     else refusal = OutputNameCheckText(path);
     if (refusal.empty() && QFileInfo::exists(chosen) && !QFileInfo(chosen).isWritable())
       refusal = FileStatusText(fsAccessDenied, path) + kUseAnotherName;
     if (refusal.empty()) return path;
-    Messages().Error(QStr(refusal));
+    Messages().Error(QMsg(refusal));
   }
 }
 
@@ -213,7 +213,7 @@ bool TCostFileEditorDlg::SaveCostFile(std::string path) {
   if (path.empty() || readOnly_) {
     path = AskSavePath();
     if (path.empty()) return false;
-  } else if (Messages().Confirm(QStr("\n" + path + "\nReady to save costs to file?\n")) != TAnswer::Yes) {
+  } else if (Messages().Confirm(QMsg("\n" + path + "\nReady to save costs to file?\n")) != TAnswer::Yes) {
     return false;
   }
   TMccFile file;
@@ -223,7 +223,7 @@ bool TCostFileEditorDlg::SaveCostFile(std::string path) {
     saved = file.SaveCosts(path, definitions_);
   }
   if (!saved) {
-    ShowReportError(QStr(file.FullErrorText()));
+    ShowReportError(QMsg(file.FullErrorText()));
     return false;
   }
   if (!SameText(path, costFileName_)) {
@@ -246,7 +246,7 @@ void TCostFileEditorDlg::PrintCostListing() {
   if (toFile) {
     QString chosen;
     if (!SelectReportFile(-1, "Save Report As", chosen, kind)) return;
-    target = CpStr(chosen);
+    target = PathStr(chosen);
   }
   TDocOutFile doc;
   {
@@ -254,7 +254,7 @@ void TCostFileEditorDlg::PrintCostListing() {
     if (doc.Open(kind, target, !toFile, word, kCostListingTitle, programIdentification_))
       WriteCostListing(doc, definitions_, costFileName_, CropFilter(), programIdentification_, &DesktopViewer());
   }
-  if (doc.GetStatus() != 0) ShowReportError(QStr(doc.GetErrorText()));
+  if (doc.GetStatus() != 0) ShowReportError(QMsg(doc.GetErrorText()));
 }
 
 // The dialog's commands.
@@ -282,10 +282,10 @@ void TCostFileEditorDlg::OpenBtnClick() {
   const QString chosen = FileChooser().OpenFile(
       "Open Cost File", "Custom Cost (*.mcc);;Standard Cost (*.mdf);;All Cost Files (*.mcc *.mdf)", &openReadOnly);
   if (chosen.isEmpty()) return;
-  const std::string path = CpStr(chosen);
+  const std::string path = PathStr(chosen);
   const bool standard = IsDefinitionFile(path);
   if (!standard && !SameText(ExtractFileExt(path), kCostExt)) {
-    ShowReportError(QStr("Unable to open file for the following reason:\n\n" + BadExtensionText(path, kCostExt)));
+    ShowReportError(QMsg("Unable to open file for the following reason:\n\n" + BadExtensionText(path, kCostExt)));
     return;
   }
   OpenBtn->setFocus(Qt::OtherFocusReason);
@@ -305,7 +305,7 @@ void TCostFileEditorDlg::OpenBtnClick() {
       hasFile_ = true;
       readOnly_ = openReadOnly;
     } else {
-      ShowReportError(QStr(file.FullErrorText()));
+      ShowReportError(QMsg(file.FullErrorText()));
       costFileName_.clear();
       hasFile_ = readOnly_ = false;
     }

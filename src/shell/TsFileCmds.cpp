@@ -1,9 +1,11 @@
 #include "TsFileCmds.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QGridLayout>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,12 +13,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "TsAbout.h"
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "TsMain.h"
@@ -178,8 +185,8 @@ TPropertiesDlg::TPropertiesDlg(TMdaFile& project, const TMcnFile& counties, QWid
   const int state = project.ProjectState();
   const QString stateText = state ? QStr(counties.StateName(state)) : "Multi-" + QStr(counties.RegionWord());
   auto* form = new QFormLayout;
-  form->addRow("File Name:", new QLabel(QStr(ExtractFileName(project.FileName))));
-  form->addRow("Folder:", new QLabel(QStr(ExtractFileDir(project.FileName))));
+  form->addRow("File Name:", new QLabel(QPath(ExtractFileName(project.FileName))));
+  form->addRow("Folder:", new QLabel(QPath(ExtractFileDir(project.FileName))));
   form->addRow("State:", new QLabel(stateText));
   form->addRow("Year:", new QLabel(QString::number(project.ProjectYear())));
   form->addRow("Required Definition File:",
@@ -219,13 +226,13 @@ bool TMainForm::NewProjectFile() {
   std::string path;
   for (;;) {
     // An existing file is never replaced: the dialog does not offer it, the refusal below says so.
-    path = CpStr(FileChooser().SaveFile("Save New Project As", CreateProjectFilter(startup_.VersionInfo.InternalName),
+    path = PathStr(FileChooser().SaveFile("Save New Project As", CreateProjectFilter(startup_.VersionInfo.InternalName),
                                         false));
     if (path.empty()) return false;
     std::string problem = ExtensionCheckText(path, kProjectExt);
     if (problem.empty() && FileStatus(path) != fsMissing) problem = path + "\nFile already exists.";
     if (problem.empty()) break;
-    Messages().Error(QStr(problem + "\n\nUse a different file name."));
+    Messages().Error(QMsg(problem + "\n\nUse a different file name."));
   }
   {
     TWaitCursor wait;
@@ -234,7 +241,7 @@ bool TMainForm::NewProjectFile() {
                                           static_cast<uint16_t>(settings.year));
     created.Close();
     if (!ok) {
-      Messages().Error("Unable to create file for the following reason:\n\n" + QStr(created.FullErrorText()));
+      Messages().Error("Unable to create file for the following reason:\n\n" + QMsg(created.FullErrorText()));
       return false;
     }
   }
@@ -253,14 +260,41 @@ bool TMainForm::NewProjectFile() {
   return projectOpen_;
 }
 
+namespace {
+
+// Repeats `busy` (an attempt that tells whether the project was held by another program) for up
+// to `waitMs`: the wait cursor at once, a window with Cancel after half a second. False when the
+// user cancelled; otherwise the last attempt's result stands.
+bool WaitWhileBusy(QWidget* parent, int waitMs, const std::function<bool()>& busy) {
+  if (!busy()) return true;
+  QProgressDialog progress("Waiting for another program to let go of the project...", "Cancel", 0, 0, parent);
+  progress.setWindowTitle("Open Project");
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setMinimumDuration(500);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < waitMs) {
+    progress.setValue(0);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (progress.wasCanceled()) return false;
+    QThread::msleep(40);
+    if (!busy()) return true;
+  }
+  return true;
+}
+
+bool HeldByAnother(const TRecFile& f) { return f.ErrorState == esOpen && f.PathStatus == fsInUse; }
+
+}  // namespace
+
 bool TMainForm::OpenProjectFile(const std::string& given) {
   if (!FormDataOkay()) return false;
   std::string path = given;
   bool writable = true;
   if (path.empty()) {
     bool readOnly = false;
-    path = CpStr(FileChooser().OpenFile("Open Project Data File", OpenProjectFilter(startup_.VersionInfo.InternalName),
-                                        &readOnly));
+    path = PathStr(FileChooser().OpenFile("Open Project Data File", OpenProjectFilter(startup_.VersionInfo.InternalName),
+                                          &readOnly));
     if (path.empty()) return false;
     writable = !readOnly;
   }
@@ -268,27 +302,32 @@ bool TMainForm::OpenProjectFile(const std::string& given) {
   const QString failure = "Unable to open file for the following reason:\n\n";
   const std::string ext = ExtractFileExt(path);
   if (!SameText(ext, kProjectExt) && !SameText(ext, kOldProjectExt)) {
-    Messages().Error(failure + QStr(BadExtensionText(path, kProjectExt)));
+    Messages().Error(failure + QMsg(BadExtensionText(path, kProjectExt)));
     return false;
   }
   TWaitCursor wait;
   {
     const QString name = QStr(startup_.VersionInfo.InternalName);
     TMdaFile5 checked;
-    const bool ok = checked.OpenOrConvert(
-        path, writable, *refs_,
-        [](const std::string& file, const std::string& copy) {
-          Messages().Info("\n" + QStr(file) + "\n" + "File was successfully converted for use with this version." +
-                          "\n\n" + "A copy of the old file was saved as\n" + QStr(copy) + "\n");
-        },
-        [name](const std::string& file) {
-          return Messages().Confirm("\n" + QStr(file) + "\n" + "File was created by previous version of " + name +
-                                    "." + "\n\n" + "Do you want to convert the file to use with this " +
-                                    "version?\n") == TAnswer::Yes;
-        });
+    bool ok = false;
+    const bool waited = WaitWhileBusy(this, BusyWaitMs, [&] {
+      ok = checked.OpenOrConvert(
+          path, writable, *refs_,
+          [](const std::string& file, const std::string& copy) {
+            Messages().Info("\n" + QPath(file) + "\n" + "File was successfully converted for use with this version." +
+                            "\n\n" + "A copy of the old file was saved as\n" + QPath(copy) + "\n");
+          },
+          [name](const std::string& file) {
+            return Messages().Confirm("\n" + QPath(file) + "\n" + "File was created by previous version of " + name +
+                                      "." + "\n\n" + "Do you want to convert the file to use with this " +
+                                      "version?\n") == TAnswer::Yes;
+          });
+      return !ok && HeldByAnother(checked);
+    });
     checked.Close();
+    if (!waited) return false;
     if (!ok) {
-      Messages().Error(failure + QStr(checked.FullErrorText()));
+      Messages().Error(failure + QMsg(checked.FullErrorText()));
       return false;
     }
   }
@@ -298,18 +337,58 @@ bool TMainForm::OpenProjectFile(const std::string& given) {
     projectOpen_ = false;
   }
   curRec_ = 0;
-  projectOpen_ = mda_.OpenProject(path, writable, *refs_);
+  // A project another program is reading opens read-only; it is tried for editing a while first.
+  WaitWhileBusy(this, BusyWaitMs, [&] {
+    if (projectOpen_) mda_.Close();
+    projectOpen_ = mda_.OpenProject(path, writable, *refs_);
+    return projectOpen_ ? writable && mda_.InUse() : HeldByAnother(mda_);
+  });
   if (projectOpen_ && mda_.RecordCount() > 0 && !LoadEditRec(1)) {
     mda_.Close();
     projectOpen_ = false;
   }
   if (!projectOpen_) ShowFileError();
   UpdateForm();
+  if (projectOpen_ && writable && mda_.InUse()) WatchUntilFree();
+  if (projectOpen_ && mda_.IsWritable() && !FolderWritable(path))
+    Messages().Info("\n" + QPath(path) + "\n" + QMsg(FolderReadOnlyText(path)) + "\n");
   return projectOpen_;
 }
 
+void TMainForm::WatchUntilFree() {
+  if (!freeTimer_) {
+    freeTimer_ = new QTimer(this);
+    freeTimer_->setInterval(1500);
+    connect(freeTimer_, &QTimer::timeout, this, &TMainForm::OfferEditingOnceFree);
+  }
+  freeTimer_->start();
+}
+
+void TMainForm::OfferEditingOnceFree() {
+  if (!projectOpen_ || !mda_.InUse() || !mda_.IsReadOnly()) return freeTimer_->stop();
+  if (mda_.HeldByOthers() || QApplication::activeModalWidget()) return;
+  freeTimer_->stop();
+  const std::string path = mda_.FileName;
+  if (Messages().Confirm("\n" + QPath(path) + "\nThe project is no longer in use by another program.\n\n" +
+                             "Do you want to open it again for editing?\n",
+                         false) != TAnswer::Yes)
+    return;
+  if (!FormDataOkay()) return;
+  TWaitCursor wait;
+  const int current = curRec_;
+  mda_.Close();
+  projectOpen_ = mda_.OpenProject(path, true, *refs_);
+  if (projectOpen_ && mda_.RecordCount() > 0 && !LoadEditRec(std::clamp(current, 1, mda_.RecordCount())))
+    mda_.Close(), projectOpen_ = false;
+  if (!projectOpen_) {
+    curRec_ = 0;
+    ShowFileError();
+  }
+  UpdateForm();
+}
+
 bool TMainForm::SaveMovedProject() {
-  const QString question = QStr(mda_.FullErrorText()) +
+  const QString question = QMsg(mda_.FullErrorText()) +
                            "\n\nDo you want to save the open project, with the current record, under another name?";
   if (Messages().Confirm("\n" + question + "\n", false) != TAnswer::Yes) return false;
   std::string path;
@@ -321,7 +400,7 @@ bool TMainForm::SaveMovedProject() {
       TWaitCursor wait;
       if (mda_.SaveCopyAs(path, curRec_, editRec_, problem)) break;
     }
-    Messages().Error("Unable to save file for the following reason:\n\n" + QStr(problem));
+    Messages().Error("Unable to save file for the following reason:\n\n" + QMsg(problem));
   }
   TWaitCursor wait;
   mda_.Close();
@@ -330,7 +409,7 @@ bool TMainForm::SaveMovedProject() {
   if (projectOpen_ && current > 0 && !LoadEditRec(current)) mda_.Close(), projectOpen_ = false;
   if (!projectOpen_) {
     curRec_ = 0;
-    Messages().Error(QStr(mda_.FullErrorText()));
+    Messages().Error(QMsg(mda_.FullErrorText()));
   }
   UpdateForm();
   return projectOpen_;
@@ -345,5 +424,5 @@ void TMainForm::DoFilePropertiesDlg() {
   if (title == mda_.Title() && author == mda_.Author() && company == mda_.Company() && comments == mda_.Comments())
     return;
   if (!mda_.SetProperties(title, author, company, comments))
-    Messages().Error("Unable to save properties for the following reason:\n\n" + QStr(mda_.FullErrorText()));
+    Messages().Error("Unable to save properties for the following reason:\n\n" + QMsg(mda_.FullErrorText()));
 }

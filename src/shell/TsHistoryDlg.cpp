@@ -76,7 +76,7 @@ THistoryDlg::~THistoryDlg() = default;
 
 bool THistoryDlg::AddFile(const std::string& path, bool quiet) {
   const auto refuse = [&](const std::string& message) {
-    if (!quiet) ShowReportError(QStr(message));
+    if (!quiet) ShowReportError(QMsg(message));
     return false;
   };
   for (const TListed& l : listed_)
@@ -151,7 +151,7 @@ void THistoryDlg::SelectBtnClick() {
   } else {
     newest_ = std::make_unique<TMdaFile>();
     if (!newest_->OpenProject(newest->year.Path, false, refs_)) {
-      ShowReportError(QStr("Unable to open file for the following reason:\n\n" + newest_->FullErrorText()));
+      ShowReportError(QMsg("Unable to open file for the following reason:\n\n" + newest_->FullErrorText()));
       return;
     }
     Subset().Attach(*newest_);

@@ -109,10 +109,10 @@ TExportSettingsRec TExportDataDlg::Settings() const {
 
 void TExportDataDlg::LoadBtnClick() {
   const std::string path =
-      CpStr(FileChooser().OpenFile("Custom Cost File", "Custom Cost (*.mcc)|*.mcc", nullptr));
+      PathStr(FileChooser().OpenFile("Custom Cost File", "Custom Cost (*.mcc)|*.mcc", nullptr));
   if (path.empty()) return;
   const std::string bad = ExtensionCheckText(path, ".mcc");
-  if (!bad.empty()) return Messages().Error("Unable to open file for the following reason:\n\n" + QStr(bad));
+  if (!bad.empty()) return Messages().Error("Unable to open file for the following reason:\n\n" + QMsg(bad));
   settings_.costFileName = path;
   CustomCheck->setChecked(true);
 }

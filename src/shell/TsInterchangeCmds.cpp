@@ -28,38 +28,38 @@ bool SamePath(const std::string& a, const std::string& b) { return ExpandFileNam
 std::string ChooseOutputFile(const QString& title, const QString& filter, const std::string& ext,
                              const std::string& openProject, const std::string& suggested = {}) {
   for (;;) {
-    if (!suggested.empty()) SuggestSaveName(QStr(suggested));
-    const std::string path = CpStr(FileChooser().SaveFile(title, filter));
+    if (!suggested.empty()) SuggestSaveName(QPath(suggested));
+    const std::string path = PathStr(FileChooser().SaveFile(title, filter));
     if (path.empty()) return {};
     std::string bad = ExtensionCheckText(path, ext);
     if (!bad.empty()) bad += CpStr(kUseOther);
     else if (!openProject.empty() && SamePath(path, openProject)) bad = FileStatusText(fsInUse, path) + CpStr(kUseOther);
     else bad = OutputNameCheckText(path);
     if (bad.empty()) return path;
-    Messages().Error(QStr(bad));
+    Messages().Error(QMsg(bad));
   }
 }
 
 // The project to update: an existing, writable project file; empty when cancelled.
 std::string ChooseUpdateTarget(const QString& filter) {
   for (;;) {
-    const std::string path = CpStr(FileChooser().OpenFile("Update Project Data File", filter, nullptr));
+    const std::string path = PathStr(FileChooser().OpenFile("Update Project Data File", filter, nullptr));
     if (path.empty()) return {};
     std::string bad;
     if (!SameText(ExtractFileExt(path), kProjectExt) && !SameText(ExtractFileExt(path), kOldProjectExt))
       bad = BadExtensionText(path, kProjectExt);
     else if (const int status = FileStatus(path); status != fsExists) bad = FileStatusText(status, path);
-    else if (!QFileInfo(QStr(path)).isWritable()) bad = FileStatusText(fsAccessDenied, path);
+    else if (!QFileInfo(QPath(path)).isWritable()) bad = FileStatusText(fsAccessDenied, path);
     if (bad.empty()) return path;
-    Messages().Error(QStr(bad) + kUseOther);
+    Messages().Error(QMsg(bad) + kUseOther);
   }
 }
 
 QString ExportDoneText(const std::string& file1, int fieldCount, const std::string& file2, int appCount) {
-  QString text = "\n" + QString::number(fieldCount) + " field records exported to file\n" + QStr(file1) + "\n";
+  QString text = "\n" + QString::number(fieldCount) + " field records exported to file\n" + QPath(file1) + "\n";
   if (appCount >= 0) {
     text += "\n" + QString::number(appCount) + " application records exported to file";
-    text += file2.empty() ? QString(".\n") : "\n" + QStr(file2) + "\n";
+    text += file2.empty() ? QString(".\n") : "\n" + QPath(file2) + "\n";
   }
   return text;
 }
@@ -90,7 +90,7 @@ bool TMainForm::ChooseExportFiles(TExportSettingsRec& s) {
                                      base + ".app.dbf");
       if (s.fileName2.empty()) return false;
       if (SamePath(s.fileName1, s.fileName2)) {  // both tables in one file would leave only one
-        Messages().Error(QStr(FileStatusText(fsInUse, s.fileName2)) + kUseOther);
+        Messages().Error(QMsg(FileStatusText(fsInUse, s.fileName2)) + kUseOther);
         return false;
       }
       return true;
@@ -124,7 +124,7 @@ void TMainForm::ExportProjectData() {
   exportSettings_ = chosen;
   if (chosen.useCustomCosts && chosen.format != efJson && chosen.format != efPlan) {
     TMccFile costs;
-    if (!costs.LoadCosts(chosen.costFileName, mdf_)) return Messages().Error(QStr(costs.FullErrorText()));
+    if (!costs.LoadCosts(chosen.costFileName, mdf_)) return Messages().Error(QMsg(costs.FullErrorText()));
   } else {
     mdf_.ResetCosts();
   }
@@ -165,7 +165,7 @@ void TMainForm::RunExport(const TExportSettingsRec& s) {
     }
   }
   if (!progress.Finish() && !ok)
-    Messages().Error("Unable to export data for the following reason:\n\n" + QStr(message));
+    Messages().Error("Unable to export data for the following reason:\n\n" + QMsg(message));
 }
 
 // The new project of an import, named after its source at first; empty when cancelled.
@@ -177,12 +177,12 @@ std::string TMainForm::ChooseNewProject(const std::string& source) {
 void TMainForm::ImportdBASEFile(bool update) {
   if (!FormDataOkay()) return;
   const std::string source =
-      CpStr(FileChooser().OpenFile("Import dBASE Field Data File", "dBASE File (*.dbf)", nullptr));
+      PathStr(FileChooser().OpenFile("Import dBASE Field Data File", "dBASE File (*.dbf)", nullptr));
   if (source.empty()) return;
   const std::string target =
       update ? ChooseUpdateTarget(OpenProjectFilter(startup_.VersionInfo.InternalName)) : ChooseNewProject(source);
   if (target.empty()) return;
-  if (update && Messages().Confirm("\n" + QStr(target) +
+  if (update && Messages().Confirm("\n" + QPath(target) +
                                        "\n\nImporting data will modify the project file. You should make sure the "
                                        "project file is backed up before importing.\n\nAre you ready to proceed "
                                        "with importing?\n",
@@ -206,20 +206,20 @@ void TMainForm::ImportdBASEFile(bool update) {
   if (reopen) OpenProjectFile(target);
   if (failure == ifCanceled) return;
   if (failure != ifNone)
-    return Messages().Error("Unable to import dBASE file for the following reason:\n\n" + QStr(message));
+    return Messages().Error("Unable to import dBASE file for the following reason:\n\n" + QMsg(message));
   const QString text =
-      update ? "\nSuccessfully updated project file\n" + QStr(target) + ".\n\n" + QString::number(info.Updated) +
+      update ? "\nSuccessfully updated project file\n" + QPath(target) + ".\n\n" + QString::number(info.Updated) +
                    " field records were updated in project.\n" + QString::number(info.Added) +
                    " field records were added to project.\n\nDo you want to open the updated project file?\n"
-             : "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(info.Added) +
-                   " field records were imported from dBASE file\n" + QStr(source) +
+             : "\nSuccessfully created project file\n" + QPath(target) + ".\n\n" + QString::number(info.Added) +
+                   " field records were imported from dBASE file\n" + QPath(source) +
                    ".\n\nDo you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes && !reopen) OpenProjectFile(target);
 }
 
 void TMainForm::ImportJsonFile() {
   if (!FormDataOkay()) return;
-  const std::string source = CpStr(FileChooser().OpenFile("Import JSON Project File", "JSON File (*.json)", nullptr));
+  const std::string source = PathStr(FileChooser().OpenFile("Import JSON Project File", "JSON File (*.json)", nullptr));
   if (source.empty()) return;
   const std::string target = ChooseNewProject(source);
   if (target.empty()) return;
@@ -230,27 +230,27 @@ void TMainForm::ImportJsonFile() {
     TWaitCursor wait;
     ok = ImportFromJson(source, target, mcn_, mdf_, records, message);
   }
-  if (!ok) return Messages().Error("Unable to import JSON file for the following reason:\n\n" + QStr(message));
-  const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from JSON file\n" + QStr(source) +
+  if (!ok) return Messages().Error("Unable to import JSON file for the following reason:\n\n" + QMsg(message));
+  const QString text = "\nSuccessfully created project file\n" + QPath(target) + ".\n\n" + QString::number(records) +
+                       " field records were imported from JSON file\n" + QPath(source) +
                        ".\n\nDo you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }
 
 void TMainForm::MergeProjectFile() {
   if (!Writable() || !FormDataOkay()) return;
-  const std::string path = CpStr(FileChooser().OpenFile(
+  const std::string path = PathStr(FileChooser().OpenFile(
       "Merge Project Data File", OpenProjectFilter(startup_.VersionInfo.InternalName), nullptr));
   if (path.empty()) return;
   const QString failure = "Unable to merge file for the following reason:\n\n";
   const std::string ext = ExtractFileExt(path);
   if (!SameText(ext, kProjectExt) && !SameText(ext, kOldProjectExt))
-    return Messages().Error(failure + QStr(BadExtensionText(path, kProjectExt)));
+    return Messages().Error(failure + QMsg(BadExtensionText(path, kProjectExt)));
   if (!SaveEditRec()) return;
   const bool wasEmpty = mda_.RecordCount() == 0;
   auto confirm = [](const std::string&, const std::string& other, int count) {
     TArrowCursor arrow;
-    return Messages().Confirm("\n" + QStr(other) + "\nFile contains " + QString::number(count) +
+    return Messages().Confirm("\n" + QPath(other) + "\nFile contains " + QString::number(count) +
                               " records.\n\nDo you want to merge these records into the current project file?\n") ==
            TAnswer::Yes;
   };
@@ -262,7 +262,7 @@ void TMainForm::MergeProjectFile() {
     TWaitCursor wait;
     ok = mda_.MergeProject(path, confirm, curRec_, message, current, first);
   }
-  if (!ok) return Messages().Error(failure + QStr(message));
+  if (!ok) return Messages().Error(failure + QMsg(message));
   if (wasEmpty) {
     AssignEditRec(first, current);
     UpdateForm();
@@ -302,7 +302,7 @@ void TMainForm::ExtractProjectFile() {
   };
   auto done = [](const std::string& file, int count) {
     TArrowCursor arrow;
-    Messages().Info("\n" + QString::number(count) + " records extracted and saved to file\n" + QStr(file) + "\n");
+    Messages().Info("\n" + QString::number(count) + " records extracted and saved to file\n" + QPath(file) + "\n");
   };
   const auto year = static_cast<uint16_t>(mda_.ProjectYear() + (chosen.advanceYear ? 1 : 0));
   std::string message;
@@ -311,12 +311,12 @@ void TMainForm::ExtractProjectFile() {
     TWaitCursor wait;
     ok = mda_.ExtractProject(chosen.fileName, year, done, filter, chosen.title, message);
   }
-  if (!ok) Messages().Error("Unable to extract file for the following reason:\n\n" + QStr(message));
+  if (!ok) Messages().Error("Unable to extract file for the following reason:\n\n" + QMsg(message));
 }
 
 void TMainForm::ImportQrlPlan() {
   if (!FormDataOkay()) return;
-  const std::string source = CpStr(FileChooser().OpenFile("Import QRL Plan File", "Quarnel Plan (*.qrl)", nullptr));
+  const std::string source = PathStr(FileChooser().OpenFile("Import QRL Plan File", "Quarnel Plan (*.qrl)", nullptr));
   if (source.empty()) return;
   const std::string target = ChooseNewProject(source);
   if (target.empty()) return;
@@ -332,9 +332,9 @@ void TMainForm::ImportQrlPlan() {
                                });
   }
   if (progress.Finish() && !ok) return;  // cancelled: nothing was made
-  if (!ok) return Messages().Error("Unable to import plan file for the following reason:\n\n" + QStr(message));
-  const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from plan file\n" + QStr(source) +
+  if (!ok) return Messages().Error("Unable to import plan file for the following reason:\n\n" + QMsg(message));
+  const QString text = "\nSuccessfully created project file\n" + QPath(target) + ".\n\n" + QString::number(records) +
+                       " field records were imported from plan file\n" + QPath(source) +
                        ".\n\nDo you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }

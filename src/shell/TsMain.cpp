@@ -54,7 +54,7 @@ TMainForm::TMainForm(TAppStartup& startup, QWidget* parent)
   ConnectSoilsCmds();
   ConnectReportCmds();
   ConnectSummaryCmds();
-  help_ = std::make_unique<THelpViewer>(QStr(startup_.ProgramFile(kHelpFolder)), this);
+  help_ = std::make_unique<THelpViewer>(QPath(startup_.ProgramFile(kHelpFolder)), this);
   RecordDlgHelp() = [this](int context) { ShowHelp(context); };
   qApp->installEventFilter(this);
   ConnectInterchangeCmds();
@@ -193,7 +193,7 @@ std::string TMainForm::PromptForCountyNamesFileName() const { return startup_.Pr
 // Abort ends the program quietly: the reads that still follow before it ends fail without asking.
 bool TMainForm::ReadCountyRetry(const std::string& fullErrorText) {
   if (aborted_) return false;
-  if (Messages().AbortRetry(QStr(fullErrorText))) return true;
+  if (Messages().AbortRetry(QMsg(fullErrorText))) return true;
   aborted_ = true;
   QCoreApplication::exit(1);
   return false;
@@ -206,12 +206,12 @@ bool TMainForm::InitForm() {
                           " because of a problem with a required file:\n\n";
   if (!mcn_.Load(PromptForCountyNamesFileName(), [this](const std::string& t) { return ReadCountyRetry(t); })) {
     // After Abort the user has already seen the failure: the program just ends.
-    if (normal && !aborted_) Messages().Error(failure + QStr(mcn_.FullErrorText()));
+    if (normal && !aborted_) Messages().Error(failure + QMsg(mcn_.FullErrorText()));
     return false;
   }
   country_ = std::make_unique<TCountrySettings>(mcn_.AddressSelector());
   if (!mdf_.LoadForCountry(DefinitionFileName(mcn_.FileName), mcn_.CountryCode())) {
-    if (normal) Messages().Error(failure + QStr(mdf_.FullErrorText()));
+    if (normal) Messages().Error(failure + QMsg(mdf_.FullErrorText()));
     return false;
   }
   refs_ = std::make_unique<TLoadedRefs>(mcn_, mdf_);
@@ -258,7 +258,7 @@ void TMainForm::UpdateForm() {
 void TMainForm::UpdateTitleBar() {
   QString title = QStr(startup_.VersionInfo.InternalName);
   if (projectOpen_) {
-    title += " - " + QStr(ExtractFileName(mda_.FileName));
+    title += " - " + QPath(ExtractFileName(mda_.FileName));
     if (mda_.IsLocked()) title += " (Locked)";
     else if (mda_.IsReadOnly()) title += " (Read-Only)";
   }
@@ -298,7 +298,7 @@ void TMainForm::UpdateMenu() {
 
 bool TMainForm::ShowFileError() {
   if (mda_.ErrorState == esMoved && projectOpen_) return SaveMovedProject();
-  Messages().Error(QStr(mda_.FullErrorText()));
+  Messages().Error(QMsg(mda_.FullErrorText()));
   return false;
 }
 

@@ -41,6 +41,8 @@ enum : int { kQfPTestDef = 77, kQfPTestName = 78, kQfSource = 84, kQfSrcURL = 85
 // Status bar panels, left to right.
 enum TStatusPanel { spHint, spState, spCounty, spCrop, spRecordId, spRecordNumber, kStatusPanelCount };
 
+class QTimer;
+
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -67,6 +69,12 @@ class TMainForm : public QMainWindow {
   // Project file commands.
   bool NewProjectFile();
   bool OpenProjectFile(const std::string& path = {});
+  // How long opening waits for a project another program holds, in milliseconds.
+  int BusyWaitMs = 5000;
+  // While the open project is read-only only because another program was reading it: asks once
+  // it is free whether to reopen it for editing.
+  void OfferEditingOnceFree();
+  void WatchUntilFree();
   void DoFilePropertiesDlg();
   void DoAboutDlg();
   // Opens a help context in the help window; the context F1 opens over `widget` (a dialog's,
@@ -220,6 +228,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<THelpViewer> help_;
   TMdaFile mda_;
   bool projectOpen_ = false;
+  QTimer* freeTimer_ = nullptr;  // watches a project opened read-only because it was in use
   TFieldRec editRec_{};
   TFieldRec savedRec_{};
   int curRec_ = 0;

@@ -1,8 +1,7 @@
 #include "TsMessages.h"
 
-#include <QFile>
-
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -30,6 +29,8 @@ std::string CpStr(const QString& text) { return Utf8ToCp1252(text.toStdString())
 QString QPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 std::string PathStr(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString QMsg(const std::string& message) { return QString::fromStdString(MessageToUtf8(message)); }
 
 QString FramedError(const QString& text) { return "\n" + text + "\n"; }
 

@@ -15,6 +15,8 @@ std::string CpStr(const QString& text);
 // File paths are bytes as the system gives them, never code page 1252 text.
 QString QPath(const std::string& path);
 std::string PathStr(const QString& path);
+// A message of the core, which may name files beside its code page 1252 text.
+QString QMsg(const std::string& message);
 
 enum class TAnswer { Yes, No, Cancel };
 

@@ -178,11 +178,11 @@ void TRtfPreviewDlg::SaveBtnClick() {
   for (;;) {
     const QString path = FileChooser().SaveFile("Save Report As", filter);
     if (path.isEmpty()) return;
-    const std::string p = CpStr(path);
+    const std::string p = PathStr(path);
     if (!plain_ && !SameText(ExtractFileExt(p), ".pdf")) {
       const std::string problem = ExtensionCheckText(p, ".rtf");
       if (!problem.empty()) {
-        Messages().Error(QStr(problem + "\n\nUse a different file name."));
+        Messages().Error(QMsg(problem + "\n\nUse a different file name."));
         continue;
       }
     }
@@ -208,7 +208,7 @@ bool TRtfPreviewDlg::SaveTo(const QString& path) {
     saved = CopyFileSafely(PathStr(fileName_), p, TTargetUse::Replace);
   }
   if (!saved.Ok())
-    Messages().Error(path + "\nUnable to create this file for the following reason:\n\n" + QStr(saved.Text));
+    Messages().Error(path + "\nUnable to create this file for the following reason:\n\n" + QMsg(saved.Text));
   return saved.Ok();
 }
 

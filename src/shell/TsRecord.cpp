@@ -303,7 +303,7 @@ void TMainForm::UpdateDefaultFertRecs() {
     p.DefRecSource->selectAll();
     return;
   }
-  p.DefRecSrcURL->setText("<a href=\"" + url.toHtmlEscaped() + "\">" + QStr(source).toHtmlEscaped() + "</a>" +
+  p.DefRecSrcURL->setText("<a href=\"" + url.toHtmlEscaped() + "\">" + QPath(source).toHtmlEscaped() + "</a>" +
                           (unchecked.empty() ? QString() : " " + QStr(unchecked).toHtmlEscaped()));
   p.DefRecSrcURL->setStatusTip(url);
   p.DefRecSrcURL->setToolTip(url);

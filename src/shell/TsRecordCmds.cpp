@@ -73,7 +73,7 @@ static bool CheckIdentity(TMdaFile& mda, TRecordIdDlg& dlg, int32_t id, int skip
   bool hit = mda.FindNext(1, test, found, n);
   if (hit && n == skip) hit = mda.FindNext(skip + 1, test, found, n);
   if (!hit && mda.ErrorState != esNone) {
-    Messages().Error(QStr(mda.FullErrorText()));
+    Messages().Error(QMsg(mda.FullErrorText()));
     return false;
   }
   if (!hit) return true;
@@ -234,7 +234,7 @@ bool TMainForm::FindEditRec(bool repeat) {
       const std::string error = text.empty() ? std::string("No search data specified.")
                                              : FindTextError(dlg.Kind(), text, *refs_);
       if (error.empty()) return true;
-      Refuse(QStr(error), dlg.TextEdit);
+      Refuse(QMsg(error), dlg.TextEdit);
       return false;
     };
     if (dlg.exec() != QDialog::Accepted) return false;

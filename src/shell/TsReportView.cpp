@@ -16,12 +16,12 @@ bool SelectReportFile(int filter, const QString& dialogTitle, QString& fileName,
   for (;;) {
     const QString path = FileChooser().SaveFile(dialogTitle, filters);
     if (path.isEmpty()) return false;
-    const std::string problem = OutputNameCheckText(CpStr(path));
+    const std::string problem = OutputNameCheckText(PathStr(path));
     if (!problem.empty()) {
-      Messages().Error(QStr(problem));
+      Messages().Error(QMsg(problem));
       continue;
     }
-    kind = ReportKindForPath(CpStr(path));
+    kind = ReportKindForPath(PathStr(path));
     fileName = path;
     return true;
   }
@@ -34,7 +34,7 @@ bool TDesktopViewer::Preview(const TPreviewRequest& request) {
   TRtfPreviewDlg dlg;
   dlg.SetPlainText(request.plainText);
   dlg.SetWordWrap(false);
-  if (!dlg.LoadFile(QStr(request.fileName))) return false;
+  if (!dlg.LoadFile(QPath(request.fileName))) return false;
   dlg.SetPrintJobTitle(QStr(request.title));
   dlg.SetLandscape(request.landscape);
   dlg.exec();
@@ -42,10 +42,10 @@ bool TDesktopViewer::Preview(const TPreviewRequest& request) {
 }
 
 bool TDesktopViewer::OpenInWordProcessor(const std::string& fileName, const std::string&, const std::string&) {
-  return OpenService()(QUrl::fromLocalFile(QStr(fileName)).toString(), {});
+  return OpenService()(QUrl::fromLocalFile(QPath(fileName)).toString(), {});
 }
 
-void TDesktopViewer::ShowError(const std::string& message) { Messages().Error(QStr(message)); }
+void TDesktopViewer::ShowError(const std::string& message) { Messages().Error(QMsg(message)); }
 
 TReportViewer& DesktopViewer() {
   static TDesktopViewer viewer;

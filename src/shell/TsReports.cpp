@@ -74,7 +74,7 @@ void TMainForm::WorksheetReports() {
   bool cancelled = false;
   const std::string error = RunWorksheetReport(worksheetSettings_, startup_.ProgramId, run, &viewer, &cancelled);
   progress.reset();
-  if (!error.empty()) ShowReportError(QStr(std::string(kWorksheetFailedText) + "\n\n" + error));
+  if (!error.empty()) ShowReportError(QMsg(std::string(kWorksheetFailedText) + "\n\n" + error));
 }
 
 void TMainForm::FieldHistoryReport() {
@@ -96,5 +96,5 @@ void TMainForm::FieldHistoryReport() {
   TArrowCursorViewer viewer(DesktopViewer(), progress);
   const std::string error = RunFieldHistory(historySettings_, startup_.ProgramId, run, &viewer);
   progress.reset();
-  if (!error.empty()) ShowReportError(QStr(std::string(kHistoryFailedText) + "\n\n" + error));
+  if (!error.empty()) ShowReportError(QMsg(std::string(kHistoryFailedText) + "\n\n" + error));
 }

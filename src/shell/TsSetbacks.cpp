@@ -184,7 +184,7 @@ bool TSetbacksRptDlg::OkClick() {
   TSetbacksFault fault = TSetbacksFault::None;
   const std::string problem = CheckSetbacksEntries(entries, s, &fault);
   if (!problem.empty()) {
-    ShowReportError(QStr(problem));
+    ShowReportError(QMsg(problem));
     QWidget* control = FaultControl(fault);
     if (control && control->isEnabled()) control->setFocus(Qt::OtherFocusReason);
     return false;
@@ -197,7 +197,7 @@ bool TSetbacksRptDlg::OkClick() {
     QString path;
     int kind = okText;
     if (!SelectReportFile(-1, "Save Report As", path, kind)) return false;
-    s.OutputFileName = CpStr(path);
+    s.OutputFileName = PathStr(path);
     s.OutputKind = kind;
   }
   s.FeatureState = state_;
@@ -217,7 +217,7 @@ void TMainForm::SetbacksReport() {
   TStateTables* tables = mda_.StateTables();
   std::string message;
   if (!tables || !tables->LoadStateTables(state, message)) {
-    ShowReportError(QStr(message));
+    ShowReportError(QMsg(message));
     return;
   }
   const TCheckedFileDb& db = tables->Db();
@@ -234,5 +234,5 @@ void TMainForm::SetbacksReport() {
     if (doc.Open(setbacks_, startup_.ProgramId, place)) doc.WriteReport(&DesktopViewer());
   }
   if (doc.GetStatus() != 0)
-    ShowReportError(QString(kSetbacksFailedText) + "\n\n" + QStr(doc.GetErrorText()));
+    ShowReportError(QString(kSetbacksFailedText) + "\n\n" + QMsg(doc.GetErrorText()));
 }

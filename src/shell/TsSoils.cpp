@@ -145,6 +145,6 @@ TSoilsRunResult TMainForm::RunSoilsUpdateOf(bool fromPlanner, int record) {
   const TSoilsRunResult run = fromPlanner ? RunQrlSoilsUpdate(mda_, mcn_, record, qrlStarter_, this)
                                           : RunSoilsUpdate(mda_, record, TSdmSettings{}, this);
   if (run.wrote && !LoadEditRec(curRec_)) ShowFileError();
-  if (!run.ok) Messages().Error("Unable to update soils for the following reason:\n\n" + QStr(run.message));
+  if (!run.ok) Messages().Error("Unable to update soils for the following reason:\n\n" + QMsg(run.message));
   return run;
 }

@@ -21,7 +21,7 @@ void WriteSummary(const TSettings& settings, const TRecordSubset& subset, const 
     TWaitCursor wait;
     if (doc.Open(settings, subset, author, file, definitions)) doc.WriteReport(&DesktopViewer());
   }
-  if (doc.GetStatus() != wsOk) ShowReportError(QStr(std::string(failedText) + "\n\n" + doc.GetErrorText()));
+  if (doc.GetStatus() != wsOk) ShowReportError(QMsg(std::string(failedText) + "\n\n" + doc.GetErrorText()));
 }
 
 }  // namespace
@@ -69,6 +69,6 @@ void ShowSummaryScreens(TMainForm& form, const std::function<void(QWidget&, cons
   TRtfPreviewDlg preview(&form);
   preview.SetPlainText(true);
   preview.SetWordWrap(false);
-  if (preview.LoadFile(QStr(path))) save(preview, "ranked-summary-preview.png");
+  if (preview.LoadFile(QPath(path))) save(preview, "ranked-summary-preview.png");
   DeleteFileAt(path);
 }

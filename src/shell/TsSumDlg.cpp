@@ -112,7 +112,7 @@ void TSummaryDlg::ShowShared(const std::bitset<N>& columns) {
 
 bool TSummaryDlg::CheckCostFile() {
   if (!CustomCostsCheck->isChecked() || !settings_.CustomCostFile.empty()) return true;
-  ShowReportError(QStr(MissingCostFileText(kCustomCostsCaption, kLoadCaption)));
+  ShowReportError(QMsg(MissingCostFileText(kCustomCostsCaption, kLoadCaption)));
   CustomCostsCheck->setFocus();
   return false;
 }
@@ -139,7 +139,7 @@ bool TSummaryDlg::CheckAndStoreShared() {
   QString fileName = QString::fromLatin1(prefix_);
   int kind = ViewWithWordCheck->isChecked() ? okRtf : okText;
   if (toFile) {
-    fileName = QStr(s.OutputFileName);
+    fileName = QPath(s.OutputFileName);
     if (!SelectReportFile(-1, "Save Report As", fileName, kind)) return false;
   }
   s.RecordsMode = SubsetBtn->isChecked() ? 1 : 0;
@@ -148,7 +148,7 @@ bool TSummaryDlg::CheckAndStoreShared() {
   s.UseFiveYearPrice = FiveYearCheck->isChecked();
   s.ChargeAnySoilLoss = AnySoilLossCheck->isChecked();
   s.OutputKind = kind;
-  s.OutputFileName = CpStr(fileName);
+  s.OutputFileName = PathStr(fileName);
   s.ViewWithWord = ViewWithWordCheck->isChecked();
   s.SaveToFile = toFile;
   return true;

@@ -40,10 +40,10 @@ bool IsRangeMode(int mode) { return mode == rmRecordRange || mode == rmIdRange; 
 bool SelectCustomCostFile(std::string& fileName) {
   const QString path = FileChooser().OpenFile("Custom Cost File", "Custom Cost (*.mcc)", nullptr);
   if (path.isEmpty()) return false;
-  const std::string chosen = CpStr(path);
+  const std::string chosen = PathStr(path);
   const std::string problem = ExtensionCheckText(chosen, ".mcc");
   if (!problem.empty()) {
-    ShowReportError(QStr("Unable to open file for the following reason:\n\n" + problem));
+    ShowReportError(QMsg("Unable to open file for the following reason:\n\n" + problem));
     return false;
   }
   fileName = chosen;
@@ -152,7 +152,7 @@ void TWorksheetDlg::LoadBtnClick() {
 // The chosen cost file is named in the hint of the custom costs box.
 void TWorksheetDlg::ShowCustomCostFile() {
   const QString hint = work_.CustomCostFile.empty() ? QString("No custom cost file selected")
-                                                    : QStr(work_.CustomCostFile);
+                                                    : QPath(work_.CustomCostFile);
   CustomCheck->setToolTip(hint);
   CustomCheck->setStatusTip(hint);
 }
@@ -186,7 +186,7 @@ bool TWorksheetDlg::CheckAndStore() {
   TWorksheetFault fault = TWorksheetFault::None;
   const std::string problem = CheckWorksheetSettings(work_, CpStr(RangeEdit->text()), &fault);
   if (!problem.empty()) {
-    ShowReportError(QStr(problem));
+    ShowReportError(QMsg(problem));
     QWidget* focus = fault == TWorksheetFault::Range         ? static_cast<QWidget*>(RangeEdit)
                      : fault == TWorksheetFault::Pages       ? CostPageCheck
                      : fault == TWorksheetFault::CustomCosts ? CustomCheck
@@ -198,7 +198,7 @@ bool TWorksheetDlg::CheckAndStore() {
     QString path;
     int kind = okText;
     if (!SelectReportFile(-1, "Save Report As", path, kind)) return false;
-    work_.OutputFileName = CpStr(path);
+    work_.OutputFileName = PathStr(path);
     work_.OutputKind = kind;
   } else {
     work_.OutputFileName = kWorksheetPrefix;

@@ -344,6 +344,11 @@ bool TRecordBatch::Flush() {
   return ok;
 }
 
+std::string FolderReadOnlyText(const std::string& project) {
+  return "Records can be changed but not added, duplicated, deleted or merged: the folder " +
+         ExtractFileDir(ExpandFileName(project)) + " can't be written to.";
+}
+
 bool CommitNewProject(TMdaFile& project, const std::vector<TFieldRec>& recs, const std::string& target,
                       std::string& error) {
   TRecordBatch out(project);

@@ -172,6 +172,10 @@ class TRecordBatch {
   int written_ = 0;
 };
 
+// Said of a writable project whose folder can't be written to: records can be changed in place, but
+// nothing that rebuilds the file (add, delete, merge, sort) can be done.
+std::string FolderReadOnlyText(const std::string& project);
+
 // Finishes a project an import built under a temporary name: writes `recs` after its records, closes
 // it and puts it in place of `target`, replacing a file of that name only now. On failure the
 // temporary file is deleted and `error` is `target`, CR LF and the file's error text.

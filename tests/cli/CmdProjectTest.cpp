@@ -151,11 +151,15 @@ TEST_F(CmdProjectTest, MergeExtractAndProperties) {
   EXPECT_EQ(Run({"merge", path, other}).out, "4 records in project\n");
 
   ASSERT_EQ(Run({"set", path, "2", "Next_Crop=2", "Contact=Joe"}).status, 0);
-  const std::string out = dir.File("next.tsj");
+  // File names are printed as the system has them, whatever their language.
+  const std::string out = dir.File("N\u00e4chstes Jahr \u4e2d 'q'.tsj");
   r = Run({"extract", path, out, "--title", "Next", "--exclude", "name,notes", "--advance-year"});
   EXPECT_EQ(r.out, "4 records extracted and saved to file\n" + out + "\n") << r.err;
   r = Run({"info", out});
+  EXPECT_NE(r.out.find("File=" + out + "\nRecords=4\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Year=2013\nTitle=Next\n"), std::string::npos) << r.out;
+  const std::string missing = dir.File("Zweit-\u00fc.tsj");
+  EXPECT_EQ(Run({"show", missing, "1"}).err, missing + "\r\nCan't open file. File does not exist.\n");
   const std::string nextPath = path;
   path = out;
   nlohmann::json rec = Show(2);

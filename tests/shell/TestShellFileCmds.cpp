@@ -1,6 +1,10 @@
 // New Project, Open Project and Properties: dialogs, name checks, the conversion question and
 // their messages.
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +22,25 @@ class TestShellFileCmds : public QObject {
 
   TShellEnv* env_ = nullptr;
   std::unique_ptr<TMainForm> form_;
+
+  // Another program that reads the project for `ms` milliseconds; returns once it holds it.
+  static pid_t HoldShared(const std::string& path, int ms) {
+    int ready[2];
+    if (::pipe(ready) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int fd = ::open(path.c_str(), O_RDONLY);
+      ::flock(fd, LOCK_SH);
+      (void)!::write(ready[1], "y", 1);
+      ::usleep(static_cast<useconds_t>(ms) * 1000);
+      ::_exit(0);
+    }
+    char c = 0;
+    (void)!::read(ready[0], &c, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return pid;
+  }
 
   // Answers the New Project dialog: Iowa, the year and a title.
   static void FillNewProject(const QString& year) {
@@ -178,6 +201,52 @@ class TestShellFileCmds : public QObject {
     QVERIFY(env_->messages.all.isEmpty());
     QCOMPARE(form_->ProjectFile().Author(), "A. Agronomist");
     QCOMPARE(form_->ProjectFile().Comments(), "Two lines\nof comments");
+  }
+
+  // File names in any language are created, opened, titled and named in messages as the system
+  // gives them (UTF-8 bytes), never through the records' code page.
+  void fileNamesInAnyLanguage() {
+    const std::string name = "Neu-\u00fc \u4e2d \"q\" 'r'.tsj";
+    const QString qname = QString::fromUtf8(name.c_str());
+    TTestChooser chooser;
+    chooser.names << QString::fromStdString(env_->File(name));
+    FillNewProject("2024");
+    QVERIFY(form_->NewProjectFile());
+    QVERIFY(QFileInfo::exists(QString::fromUtf8(env_->File(name).c_str())));
+    QCOMPARE(form_->windowTitle(), "Tesserel - " + qname);
+    QVERIFY(form_->CloseProjectFile());
+    chooser.names << QString::fromStdString(env_->File(name));
+    QVERIFY(form_->OpenProjectFile());
+    QCOMPARE(form_->windowTitle(), "Tesserel - " + qname);
+    QVERIFY(form_->CloseProjectFile());
+    QVERIFY(form_->OpenProjectFile(env_->File(name)));  // as given on the command line
+    QCOMPARE(form_->windowTitle(), "Tesserel - " + qname);
+    env_->messages.Clear();
+    QVERIFY(!form_->OpenProjectFile(env_->File("Zweit-\u00fc.tsj")));
+    QCOMPARE(env_->messages.errors.value(0), "Unable to open file for the following reason:\n\n" +
+                                                  QString::fromStdString(env_->File("Zweit-\u00fc.tsj")) +
+                                                  "\r\nCan't open file. File does not exist.");
+  }
+
+  // A project another program reads is waited for; when it is still read past the wait, it opens
+  // read-only and is offered for editing as soon as the other program lets go.
+  void aProjectInUseIsWaitedForAndOfferedForEditingOnceFree() {
+    const std::string path = env_->MakeProject("busy.tsj", 2, 1);
+    form_->BusyWaitMs = 4000;
+    pid_t reader = HoldShared(path, 400);
+    QVERIFY(form_->OpenProjectFile(path));
+    QVERIFY(form_->ProjectFile().IsWritable());
+    QVERIFY(form_->CloseProjectFile());
+    ::waitpid(reader, nullptr, 0);
+
+    form_->BusyWaitMs = 100;
+    reader = HoldShared(path, 1500);
+    QVERIFY(form_->OpenProjectFile(path));
+    QVERIFY(form_->ProjectFile().IsReadOnly());
+    env_->messages.answers = {TAnswer::Yes};
+    QTRY_VERIFY_WITH_TIMEOUT(form_->ProjectFile().IsWritable(), 10000);
+    QVERIFY(env_->messages.questions.value(0).contains("no longer in use by another program"));
+    ::waitpid(reader, nullptr, 0);
   }
 
   // Another program renames its own file over the open project: nothing is written into the file
