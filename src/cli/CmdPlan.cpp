@@ -69,7 +69,7 @@ void AddPlanCommands(CLI::App& app, TCliContext& ctx) {
   AddExport(*plan, ctx);
   AddCreateProjectCommand(*plan, ctx, "import", "Create a project from a plan of the planner", "Plan file (.qrl)",
                           "plan file", [](const std::string& in, const std::string& project, TProjectSession& s,
-                                          std::string& message, int& records) {
+                                          std::string& message, int& records, std::string&) {
                             return CreateProjectFromPlan(QrlBusStarter(), in, project, s.ref.Mcn, s.ref.Mdf, message,
                                                          records);
                           });

@@ -37,7 +37,8 @@ class TPlanImport {
            const TImportProgress& progress, std::string& message, int& count);
 
  private:
-  bool ExportPlan(const TQrlStarter& starter, const std::string& planPath, std::string& message);
+  bool ExportPlan(const TQrlStarter& starter, const std::string& planPath, const TImportProgress& progress,
+                  std::string& message);
   bool ReadDatabase(std::string& message);
   bool StartProject(const std::string& projectPath, std::string& message);
   bool ImportFields(const TImportProgress& progress, std::string& message, int& count);
@@ -73,7 +74,7 @@ bool TPlanImport::Run(const TQrlStarter& starter, const std::string& planPath, c
   // already (a database export of another project): that one is no scratch file to delete.
   dbPath_ = ChangeFileExt(ExpandFileName(projectPath), kPlanDatabaseExtension);
   if (FileStatus(dbPath_) != fsMissing) dbPath_ = MakeTempName(ExtractFileDir(dbPath_), "qrl");
-  const bool ok = ExportPlan(starter, planPath, message) && ReadDatabase(message) && StartProject(projectPath, message) &&
+  const bool ok = ExportPlan(starter, planPath, progress, message) && ReadDatabase(message) && StartProject(projectPath, message) &&
                   ImportFields(progress, message, count) && Finish(projectPath, message);
   if (!ok && project_.IsOpen()) project_.Discard();
   DeleteFileAt(dbPath_);
@@ -81,9 +82,12 @@ bool TPlanImport::Run(const TQrlStarter& starter, const std::string& planPath, c
   return ok;
 }
 
-bool TPlanImport::ExportPlan(const TQrlStarter& starter, const std::string& planPath, std::string& message) {
+bool TPlanImport::ExportPlan(const TQrlStarter& starter, const std::string& planPath, const TImportProgress& progress,
+                             std::string& message) {
   std::string version;
-  const std::unique_ptr<IQrlApp> app = StartPlanner(starter, version, message);
+  std::function<bool()> waiting;  // the progress stays live while the planner writes the database
+  if (progress) waiting = [&progress] { return progress(0, 0); };
+  const std::unique_ptr<IQrlApp> app = StartPlanner(starter, version, message, waiting);
   if (!app) return false;
   TQrlError error;
   const std::unique_ptr<IQrlPlan> plan = app->OpenPlanFile(planPath, error);

@@ -47,22 +47,29 @@ class TQrlSoilsUpdate {
   // outside the file (`record` 0: all records); then starts the planner and makes a scratch plan
   // for the project's state.
   bool Begin(int record, std::string& message);
+  // Before Begin: while a planner call waits, `waiting` is called about ten times a second; false
+  // gives the call up, which fails the update.
+  void WhileWaiting(std::function<bool()> waiting) { waiting_ = std::move(waiting); }
   int First() const { return first_; }
   int Last() const { return last_; }
 
   bool Read(int number, TQrlRecordJob& job, std::string& message);
-  // Asks the planner for the soils of the record's county and applies them to job.rec.
+  // Asks the planner for the soils of the record's county and applies them to job.rec. Every
+  // failed call ends the update: a county whose soils the planner refuses, a planner gone, one
+  // silent for its stall time (renewed by each record).
   bool Query(TQrlRecordJob& job, std::string& message);
   // Writes the record back, flushed, when one of its soils was found.
   bool Write(const TQrlRecordJob& job, std::string& message);
 
  private:
-  // Makes soils_ hold the soils of the county; false when the planner refused the county.
-  bool LoadCounty(int countyCode, std::string& message);
+  // Makes soils_ hold the soils of the record's county; false with the message when they cannot
+  // be had.
+  bool LoadCounty(const TQrlRecordJob& job, std::string& message);
 
   TMdaFile& file_;
   TMcnFile& counties_;
   TQrlStarter starter_;
+  std::function<bool()> waiting_;  // before app_, which holds a copy
   std::unique_ptr<IQrlApp> app_;
   std::unique_ptr<IQrlPlan> plan_;
   int first_ = 1;
@@ -71,8 +78,8 @@ class TQrlSoilsUpdate {
   TDbRows soils_;
 };
 
-// Called before each record with the records done so far and their number; false stops the
-// update, which then succeeds with the counts so far.
+// Called before each record with the records done so far and their number, and again while a
+// planner call waits; false stops the update, which then succeeds with the counts so far.
 using TQrlSoilsProgress = std::function<bool(int done, int total)>;
 
 // The whole update at once (`record` 0: all records). On success the counts of soils found and

@@ -225,15 +225,30 @@ void TMainForm::ImportJsonFile() {
   if (target.empty()) return;
   int records = 0;
   std::string message;
+  TTextImport chars;
   bool ok = false;
-  {
-    TWaitCursor wait;
-    ok = ImportFromJson(source, target, mcn_, mdf_, records, message);
+  for (;;) {
+    {
+      TWaitCursor wait;
+      ok = ImportFromJson(source, target, mcn_, mdf_, chars, records, message);
+    }
+    // A text with characters the project cannot hold: imported again with them replaced, if the
+    // user wants that.
+    if (ok || !chars.Refused || chars.Transliterate ||
+        Messages().Confirm("\nUnable to import JSON file for the following reason:\n\n" + QStr(message) +
+                               "\n\nDo you want to import it with every such character replaced by the nearest "
+                               "one projects can hold (L for \u0141, for example, and ? where there is none)?\n",
+                           false) != TAnswer::Yes)
+      break;
+    chars.Transliterate = true;
   }
+  if (!ok && chars.Refused && !chars.Transliterate) return;  // the question said why
   if (!ok) return Messages().Error("Unable to import JSON file for the following reason:\n\n" + QStr(message));
+  const QString replaced =
+      chars.Replaced > 0 ? QString::number(chars.Replaced) + " characters were replaced.\n\n" : QString();
   const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from JSON file\n" + QStr(source) +
-                       ".\n\nDo you want to open the new project file?\n";
+                       " field records were imported from JSON file\n" + QStr(source) + ".\n\n" + replaced +
+                       "Do you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/Cp1252.h"
 #include "common/DayNum.h"
 #include "common/Format.h"
 #include "common/TextUtil.h"
@@ -391,6 +392,8 @@ const TFieldDesc* RecordField(const std::string& field) {
 }
 
 std::string CheckFieldValue(TFieldRec& rec, const TFieldDesc& desc, int index, const TRuleContext& ctx) {
+  if (desc.kind == TFieldKind::Str)
+    if (std::string rule = ControlCharRule(GetFieldText(&rec, desc, index)); !rule.empty()) return rule;
   const TFieldRule* rule = FindFieldRule(desc.name);
   return rule ? CheckRule(rec, desc, index, *rule, ctx) : std::string();
 }

@@ -1,7 +1,7 @@
 // The value rules of the field record: number ranges with their decimals, code lists, crops
 // allowed in each crop slot, input categories, units, dates in their windows and the lists of the
-// state tables. One set of rules for every path that stores values without the entry fields:
-// the field data import and the command-line `set`.
+// state tables, and no control characters in texts. One set of rules for every path that stores
+// values without the entry fields: the imports, the Soil Data Mart soils and the command-line `set`.
 #pragma once
 
 #include <cstdint>
@@ -53,7 +53,7 @@ struct TRuleContext {
 };
 
 // Checks the value of field `desc`[index] in the record; a number is first rounded to the field's
-// decimals in place. Empty when the value passes, else the rule it breaks ("must be from 0.01 to
+// decimals in place, a text must hold no control characters. Empty when the value passes, else the rule it breaks ("must be from 0.01 to
 // 1000").
 std::string CheckFieldValue(TFieldRec& rec, const TFieldDesc& desc, int index, const TRuleContext& ctx);
 // Stores an imported number in a field when it passes the field's rule (rounded as the rule says;
