@@ -7,6 +7,7 @@
 #include "interchange/QrlSoils.h"
 #include "interchange/QrlYield.h"
 #include "reference/McnFile.h"
+#include "store/FieldRules.h"
 #include "store/LoadedRefs.h"
 #include "vocab/CropVocab.h"
 
@@ -30,8 +31,8 @@ bool PlannerComment(const std::string& comments) {
 
 class TPlanImport {
  public:
-  TPlanImport(TMcnFile& counties, const TMdfFile& definitions)
-      : counties_(counties), definitions_(definitions), refs_(counties, definitions) {}
+  TPlanImport(TMcnFile& counties, const TMdfFile& definitions, TTextImport& text)
+      : counties_(counties), definitions_(definitions), refs_(counties, definitions), text_(text) {}
 
   bool Run(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
            const TImportProgress& progress, std::string& message, int& count);
@@ -57,6 +58,7 @@ class TPlanImport {
   TMcnFile& counties_;
   const TMdfFile& definitions_;
   TLoadedRefs refs_;
+  TTextImport& text_;
   TPlanDb db_;
   TPlanDates dates_;
   int state_ = 0;
@@ -103,8 +105,9 @@ bool TPlanImport::ReadDatabase(std::string& message) {
     message = reader.ErrorText();
     return false;
   }
+  reader.CheckTexts(&text_);
   if (!db_.Read(reader)) {
-    message = kReadError;
+    message = reader.TextFault().empty() ? kReadError : "The plan's " + reader.TextFault() + ".";
     return false;
   }
   double v = 0;
@@ -151,6 +154,11 @@ bool TPlanImport::ImportFields(const TImportProgress& progress, std::string& mes
       return false;
     }
     recs_.push_back(FieldRecord(order[n], static_cast<int32_t>(n + 1)));
+    std::string field, rule;
+    if (FindControlText(recs_.back(), field, rule)) {
+      message = "The plan's field " + std::to_string(n + 1) + ": " + field + " is not accepted: " + rule + ".";
+      return false;
+    }
   }
   if (progress) progress(total, total);
   count = static_cast<int>(recs_.size());
@@ -334,9 +342,11 @@ bool TPlanImport::Finish(const std::string& projectPath, std::string& message) {
 }  // namespace
 
 bool CreateProjectFromPlan(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
-                           TMcnFile& counties, const TMdfFile& definitions, std::string& message, int& recordCount,
-                           const TImportProgress& progress) {
+                           TMcnFile& counties, const TMdfFile& definitions, TTextImport& text, std::string& message,
+                           int& recordCount, const TImportProgress& progress) {
   recordCount = 0;
-  TPlanImport import(counties, definitions);
+  text.Replaced = 0;
+  text.Refused = false;
+  TPlanImport import(counties, definitions, text);
   return import.Run(starter, planPath, projectPath, progress, message, recordCount);
 }

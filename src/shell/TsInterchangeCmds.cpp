@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QScrollBar>
 
+#include <functional>
+
 #include "TsFileCmds.h"
 #include "TsInterchange.h"
 #include "TsMain.h"
@@ -62,6 +64,31 @@ QString ExportDoneText(const std::string& file1, int fieldCount, const std::stri
     text += file2.empty() ? QString(".\n") : "\n" + QStr(file2) + "\n";
   }
   return text;
+}
+
+// Runs an import (`run`: false with `message` on failure). When it refused a text for a character
+// projects cannot hold, asks whether to run it again with such characters replaced. False when it
+// failed: shown as the failure of `what` unless the question showed it already.
+bool RunImportOfferingReplacement(const QString& what, TTextImport& chars, std::string& message,
+                                  const std::function<bool()>& run) {
+  const QString failure = "Unable to import " + what + " for the following reason:\n\n";
+  for (;;) {
+    if (run()) return true;
+    if (!chars.Refused || chars.Transliterate) break;
+    if (Messages().Confirm("\n" + failure + QStr(message) +
+                               "\n\nDo you want to import it with every such character replaced by the nearest one "
+                               "projects can hold (L for \u0141, for example, and ? where there is none)?\n",
+                           false) != TAnswer::Yes)
+      return false;
+    chars.Transliterate = true;
+  }
+  if (!message.empty()) Messages().Error(failure + QStr(message));
+  return false;
+}
+
+// How many characters an import replaced, for its report; empty when none.
+QString ReplacedText(const TTextImport& chars) {
+  return chars.Replaced > 0 ? QString::number(chars.Replaced) + " characters were replaced.\n\n" : QString();
 }
 
 }  // namespace
@@ -226,29 +253,14 @@ void TMainForm::ImportJsonFile() {
   int records = 0;
   std::string message;
   TTextImport chars;
-  bool ok = false;
-  for (;;) {
-    {
-      TWaitCursor wait;
-      ok = ImportFromJson(source, target, mcn_, mdf_, chars, records, message);
-    }
-    // A text with characters the project cannot hold: imported again with them replaced, if the
-    // user wants that.
-    if (ok || !chars.Refused || chars.Transliterate ||
-        Messages().Confirm("\nUnable to import JSON file for the following reason:\n\n" + QStr(message) +
-                               "\n\nDo you want to import it with every such character replaced by the nearest "
-                               "one projects can hold (L for \u0141, for example, and ? where there is none)?\n",
-                           false) != TAnswer::Yes)
-      break;
-    chars.Transliterate = true;
-  }
-  if (!ok && chars.Refused && !chars.Transliterate) return;  // the question said why
-  if (!ok) return Messages().Error("Unable to import JSON file for the following reason:\n\n" + QStr(message));
-  const QString replaced =
-      chars.Replaced > 0 ? QString::number(chars.Replaced) + " characters were replaced.\n\n" : QString();
+  if (!RunImportOfferingReplacement("JSON file", chars, message, [&] {
+        TWaitCursor wait;
+        return ImportFromJson(source, target, mcn_, mdf_, chars, records, message);
+      }))
+    return;
   const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from JSON file\n" + QStr(source) + ".\n\n" + replaced +
-                       "Do you want to open the new project file?\n";
+                       " field records were imported from JSON file\n" + QStr(source) + ".\n\n" +
+                       ReplacedText(chars) + "Do you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }
 
@@ -337,19 +349,20 @@ void TMainForm::ImportQrlPlan() {
   if (target.empty()) return;
   int records = 0;
   std::string message;
-  TRecordProgress progress("Import Data", this);
-  bool ok = false;
-  {
-    TWaitCursor wait;
-    ok = CreateProjectFromPlan(qrlStarter_, source, target, mcn_, mdf_, message, records,
-                               [&progress](uint32_t done, uint32_t total) {
-                                 return progress.Step(static_cast<int>(done), static_cast<int>(total));
-                               });
-  }
-  if (progress.Finish() && !ok) return;  // cancelled: nothing was made
-  if (!ok) return Messages().Error("Unable to import plan file for the following reason:\n\n" + QStr(message));
+  TTextImport chars;
+  if (!RunImportOfferingReplacement("plan file", chars, message, [&] {
+        TRecordProgress progress("Import Data", this);
+        TWaitCursor wait;
+        const bool ok = CreateProjectFromPlan(qrlStarter_, source, target, mcn_, mdf_, chars, message, records,
+                                              [&progress](uint32_t done, uint32_t total) {
+                                                return progress.Step(static_cast<int>(done), static_cast<int>(total));
+                                              });
+        if (progress.Finish() && !ok) message.clear();  // cancelled: nothing was made, nothing to say
+        return ok;
+      }))
+    return;
   const QString text = "\nSuccessfully created project file\n" + QStr(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from plan file\n" + QStr(source) +
-                       ".\n\nDo you want to open the new project file?\n";
+                       " field records were imported from plan file\n" + QStr(source) + ".\n\n" +
+                       ReplacedText(chars) + "Do you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }

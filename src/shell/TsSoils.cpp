@@ -36,15 +36,20 @@ bool QueryOffThread(const TSdmSoilsUpdate& update, TSdmRecordJob& job, std::stri
 template <class Update, class Job, class Query>
 TSoilsRunResult RunUpdateSteps(Update& update, TSoilsProgressDlg& progress, int record, Query query) {
   TSoilsRunResult result;
-  if (!update.Begin(record, result.message)) return result;
+  // A call given up on Cancel fails its step: the update ends as cancelled, the records done stay done.
+  const auto failed = [&] {
+    if (progress.Cancelled()) {
+      result.ok = true;
+      result.message.clear();
+    }
+    return result;
+  };
+  if (!update.Begin(record, result.message)) return failed();
   for (int n = update.First(); n <= update.Last() && !progress.Cancelled(); ++n) {
     progress.SetStep(n - update.First());
     Job job;
-    if (!update.Read(n, job, result.message) || !query(job, result.message) || !update.Write(job, result.message)) {
-      if (!progress.Cancelled()) return result;
-      result.message.clear();  // a call given up on Cancel: the records done stay done
-      break;
-    }
+    if (!update.Read(n, job, result.message) || !query(job, result.message) || !update.Write(job, result.message))
+      return failed();
     result.wrote = result.wrote || job.updated > 0;
     result.updated += job.updated;
     result.notUpdated += job.notUpdated;

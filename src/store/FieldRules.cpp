@@ -416,3 +416,16 @@ std::string SetCheckedNumber(TFieldRec& rec, const std::string& field, int index
   if (!error.empty()) SetFieldNumber(rec, *desc, before, index);
   return error;
 }
+
+bool FindControlText(const TFieldRec& rec, std::string& field, std::string& rule) {
+  for (const TFieldDesc& d : RecordFields()) {
+    if (d.kind != TFieldKind::Str) continue;
+    for (int i = 0; i < d.count; ++i) {
+      rule = ControlCharRule(GetFieldText(&rec, d, i));
+      if (rule.empty()) continue;
+      field = d.count == 1 ? d.name : d.name + "[" + std::to_string(i + 1) + "]";
+      return true;
+    }
+  }
+  return false;
+}

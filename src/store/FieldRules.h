@@ -63,3 +63,6 @@ std::string SetCheckedNumber(TFieldRec& rec, const std::string& field, int index
                              const TRuleContext& ctx);
 // The record field of a name (no table index); null when there is none.
 const TFieldDesc* RecordField(const std::string& field);
+// The first text field of the record that holds a control character, as "Notes" or
+// "Soil_Name[2]", with the rule it breaks; false when there is none.
+bool FindControlText(const TFieldRec& rec, std::string& field, std::string& rule);
