@@ -54,10 +54,12 @@ void AddSoils(CLI::App& group, TCliContext& ctx) {
     if (!s.Open(ctx, a->path, true) || !s.RecordOrAll(ctx, a->number)) return;
     int found = 0, notFound = 0;
     std::string message;
+    std::vector<std::string> reasons;
     if (!UpdateSoilsFromPlanner(s.file, s.ref.Mcn, static_cast<int>(a->number), QrlBusStarter(), found, notFound,
-                                message))
+                                message, nullptr, &reasons))
       return Fail(ctx, message);
     ctx.out << "Updated=" << found << "\nNotUpdated=" << notFound << '\n';
+    for (const std::string& reason : reasons) ctx.out << Cp1252ToUtf8(reason) << '\n';
   });
 }
 

@@ -161,3 +161,8 @@ std::string Utf8ToCp1252(const std::string& text) {
   }
   return out;
 }
+
+std::string ShownText(std::string text) {
+  for (size_t at; (at = FindControlChar(text)) != std::string::npos;) text[at] = ' ';
+  return text;
+}

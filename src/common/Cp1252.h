@@ -35,3 +35,5 @@ size_t FindControlChar(const std::string& text, bool lineBreaks = false);
 // Empty when the text holds no control character, else "must not hold control characters (it
 // holds U+0009)".
 std::string ControlCharRule(const std::string& text, bool lineBreaks = false);
+// Text for a message: its control characters as blanks (a rule names them).
+std::string ShownText(std::string text);

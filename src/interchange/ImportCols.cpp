@@ -105,9 +105,7 @@ void TRowApplier::Prepare() {
 }
 
 void TRowApplier::Warn(int col, const std::string& value, const std::string& rule) {
-  std::string shown = value;
-  for (size_t at; (at = FindControlChar(shown)) != std::string::npos;) shown[at] = ' ';  // the rule names it
-  info_.Warn("Row " + std::to_string(rowNumber_) + ": " + cols_.Name(col) + " value \"" + shown +
+  info_.Warn("Row " + std::to_string(rowNumber_) + ": " + cols_.Name(col) + " value \"" + ShownText(value) +
              "\" not imported: " + rule + ".");
 }
 

@@ -152,9 +152,8 @@ bool TJsonImport::CheckRecord(const std::string& where, TFieldRec& rec) {
       const std::string rule = CheckFieldValue(rec, d, i, rules);
       if (rule.empty()) continue;
       const std::string name = d.count == 1 ? d.name : d.name + "[" + std::to_string(i + 1) + "]";
-      std::string shown = GetFieldText(&rec, d, i);
-      for (size_t at; (at = FindControlChar(shown)) != std::string::npos;) shown[at] = ' ';  // named by the rule
-      return Fail(where + ": " + name + " value \"" + shown + "\" is not accepted: " + rule + ".");
+      return Fail(where + ": " + name + " value \"" + ShownText(GetFieldText(&rec, d, i)) + "\" is not accepted: " +
+                  rule + ".");
     }
   return true;
 }

@@ -1,11 +1,13 @@
 #include "interchange/QrlSoils.h"
 
+#include "common/Cp1252.h"
 #include "common/Format.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "interchange/QrlCalls.h"
 #include "interchange/SdmToSls.h"
 #include "reference/McnFile.h"
+#include "store/FieldRules.h"
 #include "vocab/CodeLists.h"
 
 namespace {
@@ -121,6 +123,7 @@ bool TQrlSoilsUpdate::Query(TQrlRecordJob& job, std::string& message) {
   if (job.countyCode == 0 || !plan_) return true;
   if (!LoadCounty(job, message)) return false;
   if (soils_.Rows.empty()) return true;  // the planner knows no soils of the county: none looked up
+  const TRuleContext rules{*file_.Refs(), nullptr, file_.ProjectState(), file_.ProjectYear()};
   for (int k = 0; k < kSoilRows; ++k) {
     if (job.rec.Soil_Sym[k].Empty()) continue;
     const int row = FindPlanSoil(soils_, job.rec.Soil_Sym[k], job.rec.Soil_Name[k]);
@@ -128,8 +131,20 @@ bool TQrlSoilsUpdate::Query(TQrlRecordJob& job, std::string& message) {
       ++job.notUpdated;
       continue;
     }
+    // The planner's values go through the record's checks; a soil with one that fails stays as it was.
+    const TFieldRec before = job.rec;
     ApplyPlanSoil(soils_, static_cast<size_t>(row), job.rec, k, file_.ProjectState());
-    ++job.updated;
+    std::string field, rule;
+    if (CheckChangedRow(job.rec, before, "Soil_", k, rules, field, rule)) {
+      ++job.updated;
+      continue;
+    }
+    ++job.notUpdated;
+    job.reasons.push_back("Record " + std::to_string(job.number) + ", soil " + std::to_string(k + 1) + " (" +
+                          before.Soil_Sym[k].Str() + ") not updated: " + field + " value \"" +
+                          ShownText(GetFieldText(&job.rec, *RecordField(field), k)) + "\" is not accepted: " + rule +
+                          ".");
+    job.rec = before;
   }
   return true;
 }
@@ -141,7 +156,8 @@ bool TQrlSoilsUpdate::Write(const TQrlRecordJob& job, std::string& message) {
 }
 
 bool UpdateSoilsFromPlanner(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter, int& updated,
-                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress) {
+                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress,
+                            std::vector<std::string>* reasons) {
   updated = notUpdated = 0;
   int done = 0, total = 0;
   bool canceled = false;  // while the planner was silent
@@ -159,6 +175,7 @@ bool UpdateSoilsFromPlanner(TMdaFile& file, TMcnFile& counties, int record, cons
     }
     updated += job.updated;
     notUpdated += job.notUpdated;
+    if (reasons) reasons->insert(reasons->end(), job.reasons.begin(), job.reasons.end());
   }
   message.clear();
   return true;

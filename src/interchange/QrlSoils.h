@@ -33,6 +33,7 @@ struct TQrlRecordJob {
   int countyCode = 0;  // FIPS code of the record's county; 0: the record is skipped
   int updated = 0;
   int notUpdated = 0;
+  std::vector<std::string> reasons;  // why soils found were not updated, one line each
 };
 
 // The update in steps, so that a caller can show progress and stop between records: Begin, then
@@ -82,7 +83,9 @@ class TQrlSoilsUpdate {
 // planner call waits; false stops the update, which then succeeds with the counts so far.
 using TQrlSoilsProgress = std::function<bool(int done, int total)>;
 
-// The whole update at once (`record` 0: all records). On success the counts of soils found and
-// not found; otherwise the message. Records written before a failure stay written.
+// The whole update at once (`record` 0: all records). On success the counts of soils updated and
+// not updated, and in `reasons` why soils found were not (a value the record's checks refuse);
+// otherwise the message. Records written before a failure stay written.
 bool UpdateSoilsFromPlanner(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter, int& updated,
-                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress = nullptr);
+                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress = nullptr,
+                            std::vector<std::string>* reasons = nullptr);

@@ -53,8 +53,7 @@ TSoilsRunResult RunUpdateSteps(Update& update, TSoilsProgressDlg& progress, int 
     result.wrote = result.wrote || job.updated > 0;
     result.updated += job.updated;
     result.notUpdated += job.notUpdated;
-    if constexpr (requires { job.reasons; })
-      result.reasons.insert(result.reasons.end(), job.reasons.begin(), job.reasons.end());
+    result.reasons.insert(result.reasons.end(), job.reasons.begin(), job.reasons.end());
   }
   result.ok = true;
   return result;

@@ -429,3 +429,16 @@ bool FindControlText(const TFieldRec& rec, std::string& field, std::string& rule
   }
   return false;
 }
+
+bool CheckChangedRow(TFieldRec& rec, const TFieldRec& before, const std::string& prefix, int row,
+                     const TRuleContext& ctx, std::string& field, std::string& rule) {
+  for (const TFieldDesc& d : RecordFields()) {
+    if (d.count <= row || !d.name.starts_with(prefix) || GetFieldText(&rec, d, row) == GetFieldText(&before, d, row))
+      continue;
+    rule = CheckFieldValue(rec, d, row, ctx);
+    if (rule.empty()) continue;
+    field = d.name;
+    return false;
+  }
+  return true;
+}

@@ -66,3 +66,7 @@ const TFieldDesc* RecordField(const std::string& field);
 // The first text field of the record that holds a control character, as "Notes" or
 // "Soil_Name[2]", with the rule it breaks; false when there is none.
 bool FindControlText(const TFieldRec& rec, std::string& field, std::string& rule);
+// Checks the fields of table row `row` whose names start with `prefix` ("Soil_") and whose values
+// differ from `before`; false with the first that fails, as "Soil_TValue", and its rule.
+bool CheckChangedRow(TFieldRec& rec, const TFieldRec& before, const std::string& prefix, int row,
+                     const TRuleContext& ctx, std::string& field, std::string& rule);
