@@ -175,9 +175,9 @@ void TPlanExport::PutIdentity(const TFieldRec& rec, int countyCode) {
 bool TPlanExport::KeyValid(size_t row) {
   bool valid = false;
   TQrlError error;
-  return failure_.empty() &&
-         Answered(plan_.ValueIsValid("Field", written_, "SoilKey", soils_.Value(row, "SoilKey"), valid, error), error) &&
-         valid;
+  if (!failure_.empty()) return false;
+  const bool asked = plan_.ValueIsValid("Field", written_, "SoilKey", soils_.Value(row, "SoilKey"), valid, error);
+  return Answered(asked, error) && valid;
 }
 
 void TPlanExport::PutSoilKey(const TFieldRec& rec) {

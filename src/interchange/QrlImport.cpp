@@ -76,8 +76,9 @@ bool TPlanImport::Run(const TQrlStarter& starter, const std::string& planPath, c
   // already (a database export of another project): that one is no scratch file to delete.
   dbPath_ = ChangeFileExt(ExpandFileName(projectPath), kPlanDatabaseExtension);
   if (FileStatus(dbPath_) != fsMissing) dbPath_ = MakeTempName(ExtractFileDir(dbPath_), "qrl");
-  const bool ok = ExportPlan(starter, planPath, progress, message) && ReadDatabase(message) && StartProject(projectPath, message) &&
-                  ImportFields(progress, message, count) && Finish(projectPath, message);
+  const bool ok = ExportPlan(starter, planPath, progress, message) && ReadDatabase(message) &&
+                  StartProject(projectPath, message) && ImportFields(progress, message, count) &&
+                  Finish(projectPath, message);
   if (!ok && project_.IsOpen()) project_.Discard();
   DeleteFileAt(dbPath_);
   if (ok) message.clear();

@@ -174,14 +174,14 @@ class TQrlBusPlan : public IQrlPlan {
 
   bool ExpandTables(TQrlError& error) override {
     QVariantList reply;
-    return Call(QStringLiteral("ExpandTables"), {}, peer_.Timeouts.Stall, reply, error);
+    return FileStep(QStringLiteral("ExpandTables"), {}, reply, error);
   }
 
   bool SaveAs(const std::string& path, TQrlError& error) override {
     QString busPath;
     if (!QrlPathToBus(path, busPath)) return BadPath(error);
     QVariantList reply;
-    return Call(QStringLiteral("SaveAs"), {busPath}, peer_.Timeouts.Stall, reply, error);
+    return FileStep(QStringLiteral("SaveAs"), {busPath}, reply, error);
   }
 
   bool ExportToAccess(const std::string& path, TQrlError& error) override {
@@ -189,8 +189,7 @@ class TQrlBusPlan : public IQrlPlan {
     if (!QrlPathToBus(path, busPath)) return BadPath(error);
     // The five flags ask for every part of the plan.
     QVariantList reply;
-    return Call(QStringLiteral("ExportToAccess"), {busPath, true, true, true, true, true}, peer_.Timeouts.Stall, reply,
-                error);
+    return FileStep(QStringLiteral("ExportToAccess"), {busPath, true, true, true, true, true}, reply, error);
   }
 
   void Close() override {
@@ -206,6 +205,11 @@ class TQrlBusPlan : public IQrlPlan {
  private:
   bool Call(const QString& method, const QVariantList& args, int timeoutMs, QVariantList& reply, TQrlError& error) {
     return ::Call(peer_, path_, kQrlPlanInterface, method, args, timeoutMs, reply, error);
+  }
+  // Making, saving or exporting a plan: a step of its own, which may take the whole stall time.
+  bool FileStep(const QString& method, const QVariantList& args, QVariantList& reply, TQrlError& error) {
+    peer_.Session->SinceProgress.restart();
+    return Call(method, args, peer_.Timeouts.Stall, reply, error);
   }
 
   TQrlPeer peer_;
@@ -248,6 +252,7 @@ class TQrlBusApp : public IQrlApp {
  private:
   std::unique_ptr<IQrlPlan> PlanOf(const QString& method, const QVariantList& args, TQrlError& error) {
     QVariantList reply;
+    peer_.Session->SinceProgress.restart();  // a step of its own
     if (!::Call(peer_, QLatin1String(kQrlAppPath), kQrlAppInterface, method, args, peer_.Timeouts.Stall, reply, error))
       return nullptr;
     if (reply.size() != 1 || reply[0].metaType() != QMetaType::fromType<QDBusObjectPath>()) {

@@ -16,8 +16,8 @@
 struct TQrlBusTimeouts {
   int Start = 30000;   // activating the service
   int Cell = 30000;    // a cell, a row count, a check, the file version
-  // The longest a command goes without progress: no call waits beyond it, and making, opening,
-  // expanding, saving, exporting and closing a plan may take all of it.
+  // The longest a command goes without progress: no call waits beyond it. Making, opening,
+  // expanding, saving and exporting a plan are steps of their own and may take all of it.
   int Stall = 120000;
 };
 

@@ -48,6 +48,6 @@ struct TSoilsRunResult {
 
 // Updates record `record` (0: all records) of the open project from the Soil Data Mart.
 TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent);
-// The same from the planner's soils; its calls are short local ones, made between the steps.
+// The same from the planner's soils; a call that keeps the update waiting keeps the window live.
 TSoilsRunResult RunQrlSoilsUpdate(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter,
                                   QWidget* parent);
