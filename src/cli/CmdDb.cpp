@@ -74,10 +74,15 @@ void AddDbCommands(CLI::App& app, TCliContext& ctx) {
   CLI::App* exports = CommandGroup(app, "export", "Export the project's data for other programs");
   AddExportDb(*exports, ctx);
   AddExportJson(*exports, ctx);
-  AddCreateProjectCommand(*CommandGroup(app, "import", "Import data from other programs' files"), ctx, "json",
-                          "Create a project from a JSON document as `export json` writes it", "JSON document",
-                          "JSON file", [](const std::string& in, const std::string& project, TProjectSession& s,
-                                          std::string& message, int& records) {
-                            return ImportFromJson(in, project, s.ref.Mcn, s.ref.Mdf, records, message);
-                          });
+  auto text = std::make_shared<TTextImport>();
+  CLI::App* cmd = AddCreateProjectCommand(
+      *CommandGroup(app, "import", "Import data from other programs' files"), ctx, "json",
+      "Create a project from a JSON document as `export json` writes it", "JSON document", "JSON file",
+      [text](const std::string& in, const std::string& project, TProjectSession& s, std::string& message,
+             int& records, std::string& report) {
+        if (!ImportFromJson(in, project, s.ref.Mcn, s.ref.Mdf, *text, records, message)) return false;
+        if (text->Transliterate) report = "Transliterated=" + std::to_string(text->Replaced) + "\n";
+        return true;
+      });
+  AddTransliterateFlag(cmd, *text);
 }

@@ -14,14 +14,16 @@
 
 namespace {
 
-// A table value on one output line: tabs and line breaks become blanks.
-std::string Shown(std::string text) {
+// A table value on one output line: control characters (tabs, line breaks) become blanks; the text
+// of a UTF-8 table (its .cpg says so) is printed as it is, any other as code page 1252.
+std::string Shown(std::string text, bool utf8) {
   for (char& c : text)
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  return Cp1252ToUtf8(text);
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return utf8 ? text : Cp1252ToUtf8(text);
 }
 
 void PrintTable(TCliContext& ctx, TDbfFile& table, int64_t maxRows) {
+  const bool utf8 = TDbfFile::TextIsUtf8(table.FileName);
   int year = 0, month = 0, day = 0;
   table.LastUpdate(year, month, day);
   ctx.out << "Table=" << table.FileName << "\nVersion=" << table.Version()
@@ -33,9 +35,9 @@ void PrintTable(TCliContext& ctx, TDbfFile& table, int64_t maxRows) {
   for (int i = 1; i <= table.FieldCount(); ++i) {
     TDbfField& f = fields[static_cast<size_t>(i - 1)];
     table.GetFieldInfo(i, f);
-    ctx.out << i << '\t' << Shown(f.FieldName()) << '\t' << f.Type << '\t' << int{f.Length} << '\t'
+    ctx.out << i << '\t' << Shown(f.FieldName(), utf8) << '\t' << f.Type << '\t' << int{f.Length} << '\t'
             << int{f.Decimals} << '\n';
-    heading += '\t' + Shown(f.FieldName());
+    heading += '\t' + Shown(f.FieldName(), utf8);
   }
   ctx.out << heading << '\n';
   std::vector<char> row(static_cast<size_t>(table.RecordLength()));
@@ -43,7 +45,7 @@ void PrintTable(TCliContext& ctx, TDbfFile& table, int64_t maxRows) {
   for (uint32_t n = 1; n <= count; ++n) {
     if (!table.ReadRecord(n, row.data())) return ReportFileError(ctx, table);
     ctx.out << n << '\t' << (row[0] == kDbfDeleted ? "*" : "");
-    for (const TDbfField& f : fields) ctx.out << '\t' << Shown(TDbfFile::FieldText(row.data(), f));
+    for (const TDbfField& f : fields) ctx.out << '\t' << Shown(TDbfFile::FieldText(row.data(), f), utf8);
     ctx.out << '\n';
   }
 }
@@ -68,6 +70,7 @@ void AddImport(CLI::App& group, TCliContext& ctx) {
   struct TArgs {
     std::string table, project;
     bool update = false, messages = false;
+    TTextImport text;
   };
   auto a = std::make_shared<TArgs>();
   auto* cmd = group.add_subcommand("dbf", "Create a project from a dBASE table of fields, or update one with it");
@@ -75,17 +78,20 @@ void AddImport(CLI::App& group, TCliContext& ctx) {
   cmd->add_option("PROJECT", a->project, "Project file (.tsj): new, or existing with --update")->required();
   cmd->add_flag("--update", a->update, "Update the project's matching records and add the others");
   cmd->add_flag("--messages", a->messages, "Print a line for every ignored row and value not imported");
+  AddTransliterateFlag(cmd, a->text);
   cmd->callback([&ctx, a] {
     TProjectSession s;
     if (!s.LoadRefs(ctx) || (!a->update && !UsableOutputName(ctx, a->project, true))) return;
     TValidationInfo info;
     info.CollectMessages = a->messages;
+    info.Text.Transliterate = a->text.Transliterate;
     std::string message;
     if (ImportFieldData(a->table, a->project, a->update, info, s.ref.Mcn, s.ref.Mdf, true, message, nullptr,
                         LockWaitMs(ctx)) != ifNone)
       return Fail(ctx, "Unable to import dBASE file for the following reason:\n\n" + message);
     ctx.out << "Updated=" << info.Updated << "\nAdded=" << info.Added << "\nWarnings=" << info.Warnings
             << "\nIgnored=" << info.Ignored << '\n';
+    if (info.Text.Transliterate) ctx.out << "Transliterated=" << info.Text.Replaced << '\n';
     for (const std::string& line : info.Messages) ctx.out << MessageToUtf8(line) << '\n';
   });
 }

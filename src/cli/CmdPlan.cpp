@@ -54,10 +54,12 @@ void AddSoils(CLI::App& group, TCliContext& ctx) {
     if (!s.Open(ctx, a->path, true) || !s.RecordOrAll(ctx, a->number)) return;
     int found = 0, notFound = 0;
     std::string message;
+    std::vector<std::string> reasons;
     if (!UpdateSoilsFromPlanner(s.file, s.ref.Mcn, static_cast<int>(a->number), QrlBusStarter(), found, notFound,
-                                message))
+                                message, nullptr, &reasons))
       return Fail(ctx, message);
     ctx.out << "Updated=" << found << "\nNotUpdated=" << notFound << '\n';
+    for (const std::string& reason : reasons) ctx.out << Cp1252ToUtf8(reason) << '\n';
   });
 }
 
@@ -67,11 +69,16 @@ void AddPlanCommands(CLI::App& app, TCliContext& ctx) {
   CLI::App* plan = app.add_subcommand("plan", "Plans of the planner, through its automation server on the session bus");
   plan->require_subcommand(1);
   AddExport(*plan, ctx);
-  AddCreateProjectCommand(*plan, ctx, "import", "Create a project from a plan of the planner", "Plan file (.qrl)",
-                          "plan file", [](const std::string& in, const std::string& project, TProjectSession& s,
-                                          std::string& message, int& records) {
-                            return CreateProjectFromPlan(QrlBusStarter(), in, project, s.ref.Mcn, s.ref.Mdf, message,
-                                                         records);
-                          });
+  auto text = std::make_shared<TTextImport>();
+  CLI::App* import = AddCreateProjectCommand(
+      *plan, ctx, "import", "Create a project from a plan of the planner", "Plan file (.qrl)", "plan file",
+      [text](const std::string& in, const std::string& project, TProjectSession& s, std::string& message,
+             int& records, std::string& report) {
+        if (!CreateProjectFromPlan(QrlBusStarter(), in, project, s.ref.Mcn, s.ref.Mdf, *text, message, records))
+          return false;
+        if (text->Transliterate) report = "Transliterated=" + std::to_string(text->Replaced) + "\n";
+        return true;
+      });
+  AddTransliterateFlag(import, *text);
   AddSoils(*plan, ctx);
 }

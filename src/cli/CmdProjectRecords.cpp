@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "ProjectCli.h"
+#include "common/Cp1252.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "store/MdaFind.h"
@@ -177,7 +178,10 @@ struct TAssigned {
 std::string Assign(TFieldRec& r, const std::string& assignment, TAssigned& assigned) {
   const size_t eq = assignment.find('=');
   if (eq == std::string::npos) return assignment + ": expected NAME=VALUE";
-  const std::string ref = assignment.substr(0, eq), value = Typed(assignment.substr(eq + 1));
+  const std::string ref = assignment.substr(0, eq);
+  std::string value, why;
+  TTextImport refuse;  // a value is never stored with '?' for what code page 1252 cannot hold
+  if (!ImportUtf8(assignment.substr(eq + 1), value, refuse, why)) return ref + ": the value " + why;
   if (StartsWithText(ref, "flag.")) {
     const int bit = RecordFlagBit(ref.substr(5));
     if (bit == 0) return ref + ": unknown flag";

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "ProjectCli.h"
+#include "common/Cp1252.h"
 #include "interchange/SdmToSls.h"
 
 void AddSoilsCommands(CLI::App& app, TCliContext& ctx) {
@@ -28,10 +29,13 @@ void AddSoilsCommands(CLI::App& app, TCliContext& ctx) {
     settings.endpoint = a->service;
     int updated = 0, notUpdated = 0;
     std::string message;
-    if (!UpdateSoilsFromSdm(session.file, static_cast<int>(a->number), settings, updated, notUpdated, message)) {
+    std::vector<std::string> reasons;
+    if (!UpdateSoilsFromSdm(session.file, static_cast<int>(a->number), settings, updated, notUpdated, message,
+                            &reasons)) {
       Fail(ctx, message);
       return;
     }
     ctx.out << "Updated=" << updated << "\nNotUpdated=" << notUpdated << '\n';
+    for (const std::string& reason : reasons) ctx.out << Cp1252ToUtf8(reason) << '\n';
   });
 }

@@ -34,8 +34,8 @@ bool TExportSetup::Prepare(TCliContext& ctx, TProjectSession& session, const TEx
   return true;
 }
 
-void AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::string& name, const std::string& help,
-                             const std::string& inHelp, const std::string& what, TCreateProject create) {
+CLI::App* AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::string& name, const std::string& help,
+                                  const std::string& inHelp, const std::string& what, TCreateProject create) {
   struct TArgs {
     std::string in, project;
   };
@@ -46,10 +46,17 @@ void AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::strin
   cmd->callback([&ctx, a, what, create] {
     TProjectSession s;
     if (!s.LoadRefs(ctx) || !UsableOutputName(ctx, a->project, true)) return;
-    std::string message;
+    std::string message, report;
     int records = 0;
-    if (!create(a->in, a->project, s, message, records))
+    if (!create(a->in, a->project, s, message, records, report))
       return Fail(ctx, "Unable to import " + what + " for the following reason:\n\n" + message);
-    ctx.out << "Added=" << records << '\n';
+    ctx.out << "Added=" << records << '\n' << report;
   });
+  return cmd;
+}
+
+void AddTransliterateFlag(CLI::App* cmd, TTextImport& text) {
+  cmd->add_flag("--transliterate", text.Transliterate,
+                "Replace characters code page 1252 cannot hold by the nearest it holds (\u0141 by L, others by ?) "
+                "instead of refusing their texts; prints Transliterated= with the number replaced");
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CostCli.h"
+#include "common/Cp1252.h"
 #include "interchange/ExportRun.h"
 #include "reports/RecSubset.h"
 
@@ -35,11 +36,16 @@ class TExportSetup {
 };
 
 // Makes a new project from another program's file (IN) with the loaded reference files; false with
-// the message on failure, else the record count.
+// the message on failure, else the record count and any lines to print after it (`report`).
 using TCreateProject = std::function<bool(const std::string& in, const std::string& project, TProjectSession& session,
-                                          std::string& message, int& records)>;
+                                          std::string& message, int& records, std::string& report)>;
 
 // A command `NAME IN PROJECT` of an import group that creates PROJECT from IN and prints `Added=`;
-// a failure prints "Unable to import <what> for the following reason:" and the message.
-void AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::string& name, const std::string& help,
-                             const std::string& inHelp, const std::string& what, TCreateProject create);
+// a failure prints "Unable to import <what> for the following reason:" and the message. Returns
+// the command, for options of its own.
+CLI::App* AddCreateProjectCommand(CLI::App& group, TCliContext& ctx, const std::string& name, const std::string& help,
+                                  const std::string& inHelp, const std::string& what, TCreateProject create);
+
+// --transliterate of the imports: characters code page 1252 cannot hold are replaced (and counted)
+// instead of refusing the text that holds them.
+void AddTransliterateFlag(CLI::App* cmd, TTextImport& text);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "common/DayNum.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
+#include "filebase/FileUtl.h"
 
 namespace {
 
@@ -105,6 +107,14 @@ std::string TDbfFile::FieldText(const char* record, const TDbfField& field) {
   std::string s(record + field.Offset, field.Length);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
   return s;
+}
+
+bool TDbfFile::TextIsUtf8(const std::string& path) {
+  std::ifstream in(ChangeFileExt(path, ".cpg"));
+  std::string codePage;
+  std::getline(in, codePage);
+  const std::string cp = UpperCase(Trim(codePage));
+  return cp == "UTF-8" || cp == "UTF8" || cp == "65001";
 }
 
 bool TDbfFile::CreateTable(const std::string& path) {

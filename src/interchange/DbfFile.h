@@ -66,6 +66,9 @@ class TDbfFile : public TRecFile {
   bool ReadRecord(uint32_t n, char* buffer);
   // The field's text with trailing blanks removed; leading blanks stay.
   static std::string FieldText(const char* record, const TDbfField& field);
+  // Whether the table at `path` holds UTF-8 text: a code page file (.cpg) beside it says so;
+  // without one, or naming another code page, its text is code page 1252.
+  static bool TextIsUtf8(const std::string& path);
 
   // Creates an empty table (no fields yet) of code page 1252 text and leaves it open for writing.
   bool CreateTable(const std::string& path);

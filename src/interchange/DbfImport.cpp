@@ -1,7 +1,6 @@
 #include "interchange/DbfImport.h"
 
 #include <algorithm>
-#include <fstream>
 #include <unordered_map>
 
 #include "common/Parse.h"
@@ -16,15 +15,6 @@ namespace {
 
 constexpr int32_t kLastFieldId = 999999999;
 constexpr size_t kCountedCodes = 10;  // distinct county codes counted when finding the state
-
-// Whether the table's text is UTF-8: a code page file beside it says so.
-bool TableIsUtf8(const std::string& table) {
-  std::ifstream in(ChangeFileExt(table, ".cpg"));
-  std::string codePage;
-  std::getline(in, codePage);
-  const std::string cp = UpperCase(Trim(codePage));
-  return cp == "UTF-8" || cp == "UTF8" || cp == "65001";
-}
 
 class TFieldImport {
  public:
@@ -94,8 +84,14 @@ int TFieldImport::Run(const std::string& table, const std::string& project, bool
 int TFieldImport::OpenTable(const std::string& path, bool update) {
   if (!table_.OpenTable(path, 0, omReadDenyWrite)) return Fail(ifTable, table_.FullErrorText());
   if (table_.RecordCount() == 0) return Fail(ifNoRecords, table_.FileName + "\r\nFile contains no records.");
-  cols_.Find(table_, TableIsUtf8(path));
+  cols_.Find(table_, TDbfFile::TextIsUtf8(path));
   buffer_.resize(static_cast<size_t>(table_.RecordLength()));
+  // The export's tables hold the same fields in another form (county names, no CROP_YEAR).
+  if (table_.FindField("FIELD_ID") > 0 && table_.FindField("YEAR") > 0 && !cols_.Has(icCropYear) &&
+      (table_.FindField("STATE_CODE") > 0 || table_.FindField("INPUT_NAME") > 0))
+    return Fail(ifColumn, table_.FileName + "\r\nNot a valid field data import file.\r\nThe table was written by "
+                          "the dBASE export, whose tables are meant for other programs and cannot be imported. To "
+                          "copy records between projects, use the JSON export and import, or Merge Project.");
   for (int col : {icFieldName, icCropYear, icCounty}) {
     if (cols_.Has(col) || (update && col != icFieldName)) continue;
     return Fail(ifColumn, table_.FileName + "\r\nNot a valid field data import file.\r\nRequired " + cols_.Name(col) +
@@ -218,9 +214,14 @@ TFieldRec* TFieldImport::Target(uint32_t n, const std::string& name, const std::
 bool TFieldImport::ImportRow(uint32_t n, const char* row) {
   int county = -1;
   if (!RowInProject(n, row, county)) return true;
-  const std::string full = cols_.Text(row, icFieldName);
+  std::string full, sub, why;
+  for (const auto& [col, text] : {std::pair{icFieldName, &full}, std::pair{icSubFld, &sub}}) {
+    if (cols_.StoredText(row, col, info_.Text, *text, why)) continue;
+    Ignore(n, "its " + cols_.Name(col) + " value " + why + ".");  // it would match no record as it stands
+    return true;
+  }
   const std::string name = Trim(full.substr(0, 15));
-  const std::string sub = Trim(cols_.Text(row, icSubFld).substr(0, 5));
+  sub = Trim(sub.substr(0, 5));
   if (name.empty() && sub.empty()) {
     Ignore(n, "it has no field name.");
     return true;
@@ -255,6 +256,8 @@ int TFieldImport::Save(const std::string& path) {
 void TValidationInfo::Clear() {
   Updated = Added = Warnings = Ignored = 0;
   Messages.clear();
+  Text.Replaced = 0;
+  Text.Refused = false;
 }
 
 void TValidationInfo::Warn(const std::string& message) {

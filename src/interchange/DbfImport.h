@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Cp1252.h"
+
 class TMcnFile;
 class TMdfFile;
 
@@ -19,6 +21,9 @@ struct TValidationInfo {
   int Ignored = 0;   // rows ignored as a whole
   bool CollectMessages = false;  // whether Messages is filled
   std::vector<std::string> Messages;
+  // How texts of a UTF-8 table go into code page 1252 (a text refused is a value not imported);
+  // Text.Replaced counts the characters transliterated.
+  TTextImport Text;
 
   void Clear();
   void Warn(const std::string& message);

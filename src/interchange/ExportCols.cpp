@@ -197,7 +197,9 @@ void AddCosts(TColumns& c) {
                                      "OTHER_COST", "LAND_COST",  "SOIL_COST",  "HAUL_COST", "DRY_COST",
                                      "MISC_COST",  "INTER_COST", "INDIR_COST", "TOTAL_COST", "UNIT_COST",
                                      "INCOME",     "PROFIT"};
-  const int widths[kCostColumns] = {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 8, 6, 8, 8};
+  // The cost per unit is wide enough for the largest total cost over the smallest yield, 0.1:
+  // 999999.90, or -99999.99 for a negative one.
+  const int widths[kCostColumns] = {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 8, 10, 8, 8};
   for (int i = 0; i < kCostColumns; ++i)
     c.push_back(N(names[i], widths[i], 2, 0, [i](const TFieldDataRow& r) {
       return r.Source.Costs ? Num(r.Source.Costs->Values[i]) : NoValue();

@@ -68,6 +68,22 @@ std::string TImportColumns::Text(const char* row, int col) const {
   return utf8_ ? Utf8ToCp1252(text) : text;
 }
 
+bool TImportColumns::StoredText(const char* row, int col, TTextImport& mode, std::string& text,
+                                std::string& why) const {
+  text.clear();
+  why.clear();
+  if (!Has(col)) return true;
+  std::string raw = Trim(TDbfFile::FieldText(row, fields_[col]));
+  if (col == icNotes)  // white space of a memo-like text
+    std::replace_if(raw.begin(), raw.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
+  if (!utf8_) text = std::move(raw);
+  else if (!ImportUtf8(raw, text, mode, why)) return false;
+  why = ControlCharRule(text);
+  if (why.empty()) return true;
+  text.clear();
+  return false;
+}
+
 TRowApplier::TRowApplier(const TImportColumns& cols, TMdaFile& project, const TProjectRefs& refs,
                          TValidationInfo& info)
     : cols_(cols), project_(project), info_(info), ctx_{refs} {}
@@ -89,8 +105,14 @@ void TRowApplier::Prepare() {
 }
 
 void TRowApplier::Warn(int col, const std::string& value, const std::string& rule) {
-  info_.Warn("Row " + std::to_string(rowNumber_) + ": " + cols_.Name(col) + " value \"" + value +
+  info_.Warn("Row " + std::to_string(rowNumber_) + ": " + cols_.Name(col) + " value \"" + ShownText(value) +
              "\" not imported: " + rule + ".");
+}
+
+std::string TRowApplier::StoredText(int col) {
+  std::string text, why;
+  if (!cols_.StoredText(row_, col, info_.Text, text, why)) Warn(col, cols_.Text(row_, col), why);
+  return text;
 }
 
 bool TRowApplier::ParseValue(int col, const std::string& value, double& number) {
@@ -224,7 +246,7 @@ void TRowApplier::Soils() {
   bool slopeValid = !slopeText.empty(), slopeRead = false;
   double slope = 0;
   for (int k = 0; k < kSoilRows; ++k) {
-    const std::string value = cols_.Text(row_, icSoil1 + k);
+    const std::string value = StoredText(icSoil1 + k);
     if (value.empty()) continue;
     // The symbol follows three leading characters (the survey area) and its leading zeros.
     const size_t start = value.find_first_not_of('0', std::min<size_t>(3, value.size()));
@@ -241,7 +263,7 @@ void TRowApplier::Soils() {
 }
 
 void TRowApplier::Watershed() {
-  std::string value = cols_.Text(row_, icWatershed);
+  std::string value = StoredText(icWatershed);
   if (value.empty()) return;
   std::erase(value, ' ');
   const TShortStr<16> before = rec_->Wshed_Num;
@@ -264,11 +286,9 @@ void TRowApplier::Apply(const char* row, uint32_t rowNumber, TFieldRec& rec) {
     if (units_ == 0 && !units.empty()) Warn(icTestUnits, units, "must be ppm or lb/a");
   }
   Number(icAcres, "Field_Size");
-  std::string notes = cols_.Text(row, icNotes);
-  std::replace_if(notes.begin(), notes.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-  if (!Trim(notes).empty()) rec.Notes = Trim(Trim(notes).substr(0, 60));
-  if (!cols_.Text(row, icFsaTract).empty()) rec.FSA_Tract = Trim(cols_.Text(row, icFsaTract).substr(0, 10));
-  if (!cols_.Text(row, icFsaField).empty()) rec.FSA_Field = Trim(cols_.Text(row, icFsaField).substr(0, 4));
+  if (const std::string notes = Trim(StoredText(icNotes)); !notes.empty()) rec.Notes = Trim(notes.substr(0, 60));
+  if (const std::string tract = StoredText(icFsaTract); !tract.empty()) rec.FSA_Tract = Trim(tract.substr(0, 10));
+  if (const std::string field = StoredText(icFsaField); !field.empty()) rec.FSA_Field = Trim(field.substr(0, 4));
   Number(icSoilTstYr, "SoilTst_Yr");
   Number(icOM, "OM");
   SoilTest(icP, "P");

@@ -27,8 +27,12 @@ class TImportColumns {
   bool Has(int col) const { return index_[col] > 0; }
   // The name the column was found by (the first name when absent).
   std::string Name(int col) const;
-  // The value's text with blanks removed at both ends, in code page 1252.
+  // The value's text with blanks removed at both ends, in code page 1252 (characters it cannot
+  // hold as '?'), for numbers, codes and names to match.
   std::string Text(const char* row, int col) const;
+  // The text of a value to store: from a UTF-8 table into code page 1252 as `mode` says, line
+  // breaks and tabs of NOTES as blanks, and no control characters; false with the rule it breaks.
+  bool StoredText(const char* row, int col, TTextImport& mode, std::string& text, std::string& why) const;
 
  private:
   int index_[icCount] = {};
@@ -48,6 +52,8 @@ class TRowApplier {
 
  private:
   void Warn(int col, const std::string& value, const std::string& rule);
+  // A text column's value to store, with a warning when it breaks a rule; empty then.
+  std::string StoredText(int col);
   // Imports a number into a field; true when it was stored.
   bool Number(int col, const char* field, int index = 0);
   void SoilTest(int col, const char* field);

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int32_t kLastFieldId = 999999999;
+constexpr size_t kShownParseError = 200;  // bytes of the parser's message, which quotes what it read
 
 // Reads and parses a whole JSON file; false with the message of the first failure.
 bool ReadDocument(const std::string& path, nlohmann::json& doc, std::string& message) {
@@ -31,12 +32,18 @@ bool ReadDocument(const std::string& path, nlohmann::json& doc, std::string& mes
     message = path + "\r\nCan't read file.";
     return false;
   }
+  // The nesting is limited before the parse: the parsed value is copied and destroyed recursively.
+  if (const size_t at = JsonTooDeepAt(text); at != std::string::npos) {
+    message = path + "\r\nNot a valid JSON document: arrays and objects nest deeper than " +
+              std::to_string(kMaxJsonDepth) + " levels at byte " + std::to_string(at + 1) + ".";
+    return false;
+  }
   try {
     doc = nlohmann::json::parse(text);
   } catch (const nlohmann::json::exception& e) {
     std::string why = e.what();  // "[json.exception.parse_error.101] parse error at line 1, ..."
     if (const size_t end = why.find("] "); end != std::string::npos) why.erase(0, end + 2);
-    message = path + "\r\nNot a valid JSON document: " + Utf8ToCp1252(why);
+    message = path + "\r\nNot a valid JSON document: " + Utf8ToCp1252(Utf8Prefix(why, kShownParseError));
     return false;
   }
   if (doc.is_object() && doc.contains("project") && doc["project"].is_object() && doc.contains("records") &&
@@ -57,8 +64,8 @@ const TFieldDesc* FieldNamed(const std::vector<TFieldDesc>& fields, const std::s
 // Builds a new project from a parsed document.
 class TJsonImport {
  public:
-  TJsonImport(TMcnFile& counties, const TMdfFile& definitions)
-      : counties_(counties), definitions_(definitions), refs_(counties, definitions) {}
+  TJsonImport(TMcnFile& counties, const TMdfFile& definitions, TTextImport& text)
+      : counties_(counties), definitions_(definitions), refs_(counties, definitions), text_(text) {}
   ~TJsonImport() {
     if (project_.IsOpen()) project_.Discard();
   }
@@ -81,6 +88,7 @@ class TJsonImport {
   TMcnFile& counties_;
   const TMdfFile& definitions_;
   TLoadedRefs refs_;
+  TTextImport& text_;
   TMdaFile project_;
   std::vector<TFieldRec> recs_;
   std::unordered_map<int32_t, size_t> byId_;
@@ -92,19 +100,18 @@ bool TJsonImport::SetFields(const std::string& where, const std::vector<TFieldDe
                             const nlohmann::json& object) {
   for (const auto& [key, value] : object.items()) {
     const TFieldDesc* d = FieldNamed(fields, key);
-    if (d == nullptr) return Fail(where + ": unknown field \"" + Utf8ToCp1252(key) + "\".");
+    if (d == nullptr) return Fail(where + ": unknown field \"" + Utf8ToCp1252(Utf8Prefix(key, 40)) + "\".");
     std::string error;
     if (d->count == 1) {
-      if (!SetFieldFromJson(block, *d, 0, value, error))
-        return Fail(where + ": " + key + " value " + Utf8ToCp1252(JsonValueText(value)) + " " + error + ".");
+      if (!SetFieldFromJson(block, *d, 0, value, text_, error))
+        return Fail(where + ": " + d->name + " " + Utf8ToCp1252(error) + ".");
       continue;
     }
     if (!value.is_array() || value.size() != d->count)
-      return Fail(where + ": " + key + " must be an array of " + std::to_string(d->count) + " values.");
+      return Fail(where + ": " + d->name + " must be an array of " + std::to_string(d->count) + " values.");
     for (int i = 0; i < d->count; ++i)
-      if (!SetFieldFromJson(block, *d, i, value[static_cast<size_t>(i)], error))
-        return Fail(where + ": " + key + "[" + std::to_string(i + 1) + "] value " +
-                    Utf8ToCp1252(JsonValueText(value[static_cast<size_t>(i)])) + " " + error + ".");
+      if (!SetFieldFromJson(block, *d, i, value[static_cast<size_t>(i)], text_, error))
+        return Fail(where + ": " + d->name + "[" + std::to_string(i + 1) + "] " + Utf8ToCp1252(error) + ".");
   }
   return true;
 }
@@ -114,6 +121,11 @@ bool TJsonImport::ReadHeader(const nlohmann::json& project, TMdaHeader& h) {
   if (!project.contains("State") || !project.contains("Year"))
     return Fail("project: the State and Year are required.");
   if (!SetFields("project", HeaderFields(), &h, project)) return false;
+  for (const TFieldDesc& d : HeaderFields()) {
+    if (d.kind != TFieldKind::Str) continue;
+    const std::string rule = ControlCharRule(GetFieldText(&h, d, 0), d.name == "Comments");  // comments have lines
+    if (!rule.empty()) return Fail("project: " + d.name + " is not accepted: " + rule + ".");
+  }
   if (project.contains("Country") && h.Country != definitions_.Country()) return Fail("project: Wrong country for file.");
   if (h.Year < kFirstProjectYear || h.Year > kLastProjectYear)
     return Fail("project: Year value " + std::to_string(h.Year) + " is not accepted: must be from " +
@@ -134,7 +146,8 @@ bool TJsonImport::CheckRecord(const std::string& where, TFieldRec& rec) {
       const std::string rule = CheckFieldValue(rec, d, i, rules);
       if (rule.empty()) continue;
       const std::string name = d.count == 1 ? d.name : d.name + "[" + std::to_string(i + 1) + "]";
-      return Fail(where + ": " + name + " value \"" + GetFieldText(&rec, d, i) + "\" is not accepted: " + rule + ".");
+      return Fail(where + ": " + name + " value \"" + ShownText(GetFieldText(&rec, d, i)) + "\" is not accepted: " +
+                  rule + ".");
     }
   return true;
 }
@@ -239,12 +252,14 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
 }
 
 bool ImportFromJson(const std::string& jsonPath, const std::string& projectPath, TMcnFile& counties,
-                    const TMdfFile& definitions, int& records, std::string& message) {
+                    const TMdfFile& definitions, TTextImport& text, int& records, std::string& message) {
   records = 0;
   const TInputHold source(jsonPath);  // so that the new project can never take the document's place
+  text.Replaced = 0;
+  text.Refused = false;
   nlohmann::json doc;
   if (!ReadDocument(jsonPath, doc, message)) return false;
-  TJsonImport import(counties, definitions);
+  TJsonImport import(counties, definitions, text);
   if (!import.Run(doc, ExpandFileName(projectPath), message)) return false;
   records = import.Records();
   return true;

@@ -17,9 +17,36 @@ std::string QrlErrorTail(const TQrlError& error) {
   return "Error " + std::to_string(QrlErrorNumber(error.Code)) + " raised by " + error.Source + ".";
 }
 
-std::string QrlErrorText(const TQrlError& error) { return error.Message + ".\r\n" + QrlErrorTail(error); }
+namespace {
 
-std::unique_ptr<IQrlApp> StartPlanner(const TQrlStarter& starter, std::string& version, std::string& message) {
+// The error's message and tail: "message.\r\nError N raised by SOURCE."
+std::string MessageAndTail(const TQrlError& error) {
+  const bool stop = !error.Message.empty() && error.Message.back() == '.';
+  return error.Message + (stop ? "" : ".") + "\r\n" + QrlErrorTail(error);
+}
+
+}  // namespace
+
+std::string QrlErrorText(const TQrlError& error) {
+  return QrlRefused(error) ? MessageAndTail(error) : QrlCallText(error);
+}
+
+std::string QrlCallText(const TQrlError& error) {
+  switch (error.Fault) {
+    case TQrlFault::Refused: return error.Message;
+    case TQrlFault::Lost:
+      return "The connection to the QRL automation server was lost.\r\n" + MessageAndTail(error) +
+             "\r\nMake sure QRL is running, then try again.";
+    case TQrlFault::Stalled:
+      return "The QRL automation server stopped answering.\r\n" + MessageAndTail(error) +
+             "\r\nMake sure QRL is running and is not waiting for input, then try again.";
+    case TQrlFault::Canceled: break;
+  }
+  return "Canceled by user.";
+}
+
+std::unique_ptr<IQrlApp> StartPlanner(const TQrlStarter& starter, std::string& version, std::string& message,
+                                      std::function<bool()> waiting) {
   std::unique_ptr<IQrlApp> app;
   try {
     if (starter) app = starter();
@@ -30,9 +57,10 @@ std::unique_ptr<IQrlApp> StartPlanner(const TQrlStarter& starter, std::string& v
     message = kQrlNotStarted;
     return nullptr;
   }
+  app->WhileWaiting(std::move(waiting));
   TQrlError error;
   if (!app->FileVersion(version, error)) {
-    message = error.Message;
+    message = QrlCallText(error);
     return nullptr;
   }
   if (VersionBelow(version, kQrlLeastVersion)) {
@@ -56,26 +84,33 @@ bool ReadPlanRows(IQrlPlan& plan, const std::string& table, const std::vector<st
   int count = 0;
   TQrlError error;
   if (!plan.RowCount(table, count, error)) {
-    message = error.Message;
+    message = QrlCallText(error);
     return false;
   }
   for (int row = 0; row < count; ++row) {
     rows.Rows.emplace_back();
-    for (const auto& column : columns) rows.Rows.back().push_back(CellValue(plan, table, row, column));
+    for (const auto& column : columns)
+      if (!ReadCell(plan, table, row, column, rows.Rows.back().emplace_back(), message)) return false;
   }
   return true;
 }
 
-void PutCell(IQrlPlan& plan, const std::string& table, int row, const std::string& column, const TQrlValue& value) {
-  TQrlError ignored;
-  plan.SetValue(table, row, column, value, ignored);
+bool PutCell(IQrlPlan& plan, const std::string& table, int row, const std::string& column, const TQrlValue& value,
+             std::string& message) {
+  TQrlError error;
+  if (plan.SetValue(table, row, column, value, error) || QrlRefused(error)) return true;
+  message = QrlCallText(error);
+  return false;
 }
 
-TQrlValue CellValue(IQrlPlan& plan, const std::string& table, int row, const std::string& column) {
-  TQrlValue value;
+bool ReadCell(IQrlPlan& plan, const std::string& table, int row, const std::string& column, TQrlValue& value,
+              std::string& message) {
   TQrlError error;
-  if (!plan.GetValue(table, row, column, value, error)) return {};
-  return value;
+  if (plan.GetValue(table, row, column, value, error)) return true;
+  value = {};
+  if (QrlRefused(error)) return true;
+  message = QrlCallText(error);
+  return false;
 }
 
 bool CellTrue(const TDbValue& value) {

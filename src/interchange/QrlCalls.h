@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,23 +28,34 @@ bool VersionBelow(const std::string& version, const std::string& least);
 int32_t QrlErrorNumber(int32_t code);
 // "Error " + number + " raised by " + source + "."
 std::string QrlErrorTail(const TQrlError& error);
-// The planner's message, ".", CR LF and the tail.
+// A call the planner refused: its message, "." (unless it ends with one), CR LF and the tail. A
+// planner that could not be reached: what became of it and what to do (QrlCallText).
 std::string QrlErrorText(const TQrlError& error);
+// A call the planner refused: its message. A planner that could not be reached: what became of it
+// and what to do, with the error's message and tail.
+std::string QrlCallText(const TQrlError& error);
+// Whether the planner answered the failed call (refused it), so that a step may pass over it.
+inline bool QrlRefused(const TQrlError& error) { return error.Fault == TQrlFault::Refused; }
 
-// Starts the planner and checks its version; null with `message` when it cannot be started or is
-// too old. `version` receives its file version.
-std::unique_ptr<IQrlApp> StartPlanner(const TQrlStarter& starter, std::string& version, std::string& message);
+// Starts the planner, hands it the waiting hook (may be null) and checks its version; null with
+// `message` when it cannot be started or is too old. `version` receives its file version.
+std::unique_ptr<IQrlApp> StartPlanner(const TQrlStarter& starter, std::string& version, std::string& message,
+                                      std::function<bool()> waiting = nullptr);
 // A new plan for a state (its full name); null with "Unable to create QRL plan for ..." otherwise.
 std::unique_ptr<IQrlPlan> CreateStatePlan(IQrlApp& app, const std::string& stateName, std::string& message);
 
-// The listed columns of every row of a plan table; a cell that cannot be read is Null. False with
-// the planner's message when the table's rows cannot be counted.
+// The listed columns of every row of a plan table; a cell the planner refuses to give is Null.
+// False with the message when the table's rows cannot be counted or the planner cannot be reached.
 bool ReadPlanRows(IQrlPlan& plan, const std::string& table, const std::vector<std::string>& columns, TDbRows& rows,
                   std::string& message);
-// Puts a cell; the planner may refuse it, and the caller goes on either way.
-void PutCell(IQrlPlan& plan, const std::string& table, int row, const std::string& column, const TQrlValue& value);
-// One cell, Null when it cannot be read.
-TQrlValue CellValue(IQrlPlan& plan, const std::string& table, int row, const std::string& column);
+// Puts a cell; a value the planner refuses is passed over. False with the message when the
+// planner cannot be reached.
+bool PutCell(IQrlPlan& plan, const std::string& table, int row, const std::string& column, const TQrlValue& value,
+             std::string& message);
+// One cell, Null when the planner refuses to give it. False with the message when the planner
+// cannot be reached.
+bool ReadCell(IQrlPlan& plan, const std::string& table, int row, const std::string& column, TQrlValue& value,
+              std::string& message);
 
 // A cell's truth: a number other than 0 (automation true is -1), or the text "True".
 bool CellTrue(const TDbValue& value);

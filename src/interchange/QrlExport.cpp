@@ -59,13 +59,21 @@ class TPlanExport {
       : project_(project), counties_(counties), plan_(plan), drainDef_(drainDef) {}
 
   bool Begin(std::string& message);
-  // Puts an accepted record into the next field row while the plan has one.
-  void Add(const TFieldRec& rec);
+  // Puts an accepted record into the next field row while the plan has one; false once the planner
+  // cannot be reached (Failure() says why).
+  bool Add(const TFieldRec& rec);
   int Written() const { return written_; }
+  const std::string& Failure() const { return failure_; }
 
  private:
+  // The planner passes over the values it refuses; after a failure to reach it nothing is asked.
   void Put(const std::string& table, int row, const std::string& column, const TQrlValue& value) {
-    PutCell(plan_, table, row, column, value);
+    if (failure_.empty()) PutCell(plan_, table, row, column, value, failure_);
+  }
+  // Keeps the first failure of a call the planner did not refuse; true when the call succeeded.
+  bool Answered(bool ok, const TQrlError& error) {
+    if (!ok && !QrlRefused(error) && failure_.empty()) failure_ = QrlCallText(error);
+    return ok;
   }
   void PutField(const std::string& column, const TQrlValue& value) { Put("Field", written_, column, value); }
   void PutOperation(const TFieldRec& rec);
@@ -90,6 +98,7 @@ class TPlanExport {
   bool soilsRead_ = false;
   TDbRows soils_;
   TDbRows cropDefs_;
+  std::string failure_;
 };
 
 bool TPlanExport::Begin(std::string& message) {
@@ -100,22 +109,23 @@ bool TPlanExport::Begin(std::string& message) {
   Put("Operation", 0, "StartPlnYr", Int(project_.ProjectYear() - 1));
   Put("Operation", 0, "StartPlnMo", Int(9));
   TQrlError error;
-  if (!plan_.ExpandTables(error) || !plan_.RowCount("Field", capacity_, error)) {
-    message = error.Message;
+  if (!failure_.empty() || !plan_.ExpandTables(error) || !plan_.RowCount("Field", capacity_, error)) {
+    message = failure_.empty() ? QrlCallText(error) : failure_;
     return false;
   }
-  double years = 0;
-  if (CellNumber(CellValue(plan_, "PlanInfo", 0, "PlanYears"), years) && years >= 1) planYears_ = static_cast<int>(years);
+  TQrlValue years;
+  if (!ReadCell(plan_, "PlanInfo", 0, "PlanYears", years, message)) return false;
+  if (double y = 0; CellNumber(years, y) && y >= 1) planYears_ = static_cast<int>(y);
   return ReadPlanRows(plan_, "CropDef", {"CropDef", "Name", "ToTessCrop", "IsTessRec", "YldUnit"}, cropDefs_, message);
 }
 
-void TPlanExport::Add(const TFieldRec& rec) {
-  if (written_ >= capacity_) return;
+bool TPlanExport::Add(const TFieldRec& rec) {
+  if (written_ >= capacity_) return true;
   if (written_ == 0) PutOperation(rec);
   const int countyCode = rec.County != 0 ? counties_.CountyCode(rec.County, rec.State) : 0;
-  if (countyCode != 0 && !operationCounty_) {
+  if (countyCode != 0 && !operationCounty_ && failure_.empty()) {
     TQrlError error;
-    operationCounty_ = plan_.SetValue("Operation", 0, "CntyCode", Int(countyCode), error);
+    operationCounty_ = Answered(plan_.SetValue("Operation", 0, "CntyCode", Int(countyCode), error), error);
     soilsRead_ = false;  // the planner now offers the county's soils
   }
   PutIdentity(rec, countyCode);
@@ -126,6 +136,7 @@ void TPlanExport::Add(const TFieldRec& rec) {
   PutSoilTests(rec);
   PutCrops(rec);
   ++written_;
+  return failure_.empty();
 }
 
 void TPlanExport::PutOperation(const TFieldRec& rec) {
@@ -165,17 +176,15 @@ void TPlanExport::PutIdentity(const TFieldRec& rec, int countyCode) {
 bool TPlanExport::KeyValid(size_t row) {
   bool valid = false;
   TQrlError error;
-  return plan_.ValueIsValid("Field", written_, "SoilKey", soils_.Value(row, "SoilKey"), valid, error) && valid;
+  if (!failure_.empty()) return false;
+  const bool asked = plan_.ValueIsValid("Field", written_, "SoilKey", soils_.Value(row, "SoilKey"), valid, error);
+  return Answered(asked, error) && valid;
 }
 
 void TPlanExport::PutSoilKey(const TFieldRec& rec) {
   const int k = PredominantSoil(rec);
-  if (k < 0) return;
-  if (!soilsRead_) {
-    std::string ignored;
-    soilsRead_ = ReadPlanRows(plan_, "SoilKey", PlanSoilColumns(), soils_, ignored);
-    if (!soilsRead_) soils_ = {};
-  }
+  if (k < 0 || !failure_.empty()) return;
+  if (!soilsRead_ && !(soilsRead_ = ReadPlanRows(plan_, "SoilKey", PlanSoilColumns(), soils_, failure_))) return;
   // The first soil the planner takes whose symbol and name match, else the first whose symbol does.
   int found = -1;
   for (size_t i = 0; i < soils_.Rows.size(); ++i) {
@@ -295,8 +304,20 @@ bool ExportToPlan(TMdaFile& project, TMcnFile& counties, const TQrlStarter& star
     message = begun.FullText();
     return false;
   }
+  // Each record renews the planner's time; while a call waits, the last step is shown again.
+  int stepDone = 0, stepTotal = project.RecordCount();
+  bool canceled = false;  // while the planner was silent
+  std::function<bool()> waiting;
+  if (options.Progress) waiting = [&] { return !(canceled = !options.Progress(stepDone, stepTotal)); };
+  std::unique_ptr<IQrlApp> app;
+  TExportOptions walkOptions = options;
+  walkOptions.Progress = [&](int d, int t) {
+    stepDone = d, stepTotal = t;
+    app->Progressed();
+    return !options.Progress || options.Progress(d, t);
+  };
   std::string version;
-  const std::unique_ptr<IQrlApp> app = StartPlanner(starter, version, message);
+  app = StartPlanner(starter, version, message, waiting);
   if (!app) return false;
   const std::unique_ptr<IQrlPlan> plan = CreateStatePlan(*app, counties.StateName(project.ProjectState()), message);
   if (!plan) return false;
@@ -304,11 +325,10 @@ bool ExportToPlan(TMdaFile& project, TMcnFile& counties, const TQrlStarter& star
   int accepted = 0;
   bool ok = x.Begin(message);
   if (ok) {
-    const TExportWalk walk = WalkAcceptedRecords(project, options, [&](const TFieldRec& rec) {
-      x.Add(rec);
-      return true;
-    }, accepted);
-    if (walk == TExportWalk::Canceled) message = kExportCanceled;
+    const TExportWalk walk =
+        WalkAcceptedRecords(project, walkOptions, [&](const TFieldRec& rec) { return x.Add(rec); }, accepted);
+    if (walk == TExportWalk::WriteFailed) message = x.Failure();
+    else if (walk == TExportWalk::Canceled) message = kExportCanceled;
     else if (walk != TExportWalk::Done) message = project.FullErrorText();
     else if (accepted == 0) message = kNoRecordsInSubset;  // as the other exports: no empty plan
     ok = walk == TExportWalk::Done && accepted > 0;
@@ -319,6 +339,7 @@ bool ExportToPlan(TMdaFile& project, TMcnFile& counties, const TQrlStarter& star
     ok = false;
   }
   plan->Close();
+  if (canceled) message = kExportCanceled;
   if (!ok) return false;
   if (const TWriteResult placed = out.Commit(); !placed.Ok()) {
     message = placed.FullText();

@@ -7,6 +7,7 @@
 #include "interchange/QrlSoils.h"
 #include "interchange/QrlYield.h"
 #include "reference/McnFile.h"
+#include "store/FieldRules.h"
 #include "store/LoadedRefs.h"
 #include "vocab/CropVocab.h"
 
@@ -30,14 +31,15 @@ bool PlannerComment(const std::string& comments) {
 
 class TPlanImport {
  public:
-  TPlanImport(TMcnFile& counties, const TMdfFile& definitions)
-      : counties_(counties), definitions_(definitions), refs_(counties, definitions) {}
+  TPlanImport(TMcnFile& counties, const TMdfFile& definitions, TTextImport& text)
+      : counties_(counties), definitions_(definitions), refs_(counties, definitions), text_(text) {}
 
   bool Run(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
            const TImportProgress& progress, std::string& message, int& count);
 
  private:
-  bool ExportPlan(const TQrlStarter& starter, const std::string& planPath, std::string& message);
+  bool ExportPlan(const TQrlStarter& starter, const std::string& planPath, const TImportProgress& progress,
+                  std::string& message);
   bool ReadDatabase(std::string& message);
   bool StartProject(const std::string& projectPath, std::string& message);
   bool ImportFields(const TImportProgress& progress, std::string& message, int& count);
@@ -56,6 +58,7 @@ class TPlanImport {
   TMcnFile& counties_;
   const TMdfFile& definitions_;
   TLoadedRefs refs_;
+  TTextImport& text_;
   TPlanDb db_;
   TPlanDates dates_;
   int state_ = 0;
@@ -73,17 +76,21 @@ bool TPlanImport::Run(const TQrlStarter& starter, const std::string& planPath, c
   // already (a database export of another project): that one is no scratch file to delete.
   dbPath_ = ChangeFileExt(ExpandFileName(projectPath), kPlanDatabaseExtension);
   if (FileStatus(dbPath_) != fsMissing) dbPath_ = MakeTempName(ExtractFileDir(dbPath_), "qrl");
-  const bool ok = ExportPlan(starter, planPath, message) && ReadDatabase(message) && StartProject(projectPath, message) &&
-                  ImportFields(progress, message, count) && Finish(projectPath, message);
+  const bool ok = ExportPlan(starter, planPath, progress, message) && ReadDatabase(message) &&
+                  StartProject(projectPath, message) && ImportFields(progress, message, count) &&
+                  Finish(projectPath, message);
   if (!ok && project_.IsOpen()) project_.Discard();
   DeleteFileAt(dbPath_);
   if (ok) message.clear();
   return ok;
 }
 
-bool TPlanImport::ExportPlan(const TQrlStarter& starter, const std::string& planPath, std::string& message) {
+bool TPlanImport::ExportPlan(const TQrlStarter& starter, const std::string& planPath, const TImportProgress& progress,
+                             std::string& message) {
   std::string version;
-  const std::unique_ptr<IQrlApp> app = StartPlanner(starter, version, message);
+  std::function<bool()> waiting;  // the progress stays live while the planner writes the database
+  if (progress) waiting = [&progress] { return progress(0, 0); };
+  const std::unique_ptr<IQrlApp> app = StartPlanner(starter, version, message, waiting);
   if (!app) return false;
   TQrlError error;
   const std::unique_ptr<IQrlPlan> plan = app->OpenPlanFile(planPath, error);
@@ -99,8 +106,9 @@ bool TPlanImport::ReadDatabase(std::string& message) {
     message = reader.ErrorText();
     return false;
   }
+  reader.CheckTexts(&text_);
   if (!db_.Read(reader)) {
-    message = kReadError;
+    message = reader.TextFault().empty() ? kReadError : "The plan's " + reader.TextFault() + ".";
     return false;
   }
   double v = 0;
@@ -147,6 +155,11 @@ bool TPlanImport::ImportFields(const TImportProgress& progress, std::string& mes
       return false;
     }
     recs_.push_back(FieldRecord(order[n], static_cast<int32_t>(n + 1)));
+    std::string field, rule;
+    if (FindControlText(recs_.back(), field, rule)) {
+      message = "The plan's field " + std::to_string(n + 1) + ": " + field + " is not accepted: " + rule + ".";
+      return false;
+    }
   }
   if (progress) progress(total, total);
   count = static_cast<int>(recs_.size());
@@ -330,9 +343,11 @@ bool TPlanImport::Finish(const std::string& projectPath, std::string& message) {
 }  // namespace
 
 bool CreateProjectFromPlan(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
-                           TMcnFile& counties, const TMdfFile& definitions, std::string& message, int& recordCount,
-                           const TImportProgress& progress) {
+                           TMcnFile& counties, const TMdfFile& definitions, TTextImport& text, std::string& message,
+                           int& recordCount, const TImportProgress& progress) {
   recordCount = 0;
-  TPlanImport import(counties, definitions);
+  text.Replaced = 0;
+  text.Refused = false;
+  TPlanImport import(counties, definitions, text);
   return import.Run(starter, planPath, projectPath, progress, message, recordCount);
 }

@@ -19,7 +19,8 @@ inline constexpr const char* kPlanDatabaseExtension = ".sqlite";
 // `recordCount` holds the number of records; a file of that name is replaced only then. On
 // failure `message` says why and nothing is left behind. The planner's database is written beside
 // the project (its name with ".sqlite", or a temporary name when that file exists) and deleted
-// either way.
+// either way. Its texts go into code page 1252 as `text` says, and a record's text with a control
+// character refuses the plan.
 bool CreateProjectFromPlan(const TQrlStarter& starter, const std::string& planPath, const std::string& projectPath,
-                           TMcnFile& counties, const TMdfFile& definitions, std::string& message, int& recordCount,
-                           const TImportProgress& progress = nullptr);
+                           TMcnFile& counties, const TMdfFile& definitions, TTextImport& text, std::string& message,
+                           int& recordCount, const TImportProgress& progress = nullptr);

@@ -16,12 +16,19 @@
 // travel as whole numbers 0 and 1.
 using TQrlValue = TDbValue;
 
-// A failure raised by the planner: its error code (a signed 32-bit automation error number, e.g.
-// -2147221503 for object-defined error 1), the component that raised it and its message text.
+// How a call failed. The planner refused it (a value it does not take, a table it does not have):
+// its own error, which some steps of an operation pass over. Or the planner could not be reached:
+// it went away or was started anew (Lost), it did not answer in time (Stalled), or the user gave up
+// waiting (Canceled); these end any operation.
+enum class TQrlFault { Refused, Lost, Stalled, Canceled };
+
+// A failed call: the error code (a signed 32-bit automation error number, e.g. -2147221503 for
+// object-defined error 1), the component that raised it and its message text.
 struct TQrlError {
   int32_t Code = 0;
   std::string Source;
   std::string Message;
+  TQrlFault Fault = TQrlFault::Refused;
 };
 
 class IQrlPlan {
@@ -53,6 +60,14 @@ class IQrlApp {
   // A new, empty plan for a state (its full name); null with `error` on failure.
   virtual std::unique_ptr<IQrlPlan> CreatePlanFile(const std::string& stateName, int mode, TQrlError& error) = 0;
   virtual std::unique_ptr<IQrlPlan> OpenPlanFile(const std::string& path, TQrlError& error) = 0;
+
+  // The command moved on (a record done): the planner has its full time again before a call that
+  // gets no answer counts as stalled.
+  virtual void Progressed() {}
+  // While a call of this planner or its plans waits for the answer, `waiting` is called about ten
+  // times a second (a window keeps its progress and Cancel live); false abandons the call, which
+  // then fails as canceled. Null: calls just wait.
+  virtual void WhileWaiting(std::function<bool()> waiting) { (void)waiting; }
 };
 
 // Starts (or attaches to) the planner; null when its automation server cannot be reached.

@@ -1,11 +1,13 @@
 #include "interchange/QrlSoils.h"
 
+#include "common/Cp1252.h"
 #include "common/Format.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
 #include "interchange/QrlCalls.h"
 #include "interchange/SdmToSls.h"
 #include "reference/McnFile.h"
+#include "store/FieldRules.h"
 #include "vocab/CodeLists.h"
 
 namespace {
@@ -79,7 +81,7 @@ bool TQrlSoilsUpdate::Begin(int record, std::string& message) {
   last_ = record == 0 ? file_.RecordCount() : record;
   message = kQrlUnknownError;
   std::string version;
-  app_ = StartPlanner(starter_, version, message);
+  app_ = StartPlanner(starter_, version, message, waiting_);
   if (app_) plan_ = CreateStatePlan(*app_, counties_.StateName(file_.ProjectState()), message);
   if (plan_) message.clear();
   return plan_ != nullptr;
@@ -96,24 +98,32 @@ bool TQrlSoilsUpdate::Read(int number, TQrlRecordJob& job, std::string& message)
   return true;
 }
 
-bool TQrlSoilsUpdate::LoadCounty(int countyCode, std::string& message) {
-  if (countyCode == county_) return true;
+bool TQrlSoilsUpdate::LoadCounty(const TQrlRecordJob& job, std::string& message) {
+  if (job.countyCode == county_) return true;
   county_ = -1;
   soils_ = {};
   TQrlError error;
+  std::string why;
   // The planner fills its SoilKey table with the soils of the operation's county.
-  if (!plan_->SetValue("Operation", 0, "CntyCode", TQrlValue::OfInt(countyCode), error)) return false;
-  if (!ReadPlanRows(*plan_, "SoilKey", PlanSoilColumns(), soils_, message)) return false;
-  county_ = countyCode;
+  if (!plan_->SetValue("Operation", 0, "CntyCode", TQrlValue::OfInt(job.countyCode), error))
+    why = QrlErrorText(error);
+  else
+    ReadPlanRows(*plan_, "SoilKey", PlanSoilColumns(), soils_, why);
+  if (!why.empty()) {
+    message = "Unable to retrieve QRL's soils of " + counties_.CountyName(job.rec.County, job.rec.State) +
+              " County (record " + std::to_string(job.number) + ").\r\n\r\n" + why;
+    return false;
+  }
+  county_ = job.countyCode;
   return true;
 }
 
 bool TQrlSoilsUpdate::Query(TQrlRecordJob& job, std::string& message) {
+  if (app_) app_->Progressed();  // a record: the planner has its full time again
   if (job.countyCode == 0 || !plan_) return true;
-  std::string why;
-  // A county the planner refuses has no soils to offer, like one it knows no soils of.
-  if (!LoadCounty(job.countyCode, why) || soils_.Rows.empty()) return true;
-  (void)message;
+  if (!LoadCounty(job, message)) return false;
+  if (soils_.Rows.empty()) return true;  // the planner knows no soils of the county: none looked up
+  const TRuleContext rules{*file_.Refs(), nullptr, file_.ProjectState(), file_.ProjectYear()};
   for (int k = 0; k < kSoilRows; ++k) {
     if (job.rec.Soil_Sym[k].Empty()) continue;
     const int row = FindPlanSoil(soils_, job.rec.Soil_Sym[k], job.rec.Soil_Name[k]);
@@ -121,8 +131,20 @@ bool TQrlSoilsUpdate::Query(TQrlRecordJob& job, std::string& message) {
       ++job.notUpdated;
       continue;
     }
+    // The planner's values go through the record's checks; a soil with one that fails stays as it was.
+    const TFieldRec before = job.rec;
     ApplyPlanSoil(soils_, static_cast<size_t>(row), job.rec, k, file_.ProjectState());
-    ++job.updated;
+    std::string field, rule;
+    if (CheckChangedRow(job.rec, before, "Soil_", k, rules, field, rule)) {
+      ++job.updated;
+      continue;
+    }
+    ++job.notUpdated;
+    job.reasons.push_back("Record " + std::to_string(job.number) + ", soil " + std::to_string(k + 1) + " (" +
+                          before.Soil_Sym[k].Str() + ") not updated: " + field + " value \"" +
+                          ShownText(GetFieldText(&job.rec, *RecordField(field), k)) + "\" is not accepted: " + rule +
+                          ".");
+    job.rec = before;
   }
   return true;
 }
@@ -134,17 +156,27 @@ bool TQrlSoilsUpdate::Write(const TQrlRecordJob& job, std::string& message) {
 }
 
 bool UpdateSoilsFromPlanner(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter, int& updated,
-                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress) {
+                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress,
+                            std::vector<std::string>* reasons) {
   updated = notUpdated = 0;
+  int done = 0, total = 0;
+  bool canceled = false;  // while the planner was silent
   TQrlSoilsUpdate update(file, counties, starter);
+  if (progress) update.WhileWaiting([&] { return !(canceled = !progress(done, total)); });
   if (!update.Begin(record, message)) return false;
-  const int total = update.Last() - update.First() + 1;
+  total = update.Last() - update.First() + 1;
   for (int n = update.First(); n <= update.Last(); ++n) {
-    if (progress && !progress(n - update.First(), total)) break;
+    done = n - update.First();
+    if (progress && !progress(done, total)) break;
     TQrlRecordJob job;
-    if (!update.Read(n, job, message) || !update.Query(job, message) || !update.Write(job, message)) return false;
+    if (!update.Read(n, job, message) || !update.Query(job, message) || !update.Write(job, message)) {
+      if (!canceled) return false;
+      break;  // a stop asked for while the planner was silent: the records done stay done
+    }
     updated += job.updated;
     notUpdated += job.notUpdated;
+    if (reasons) reasons->insert(reasons->end(), job.reasons.begin(), job.reasons.end());
   }
+  message.clear();
   return true;
 }

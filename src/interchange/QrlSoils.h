@@ -33,6 +33,7 @@ struct TQrlRecordJob {
   int countyCode = 0;  // FIPS code of the record's county; 0: the record is skipped
   int updated = 0;
   int notUpdated = 0;
+  std::vector<std::string> reasons;  // why soils found were not updated, one line each
 };
 
 // The update in steps, so that a caller can show progress and stop between records: Begin, then
@@ -47,22 +48,29 @@ class TQrlSoilsUpdate {
   // outside the file (`record` 0: all records); then starts the planner and makes a scratch plan
   // for the project's state.
   bool Begin(int record, std::string& message);
+  // Before Begin: while a planner call waits, `waiting` is called about ten times a second; false
+  // gives the call up, which fails the update.
+  void WhileWaiting(std::function<bool()> waiting) { waiting_ = std::move(waiting); }
   int First() const { return first_; }
   int Last() const { return last_; }
 
   bool Read(int number, TQrlRecordJob& job, std::string& message);
-  // Asks the planner for the soils of the record's county and applies them to job.rec.
+  // Asks the planner for the soils of the record's county and applies them to job.rec. Every
+  // failed call ends the update: a county whose soils the planner refuses, a planner gone, one
+  // silent for its stall time (renewed by each record).
   bool Query(TQrlRecordJob& job, std::string& message);
   // Writes the record back, flushed, when one of its soils was found.
   bool Write(const TQrlRecordJob& job, std::string& message);
 
  private:
-  // Makes soils_ hold the soils of the county; false when the planner refused the county.
-  bool LoadCounty(int countyCode, std::string& message);
+  // Makes soils_ hold the soils of the record's county; false with the message when they cannot
+  // be had.
+  bool LoadCounty(const TQrlRecordJob& job, std::string& message);
 
   TMdaFile& file_;
   TMcnFile& counties_;
   TQrlStarter starter_;
+  std::function<bool()> waiting_;  // before app_, which holds a copy
   std::unique_ptr<IQrlApp> app_;
   std::unique_ptr<IQrlPlan> plan_;
   int first_ = 1;
@@ -71,11 +79,13 @@ class TQrlSoilsUpdate {
   TDbRows soils_;
 };
 
-// Called before each record with the records done so far and their number; false stops the
-// update, which then succeeds with the counts so far.
+// Called before each record with the records done so far and their number, and again while a
+// planner call waits; false stops the update, which then succeeds with the counts so far.
 using TQrlSoilsProgress = std::function<bool(int done, int total)>;
 
-// The whole update at once (`record` 0: all records). On success the counts of soils found and
-// not found; otherwise the message. Records written before a failure stay written.
+// The whole update at once (`record` 0: all records). On success the counts of soils updated and
+// not updated, and in `reasons` why soils found were not (a value the record's checks refuse);
+// otherwise the message. Records written before a failure stay written.
 bool UpdateSoilsFromPlanner(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter, int& updated,
-                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress = nullptr);
+                            int& notUpdated, std::string& message, const TQrlSoilsProgress& progress = nullptr,
+                            std::vector<std::string>* reasons = nullptr);

@@ -21,12 +21,33 @@ nlohmann::ordered_json JsonValue(const TFieldDesc& d, const void* block, int i) 
   }
 }
 
+constexpr size_t kShownBytes = 40;  // of a value quoted in a message
+
+// Appends a value's JSON text to `out` until `out` holds `limit` bytes; long texts are cut before
+// they are written out, so a huge value costs no more than a short one.
+void AppendValue(const nlohmann::json& v, std::string& out, size_t limit) {
+  if (out.size() >= limit) return;
+  if (v.is_string()) {
+    out += nlohmann::json(v.get_ref<const std::string&>().substr(0, limit)).dump();
+  } else if (v.is_array() || v.is_object()) {
+    out += v.is_object() ? '{' : '[';
+    for (auto it = v.begin(); it != v.end() && out.size() < limit; ++it) {
+      if (it != v.begin()) out += ',';
+      if (v.is_object()) out += nlohmann::json(it.key().substr(0, limit)).dump() + ':';
+      AppendValue(*it, out, limit);  // each level adds a character: at most `limit` deep
+    }
+    out += v.is_object() ? '}' : ']';
+  } else {
+    out += v.dump();
+  }
+}
+
 // The text `set` takes for a JSON value of a field's kind; false when the kinds differ.
 bool FieldText(const TFieldDesc& d, const nlohmann::json& value, std::string& text) {
   switch (d.kind) {
     case TFieldKind::Str:
       if (!value.is_string()) return false;
-      text = Utf8ToCp1252(value.get_ref<const std::string&>());
+      text = value.get<std::string>();  // UTF-8 still
       return true;
     case TFieldKind::Date:
       if (value.is_null()) text.clear();
@@ -70,17 +91,53 @@ nlohmann::ordered_json FieldsToJson(const std::vector<TFieldDesc>& fields, const
   return obj;
 }
 
-bool SetFieldFromJson(void* block, const TFieldDesc& desc, int index, const nlohmann::json& value, std::string& error) {
+bool SetFieldFromJson(void* block, const TFieldDesc& desc, int index, const nlohmann::json& value, TTextImport& mode,
+                      std::string& error) {
   std::string text;
   if (!FieldText(desc, value, text)) {
     static const char* const kKinds[] = {"a whole number", "a whole number", "a whole number", "a whole number",
                                          "a whole number", "a number", "a date text or null", "a text"};
-    error = std::string("is not ") + kKinds[static_cast<int>(desc.kind)];
+    error = "value " + JsonValueText(value) + " is not " + kKinds[static_cast<int>(desc.kind)];
     return false;
   }
-  return SetFieldText(block, desc, index, text, error);
+  if (desc.kind == TFieldKind::Str) {
+    const std::string utf8 = std::move(text);
+    if (!ImportUtf8(utf8, text, mode, error)) return false;
+  }
+  if (SetFieldText(block, desc, index, text, error)) return true;
+  error = "value " + JsonValueText(value) + " " + error;
+  return false;
 }
 
 std::string JsonValueText(const nlohmann::json& value) {
-  return value.is_string() ? value.get<std::string>() : value.dump();
+  if (value.is_string()) return Utf8Prefix(value.get_ref<const std::string&>(), kShownBytes);
+  std::string text;
+  AppendValue(value, text, kShownBytes + 1);
+  return Utf8Prefix(text, kShownBytes);
+}
+
+std::string Utf8Prefix(const std::string& text, size_t limit) {
+  if (text.size() <= limit) return text;
+  size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // a continuation byte
+  return text.substr(0, end) + "...";
+}
+
+size_t JsonTooDeepAt(const std::string& text) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxJsonDepth) return i;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return std::string::npos;
 }

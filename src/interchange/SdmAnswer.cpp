@@ -56,7 +56,7 @@ void ReadRows(const pugi::xml_node& dataSet, TSdmAnswer& answer) {
     if (!isTable) continue;
     TSdmRow& out = answer.rows.emplace_back();
     for (pugi::xml_node cell : row.children())
-      if (cell.type() == pugi::node_element) out.cells.emplace_back(LocalName(cell), TextOf(cell));
+      if (cell.type() == pugi::node_element) out.cells.emplace_back(LocalName(cell), cell.text().get());
   }
 }
 

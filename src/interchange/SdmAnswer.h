@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-// One result row: the column elements in answer order, values in code page 1252. A null value
-// is absent or empty.
+// One result row: the column elements in answer order, values as the service sent them (UTF-8),
+// to be checked where they are stored. A null value is absent or empty.
 struct TSdmRow {
   std::vector<std::pair<std::string, std::string>> cells;
   // The value of a column, empty when the row has no such column.

@@ -3,8 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/Cp1252.h"
+#include "common/Format.h"
 #include "common/Parse.h"
 #include "common/TextUtil.h"
+#include "store/FieldRules.h"
 #include "vocab/CodeLists.h"
 
 namespace {
@@ -28,14 +31,45 @@ std::string AreaList(const TSdmAnswer& answer) {
 
 bool Number(const std::string& text, double& value) { return !text.empty() && ParseReal(Trim(text), value); }
 
-// Slope of a soil without one: the mean of the low and high slopes when both are given, else the one given.
-void ApplySlope(const TSdmRow& row, F32& slope) {
+// The slope the answer gives a soil without one: the mean of the low and high slopes when both are
+// given, else the one given; false when neither is. `from` names the columns and their values.
+bool AnswerSlope(const TSdmRow& row, double& slope, std::string& from) {
   double low = 0, high = 0;
   const bool hasLow = Number(row.Value("slope_l"), low);
   const bool hasHigh = Number(row.Value("slope_h"), high);
-  if (hasLow && hasHigh) slope = static_cast<float>(std::round((low + high) / 2 * 10) / 10);
-  else if (hasLow) slope = static_cast<float>(low);
-  else if (hasHigh) slope = static_cast<float>(high);
+  if (hasLow && hasHigh) {
+    slope = std::round((low + high) / 2 * 10) / 10;
+    from = "slope_l and slope_h values \"" + row.Value("slope_l") + "\" and \"" + row.Value("slope_h") + "\" give " +
+           ShortestReal(slope) + ", which";
+  } else {
+    slope = hasLow ? low : high;
+    from = (hasLow ? "slope_l" : "slope_h") + std::string(" value \"") + row.Value(hasLow ? "slope_l" : "slope_h") + "\"";
+  }
+  return hasLow || hasHigh;
+}
+
+// The text of a column into a record field (cut to its length), refused when it holds a character
+// code page 1252 lacks or breaks the field's rule.
+bool StoreText(const TSdmRow& row, const char* column, const char* field, int soil, TFieldRec& rec,
+               const TRuleContext& ctx, std::string& why) {
+  const TFieldDesc& desc = *RecordField(field);
+  TTextImport refuse;
+  std::string text, rule;
+  if (ImportUtf8(row.Value(column), text, refuse, rule) &&
+      SetFieldText(&rec, desc, soil, text.substr(0, desc.maxLength), rule))
+    rule = CheckFieldValue(rec, desc, soil, ctx);
+  if (rule.empty()) return true;
+  why = std::string(column) + " value " + rule;
+  return false;
+}
+
+// A number into a record field when it passes the field's rule; `from` names where it came from.
+bool StoreNumber(double value, const char* field, int soil, TFieldRec& rec, const TRuleContext& ctx,
+                 const std::string& from, std::string& why) {
+  const std::string rule = SetCheckedNumber(rec, field, soil, value, ctx);
+  if (rule.empty()) return true;
+  why = from + " is not accepted: " + rule;
+  return false;
 }
 
 // The service's texture ("GR-L") names its modifier before a "-"; the texture follows it.
@@ -87,20 +121,27 @@ std::string MapUnitQuery(const std::string& areas, const std::string& symbol, co
          "compname";
 }
 
-void ApplyMapUnitRow(const TSdmRow& row, TFieldRec& rec, int soil) {
-  const std::string& symbol = row.Value("musym");
-  if (!symbol.empty()) rec.Soil_Sym[soil] = symbol;  // cut to 6 characters
+bool ApplyMapUnitRow(const TSdmRow& row, TFieldRec& rec, int soil, const TRuleContext& ctx, std::string& why) {
+  TFieldRec next = rec;
+  if (!row.Value("musym").empty() && !StoreText(row, "musym", "Soil_Sym", soil, next, ctx, why)) return false;
   // No major component matched the stored name: its columns are null. The record keeps its soil
   // name, drainage class and the rest rather than losing them.
-  const std::string& name = row.Value("compname");
-  if (name.empty()) return;
-  rec.Soil_Name[soil] = name;  // cut to 20 characters
-  if (rec.Soil_Slope[soil] < 0) ApplySlope(row, rec.Soil_Slope[soil]);
-  const std::string& texture = row.Value("texture");
-  if (!texture.empty()) rec.Soil_Texture[soil] = TextureCode(texture);
-  rec.Soil_Drain[soil] = DrainageCode(row.Value("drainagecl"));
-  double t = 0;
-  if (Number(row.Value("tfact"), t)) rec.Soil_TValue[soil] = static_cast<float>(t);
+  if (!row.Value("compname").empty()) {
+    if (!StoreText(row, "compname", "Soil_Name", soil, next, ctx, why)) return false;
+    double v = 0;
+    std::string from;
+    if (next.Soil_Slope[soil] < 0 && AnswerSlope(row, v, from) &&
+        !StoreNumber(v, "Soil_Slope", soil, next, ctx, from, why))
+      return false;
+    const std::string texture = Utf8ToCp1252(row.Value("texture"));  // a name to look up
+    if (!texture.empty()) next.Soil_Texture[soil] = TextureCode(texture);
+    next.Soil_Drain[soil] = DrainageCode(Utf8ToCp1252(row.Value("drainagecl")));
+    if (Number(row.Value("tfact"), v) &&
+        !StoreNumber(v, "Soil_TValue", soil, next, ctx, "tfact value \"" + row.Value("tfact") + "\"", why))
+      return false;
+  }
+  rec = next;
+  return true;
 }
 
 TSdmSoilsUpdate::TSdmSoilsUpdate(TMdaFile& file, const TSdmSettings& settings) : file_(file), settings_(settings) {}
@@ -150,6 +191,8 @@ bool TSdmSoilsUpdate::Query(TSdmRecordJob& job, std::string& message) const {
     return false;
   }
   const std::string areas = AreaList(answer);
+  // The soil fields' rules need none of the state tables.
+  const TRuleContext rules{*file_.Refs(), nullptr, file_.ProjectState(), file_.ProjectYear()};
   for (int k = 0; k < kSoilRows; ++k) {
     if (job.rec.Soil_Sym[k].Empty()) continue;
     if (areas.empty()) {
@@ -160,12 +203,15 @@ bool TSdmSoilsUpdate::Query(TSdmRecordJob& job, std::string& message) const {
       message = Failure(kNoSoilData, reason);
       return false;
     }
-    if (answer.firstIsTable) {
-      ApplyMapUnitRow(answer.rows.front(), job.rec, k);
+    std::string why;
+    if (answer.firstIsTable && ApplyMapUnitRow(answer.rows.front(), job.rec, k, rules, why)) {
       ++job.updated;
-    } else {
-      ++job.notUpdated;
+      continue;
     }
+    ++job.notUpdated;
+    if (!why.empty())
+      job.reasons.push_back("Record " + std::to_string(job.number) + ", soil " + std::to_string(k + 1) + " (" +
+                            job.rec.Soil_Sym[k].Str() + ") not updated: " + Utf8ToCp1252(why) + ".");
   }
   return true;
 }
@@ -177,7 +223,7 @@ bool TSdmSoilsUpdate::Write(const TSdmRecordJob& job, std::string& message) {
 }
 
 bool UpdateSoilsFromSdm(TMdaFile& file, int record, const TSdmSettings& settings, int& updated, int& notUpdated,
-                        std::string& message) {
+                        std::string& message, std::vector<std::string>* reasons) {
   updated = notUpdated = 0;
   TSdmSoilsUpdate update(file, settings);
   if (!update.Begin(record, message)) return false;
@@ -186,6 +232,7 @@ bool UpdateSoilsFromSdm(TMdaFile& file, int record, const TSdmSettings& settings
     if (!update.Read(n, job, message) || !update.Query(job, message) || !update.Write(job, message)) return false;
     updated += job.updated;
     notUpdated += job.notUpdated;
+    if (reasons) reasons->insert(reasons->end(), job.reasons.begin(), job.reasons.end());
   }
   return true;
 }

@@ -5,8 +5,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "interchange/SdmClient.h"
+#include "store/FieldRules.h"
 #include "store/MdaFile.h"
 
 // Why a soils update (from any source) of record `record` (0: all records) is refused: a file that
@@ -21,6 +23,7 @@ struct TSdmRecordJob {
   std::string area;  // survey area candidate: state abbreviation and 3-digit county code; empty: skipped
   int updated = 0;
   int notUpdated = 0;
+  std::vector<std::string> reasons;  // why soils found were not updated, one line each
 };
 
 // The update in steps, so that a caller can make the service calls off the thread that owns the
@@ -50,10 +53,11 @@ class TSdmSoilsUpdate {
   int last_ = 0;
 };
 
-// The whole update at once. On success the counts of soils updated and not updated; otherwise the
-// message. Records written before a failure stay written.
+// The whole update at once. On success the counts of soils updated and not updated, and in
+// `reasons` why soils the service found were not updated; otherwise the message. Records written
+// before a failure stay written.
 bool UpdateSoilsFromSdm(TMdaFile& file, int record, const TSdmSettings& settings, int& updated,
-                        int& notUpdated, std::string& message);
+                        int& notUpdated, std::string& message, std::vector<std::string>* reasons = nullptr);
 
 // The text with every single quote doubled, for an SQL string literal.
 std::string SqlQuoted(const std::string& text);
@@ -62,5 +66,8 @@ std::string SurveyAreaQuery(const std::string& area);
 // One soil's map unit in the listed survey areas ("'IA169', 'IA610'") with the major component
 // whose name is like `name` ("%" when empty).
 std::string MapUnitQuery(const std::string& areas, const std::string& symbol, const std::string& name);
-// Stores the first row of a map unit answer in soil `soil` (0..2) of the record.
-void ApplyMapUnitRow(const TSdmRow& row, TFieldRec& rec, int soil);
+// Stores the first row of a map unit answer in soil `soil` (0..2) of the record, every value
+// through the record's field checks (code page 1252 texts without control characters, the slope
+// and T value ranges). False when one fails: the record keeps the soil as it was, and `why` (UTF-8)
+// names the column, its value and the rule.
+bool ApplyMapUnitRow(const TSdmRow& row, TFieldRec& rec, int soil, const TRuleContext& ctx, std::string& why);

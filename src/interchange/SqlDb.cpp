@@ -126,6 +126,13 @@ TDbValue TSqlStatement::Column(int i) const {
   }
 }
 
+bool TSqlStatement::ColumnUtf8(int i, std::string& text) const {
+  if (sqlite3_column_type(stmt_, i) != SQLITE_TEXT) return false;
+  const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+  text.assign(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+  return true;
+}
+
 int TDbRows::ColumnIndex(const std::string& name) const {
   for (size_t i = 0; i < Columns.size(); ++i)
     if (SameText(Columns[i], name)) return static_cast<int>(i);
@@ -155,9 +162,15 @@ bool TDbReader::ReadTable(const std::string& name, TDbRows& rows, const std::str
   TSqlStatement q(db_, "SELECT * FROM " + SqlName(name) + (orderBy.empty() ? "" : " ORDER BY " + SqlName(orderBy)));
   if (!q.Ok()) return false;
   for (int i = 0; i < q.ColumnCount(); ++i) rows.Columns.push_back(q.ColumnName(i));
+  std::string utf8, why;
   while (q.Next()) {
     std::vector<TDbValue>& row = rows.Rows.emplace_back();
-    for (int i = 0; i < q.ColumnCount(); ++i) row.push_back(q.Column(i));
+    for (int i = 0; i < q.ColumnCount(); ++i) {
+      row.push_back(q.Column(i));
+      if (!text_ || !q.ColumnUtf8(i, utf8) || ImportUtf8(utf8, row.back().Str, *text_, why)) continue;
+      textFault_ = name + " table, row " + std::to_string(rows.Rows.size()) + ", " + rows.Columns[i] + " " + why;
+      return false;
+    }
   }
   return !q.Failed();
 }

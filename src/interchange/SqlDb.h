@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Cp1252.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -69,7 +71,10 @@ class TSqlStatement {
   bool Failed() const { return failed_; }
   int ColumnCount() const;
   std::string ColumnName(int i) const;  // from 0
-  TDbValue Column(int i) const;         // from 0
+  // From 0; a text in code page 1252, characters it cannot hold as '?'.
+  TDbValue Column(int i) const;
+  // A text column as stored (UTF-8); false when the column holds no text.
+  bool ColumnUtf8(int i, std::string& text) const;
 
  private:
   TSqlDb& db_;
@@ -98,10 +103,17 @@ class TDbReader {
   bool ReadTable(const std::string& name, TDbRows& rows, const std::string& orderBy = {});
   // The path, CR LF and SQLite's message.
   std::string ErrorText() const;
+  // Takes the texts of the tables read from now on into code page 1252 as `mode` says (null: any
+  // character it cannot hold becomes '?'). A text refused fails ReadTable; TextFault() says where
+  // and why ("Field table, row 3, Notes holds the character U+0141, ...").
+  void CheckTexts(TTextImport* mode) { text_ = mode; }
+  const std::string& TextFault() const { return textFault_; }
 
  private:
   TSqlDb db_;
   std::string path_;
+  TTextImport* text_ = nullptr;
+  std::string textFault_;
 };
 
 // A name as an SQL identifier: in double quotes, inner quotes doubled.

@@ -1,19 +1,24 @@
 // The planner reached over the D-Bus session bus: the application and plan objects of the
 // interchange's planner interfaces as calls on the service "QRL.Application" (QrlWire.h has the
-// object model and its encoding). Calls block without running the caller's event loop, as the
-// interchange expects of one synchronous step; each has a time limit, after which it fails with the
-// bus's NoReply error as the planner's error.
+// object model and its encoding). Calls block as the interchange expects of one synchronous step:
+// without the caller's event loop, or, once a waiting hook is given (IQrlApp::WhileWaiting), in an
+// event loop of their own that calls the hook and gives up when it says so. Each call has a time
+// limit, and so has the command between two progress marks (IQrlApp::Progressed); a call that
+// reaches either fails as stalled. A planner that failed to answer, went away or was started anew
+// is done with: every later call of the session fails at once as that first one did.
 #pragma once
 
 #include <memory>
 
 #include "interchange/QrlLink.h"
 
-// Time limits of the calls, in milliseconds.
+// Time limits, in milliseconds.
 struct TQrlBusTimeouts {
   int Start = 30000;   // activating the service
   int Cell = 30000;    // a cell, a row count, a check, the file version
-  int File = 300000;   // making, opening, expanding, saving, exporting and closing a plan
+  // The longest a command goes without progress: no call waits beyond it. Making, opening,
+  // expanding, saving and exporting a plan are steps of their own and may take all of it.
+  int Stall = 120000;
 };
 
 // Reaches the planner on the session bus, activating the service when its name has no owner; null

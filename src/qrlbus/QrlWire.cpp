@@ -77,6 +77,7 @@ TQrlError QrlErrorFromBus(const QString& name, const QString& message) {
   error.Code = kQrlBusFailure;
   error.Source = QrlText(name);
   error.Message = QrlText(message);
+  error.Fault = TQrlFault::Lost;
   return error;
 }
 

@@ -40,7 +40,8 @@ bool QrlFromBus(const QVariant& value, TQrlValue& cell);
 // The message of a planner error: "code|source|text"; a '|' in the source becomes '/'.
 QString QrlErrorMessage(const TQrlError& error);
 // A D-Bus error as the planner's error: "QRL.Error.*" with a "code|source|text" message gives those
-// three; any other error is a bus failure (kQrlBusFailure, the error name, the error message).
+// three, refused by the planner; any other error is a bus failure (kQrlBusFailure, the error name,
+// the error message) that lost the planner.
 TQrlError QrlErrorFromBus(const QString& name, const QString& message);
 
 // Text between this side (code page 1252) and the bus (UTF-8).

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QScrollBar>
 
+#include <functional>
+
 #include "TsFileCmds.h"
 #include "TsInterchange.h"
 #include "TsMain.h"
@@ -62,6 +64,31 @@ QString ExportDoneText(const std::string& file1, int fieldCount, const std::stri
     text += file2.empty() ? QString(".\n") : "\n" + QPath(file2) + "\n";
   }
   return text;
+}
+
+// Runs an import (`run`: false with `message` on failure). When it refused a text for a character
+// projects cannot hold, asks whether to run it again with such characters replaced. False when it
+// failed: shown as the failure of `what` unless the question showed it already.
+bool RunImportOfferingReplacement(const QString& what, TTextImport& chars, std::string& message,
+                                  const std::function<bool()>& run) {
+  const QString failure = "Unable to import " + what + " for the following reason:\n\n";
+  for (;;) {
+    if (run()) return true;
+    if (!chars.Refused || chars.Transliterate) break;
+    if (Messages().Confirm("\n" + failure + QMsg(message) +
+                               "\n\nDo you want to import it with every such character replaced by the nearest one "
+                               "projects can hold (L for \u0141, for example, and ? where there is none)?\n",
+                           false) != TAnswer::Yes)
+      return false;
+    chars.Transliterate = true;
+  }
+  if (!message.empty()) Messages().Error(failure + QMsg(message));
+  return false;
+}
+
+// How many characters an import replaced, for its report; empty when none.
+QString ReplacedText(const TTextImport& chars) {
+  return chars.Replaced > 0 ? QString::number(chars.Replaced) + " characters were replaced.\n\n" : QString();
 }
 
 }  // namespace
@@ -225,15 +252,15 @@ void TMainForm::ImportJsonFile() {
   if (target.empty()) return;
   int records = 0;
   std::string message;
-  bool ok = false;
-  {
-    TWaitCursor wait;
-    ok = ImportFromJson(source, target, mcn_, mdf_, records, message);
-  }
-  if (!ok) return Messages().Error("Unable to import JSON file for the following reason:\n\n" + QMsg(message));
+  TTextImport chars;
+  if (!RunImportOfferingReplacement("JSON file", chars, message, [&] {
+        TWaitCursor wait;
+        return ImportFromJson(source, target, mcn_, mdf_, chars, records, message);
+      }))
+    return;
   const QString text = "\nSuccessfully created project file\n" + QPath(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from JSON file\n" + QPath(source) +
-                       ".\n\nDo you want to open the new project file?\n";
+                       " field records were imported from JSON file\n" + QPath(source) + ".\n\n" +
+                       ReplacedText(chars) + "Do you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }
 
@@ -322,19 +349,20 @@ void TMainForm::ImportQrlPlan() {
   if (target.empty()) return;
   int records = 0;
   std::string message;
-  TRecordProgress progress("Import Data", this);
-  bool ok = false;
-  {
-    TWaitCursor wait;
-    ok = CreateProjectFromPlan(qrlStarter_, source, target, mcn_, mdf_, message, records,
-                               [&progress](uint32_t done, uint32_t total) {
-                                 return progress.Step(static_cast<int>(done), static_cast<int>(total));
-                               });
-  }
-  if (progress.Finish() && !ok) return;  // cancelled: nothing was made
-  if (!ok) return Messages().Error("Unable to import plan file for the following reason:\n\n" + QMsg(message));
+  TTextImport chars;
+  if (!RunImportOfferingReplacement("plan file", chars, message, [&] {
+        TRecordProgress progress("Import Data", this);
+        TWaitCursor wait;
+        const bool ok = CreateProjectFromPlan(qrlStarter_, source, target, mcn_, mdf_, chars, message, records,
+                                              [&progress](uint32_t done, uint32_t total) {
+                                                return progress.Step(static_cast<int>(done), static_cast<int>(total));
+                                              });
+        if (progress.Finish() && !ok) message.clear();  // cancelled: nothing was made, nothing to say
+        return ok;
+      }))
+    return;
   const QString text = "\nSuccessfully created project file\n" + QPath(target) + ".\n\n" + QString::number(records) +
-                       " field records were imported from plan file\n" + QPath(source) +
-                       ".\n\nDo you want to open the new project file?\n";
+                       " field records were imported from plan file\n" + QPath(source) + ".\n\n" +
+                       ReplacedText(chars) + "Do you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes) OpenProjectFile(target);
 }

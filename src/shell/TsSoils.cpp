@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <memory>
+
 #include "TsMain.h"
 #include "TsMessages.h"
 #include "TsPages.h"
@@ -30,24 +32,53 @@ bool QueryOffThread(const TSdmSoilsUpdate& update, TSdmRecordJob& job, std::stri
 }
 
 // The record loop both updates share: Read, Query and Write per record with the progress shown
-// and Cancel honoured between records.
+// and Cancel honoured between records, and within a record while the planner is silent.
 template <class Update, class Job, class Query>
-TSoilsRunResult RunUpdateSteps(Update& update, int record, const QString& source, QWidget* parent, Query query) {
+TSoilsRunResult RunUpdateSteps(Update& update, TSoilsProgressDlg& progress, int record, Query query) {
   TSoilsRunResult result;
-  if (!update.Begin(record, result.message)) return result;
-  TSoilsProgressDlg progress(update.Last() - update.First() + 1, source, parent);
-  progress.show();
+  // A call given up on Cancel fails its step: the update ends as cancelled, the records done stay done.
+  const auto failed = [&] {
+    if (progress.Cancelled()) {
+      result.ok = true;
+      result.message.clear();
+    }
+    return result;
+  };
+  if (!update.Begin(record, result.message)) return failed();
   for (int n = update.First(); n <= update.Last() && !progress.Cancelled(); ++n) {
     progress.SetStep(n - update.First());
     Job job;
     if (!update.Read(n, job, result.message) || !query(job, result.message) || !update.Write(job, result.message))
-      return result;
+      return failed();
     result.wrote = result.wrote || job.updated > 0;
     result.updated += job.updated;
     result.notUpdated += job.notUpdated;
+    result.reasons.insert(result.reasons.end(), job.reasons.begin(), job.reasons.end());
   }
   result.ok = true;
   return result;
+}
+
+// The progress window of an update, shown before the update starts (the planner may keep it
+// waiting); null with the refusal when the update cannot start.
+std::unique_ptr<TSoilsProgressDlg> OpenProgress(TMdaFile& file, int record, const QString& source, QWidget* parent,
+                                                TSoilsRunResult& result) {
+  result.message = SoilsUpdateRefusal(file, record);
+  if (!result.message.empty()) return nullptr;
+  auto progress = std::make_unique<TSoilsProgressDlg>(record == 0 ? file.RecordCount() : 1, source, parent);
+  progress->show();
+  progress->SetStep(0);
+  return progress;
+}
+
+// The soils found but refused, each on a line of its own after a blank line (the first few of
+// many); empty when there are none.
+QString ReasonsText(const std::vector<std::string>& reasons) {
+  constexpr size_t kShown = 5;
+  QString text = reasons.empty() ? QString() : QString("\n");
+  for (size_t i = 0; i < reasons.size() && i < kShown; ++i) text += "\n" + QStr(reasons[i]);
+  if (reasons.size() > kShown) text += "\n(and " + QString::number(reasons.size() - kShown) + " more)";
+  return text;
 }
 
 }  // namespace
@@ -83,21 +114,32 @@ void TSoilsProgressDlg::reject() {
 }
 
 TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent) {
+  TSoilsRunResult refused;
+  const auto progress = OpenProgress(file, record, "SDM", parent, refused);
+  if (!progress) return refused;
   TSdmSoilsUpdate update(file, settings);
   return RunUpdateSteps<TSdmSoilsUpdate, TSdmRecordJob>(
-      update, record, "SDM", parent,
+      update, *progress, record,
       [&update](TSdmRecordJob& job, std::string& message) { return QueryOffThread(update, job, message); });
 }
 
 TSoilsRunResult RunQrlSoilsUpdate(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter,
                                   QWidget* parent) {
+  TSoilsRunResult refused;
+  const auto progress = OpenProgress(file, record, "QRL", parent, refused);
+  if (!progress) return refused;
   TQrlSoilsUpdate update(file, counties, starter);
-  return RunUpdateSteps<TQrlSoilsUpdate, TQrlRecordJob>(
-      update, record, "QRL", parent,
-      [&update](TQrlRecordJob& job, std::string& message) {
-        QCoreApplication::processEvents();  // the progress shows and Cancel is heard between the short calls
-        return update.Query(job, message);
-      });
+  // A planner call that waits keeps the window live; Cancel gives it up.
+  update.WhileWaiting([&progress] {
+    QCoreApplication::processEvents();
+    return !progress->Cancelled();
+  });
+  return RunUpdateSteps<TQrlSoilsUpdate, TQrlRecordJob>(update, *progress, record,
+                                                        [&update](TQrlRecordJob& job, std::string& message) {
+                                                          // the progress shows and Cancel is heard between calls
+                                                          QCoreApplication::processEvents();
+                                                          return update.Query(job, message);
+                                                        });
 }
 
 void TMainForm::ConnectSoilsCmds() {
@@ -127,7 +169,8 @@ void TMainForm::UpdateAllSoils(bool fromPlanner) {
   if (run.notUpdated > 0)
     text += QString::number(run.notUpdated) + " soils were not updated. Check that soil map unit symbols are valid "
                                               "for county.\n";
-  Messages().Info(text);
+  const QString reasons = ReasonsText(run.reasons);
+  Messages().Info(reasons.isEmpty() ? text : text.chopped(1) + reasons + "\n");
 }
 
 void TMainForm::UpdateRecordSoils(bool fromPlanner) {
@@ -135,7 +178,7 @@ void TMainForm::UpdateRecordSoils(bool fromPlanner) {
   const TSoilsRunResult run = RunSoilsUpdateOf(fromPlanner, curRec_);
   if (run.ok && run.notUpdated > 0)
     Messages().Error("Unable to update " + QString::number(run.notUpdated) +
-                     " soil(s). Check that soil map unit symbol(s) are valid for county.");
+                     " soil(s). Check that soil map unit symbol(s) are valid for county." + ReasonsText(run.reasons));
 }
 
 // Runs the update; shows a failure. The current record is read again whenever a record was

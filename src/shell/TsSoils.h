@@ -1,11 +1,14 @@
 // The soils updates from the Soil Data Mart and from the planner with a progress dialog. The Soil
 // Data Mart's service calls run on a worker thread while the window stays responsive; the
-// planner's short local calls run between event passes. The project file is read and written only
-// here, on the GUI thread. Cancel stops after the record in hand, whose soils are still written.
+// planner's short local calls run between event passes, and one that waits runs the events
+// itself. The project file is read and written only here, on the GUI thread. Cancel stops after
+// the record in hand, whose soils are still written; while the planner keeps a call waiting, Cancel
+// gives the call up and the record in hand stays as it was.
 #pragma once
 
 #include <QDialog>
 #include <string>
+#include <vector>
 
 #include "interchange/QrlSoils.h"
 #include "interchange/SdmToSls.h"
@@ -39,11 +42,12 @@ struct TSoilsRunResult {
   bool wrote = false;  // at least one record was written, also when the run failed later
   int updated = 0;
   int notUpdated = 0;
+  std::vector<std::string> reasons;  // why soils found were not updated
   std::string message;  // why the run failed
 };
 
 // Updates record `record` (0: all records) of the open project from the Soil Data Mart.
 TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent);
-// The same from the planner's soils; its calls are short local ones, made between the steps.
+// The same from the planner's soils; a call that keeps the update waiting keeps the window live.
 TSoilsRunResult RunQrlSoilsUpdate(TMdaFile& file, TMcnFile& counties, int record, const TQrlStarter& starter,
                                   QWidget* parent);

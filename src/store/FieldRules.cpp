@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/Cp1252.h"
 #include "common/DayNum.h"
 #include "common/Format.h"
 #include "common/TextUtil.h"
@@ -391,6 +392,8 @@ const TFieldDesc* RecordField(const std::string& field) {
 }
 
 std::string CheckFieldValue(TFieldRec& rec, const TFieldDesc& desc, int index, const TRuleContext& ctx) {
+  if (desc.kind == TFieldKind::Str)
+    if (std::string rule = ControlCharRule(GetFieldText(&rec, desc, index)); !rule.empty()) return rule;
   const TFieldRule* rule = FindFieldRule(desc.name);
   return rule ? CheckRule(rec, desc, index, *rule, ctx) : std::string();
 }
@@ -412,4 +415,30 @@ std::string SetCheckedNumber(TFieldRec& rec, const std::string& field, int index
   std::string error = CheckRule(rec, *desc, index, *rule, ctx);
   if (!error.empty()) SetFieldNumber(rec, *desc, before, index);
   return error;
+}
+
+bool FindControlText(const TFieldRec& rec, std::string& field, std::string& rule) {
+  for (const TFieldDesc& d : RecordFields()) {
+    if (d.kind != TFieldKind::Str) continue;
+    for (int i = 0; i < d.count; ++i) {
+      rule = ControlCharRule(GetFieldText(&rec, d, i));
+      if (rule.empty()) continue;
+      field = d.count == 1 ? d.name : d.name + "[" + std::to_string(i + 1) + "]";
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CheckChangedRow(TFieldRec& rec, const TFieldRec& before, const std::string& prefix, int row,
+                     const TRuleContext& ctx, std::string& field, std::string& rule) {
+  for (const TFieldDesc& d : RecordFields()) {
+    if (d.count <= row || !d.name.starts_with(prefix) || GetFieldText(&rec, d, row) == GetFieldText(&before, d, row))
+      continue;
+    rule = CheckFieldValue(rec, d, row, ctx);
+    if (rule.empty()) continue;
+    field = d.name;
+    return false;
+  }
+  return true;
 }

@@ -1,7 +1,7 @@
 // The value rules of the field record: number ranges with their decimals, code lists, crops
 // allowed in each crop slot, input categories, units, dates in their windows and the lists of the
-// state tables. One set of rules for every path that stores values without the entry fields:
-// the field data import and the command-line `set`.
+// state tables, and no control characters in texts. One set of rules for every path that stores
+// values without the entry fields: the imports, the Soil Data Mart soils and the command-line `set`.
 #pragma once
 
 #include <cstdint>
@@ -53,7 +53,7 @@ struct TRuleContext {
 };
 
 // Checks the value of field `desc`[index] in the record; a number is first rounded to the field's
-// decimals in place. Empty when the value passes, else the rule it breaks ("must be from 0.01 to
+// decimals in place, a text must hold no control characters. Empty when the value passes, else the rule it breaks ("must be from 0.01 to
 // 1000").
 std::string CheckFieldValue(TFieldRec& rec, const TFieldDesc& desc, int index, const TRuleContext& ctx);
 // Stores an imported number in a field when it passes the field's rule (rounded as the rule says;
@@ -63,3 +63,10 @@ std::string SetCheckedNumber(TFieldRec& rec, const std::string& field, int index
                              const TRuleContext& ctx);
 // The record field of a name (no table index); null when there is none.
 const TFieldDesc* RecordField(const std::string& field);
+// The first text field of the record that holds a control character, as "Notes" or
+// "Soil_Name[2]", with the rule it breaks; false when there is none.
+bool FindControlText(const TFieldRec& rec, std::string& field, std::string& rule);
+// Checks the fields of table row `row` whose names start with `prefix` ("Soil_") and whose values
+// differ from `before`; false with the first that fails, as "Soil_TValue", and its rule.
+bool CheckChangedRow(TFieldRec& rec, const TFieldRec& before, const std::string& prefix, int row,
+                     const TRuleContext& ctx, std::string& field, std::string& rule);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "../support/CliRun.h"
 #include "../support/DbfSamples.h"
 #include "../support/RefSamples.h"
 #include "../support/TempDir.h"
 #include "common/Parse.h"
+#include "filebase/FileUtl.h"
 #include "interchange/DbfFile.h"
 
 namespace {
@@ -66,6 +69,11 @@ TEST_F(CmdDbfTest, ImportShowAndExportRoundTrip) {
   EXPECT_EQ(r.err, dir.File("apps.txt") + "\r\nFile does not have a valid extension (.dbf).\n\nUse a different file name.\n");
   r = Run({"export", "dbf", project, fields, apps, "--exclude", "phone"});
   EXPECT_EQ(r.err, "Data to exclude must be name, address, notes or costs.\n");
+
+  // A UTF-8 table is shown as the code page file beside it says.
+  ASSERT_TRUE(WriteDbfSample(table, {{"FIELD_NAME"}, {{"", "M\xC3\xBCller"}}}));
+  WriteWholeFile(ChangeFileExt(table, ".cpg"), "UTF-8");
+  EXPECT_NE(Run({"dbf", "show", table}).out.find("\n1\t\tM\xC3\xBCller\n"), std::string::npos);
 }
 
 // Each exported record's cost columns are its cost summary with the same custom costs and options;
@@ -76,8 +84,12 @@ TEST(CmdDbfExportTest, CostColumnsAreEachRecordsCostSummary) {
   const auto tool = [&runtime](const std::vector<std::string>& args) { return RunToolWithData(runtime, args); };
   const std::string custom = dir.File("dear.mcc"), fields = dir.File("f.dbf"), apps = dir.File("a.dbf");
   ASSERT_EQ(tool({"costs", "set", custom, "1101=301.5", "2001=0.9"}).status, 0);
+  // A crop failure: the cost per unit of a tenth of a bushel fills its column.
+  const std::string copy = dir.File("iowa.tsj");
+  std::filesystem::copy_file(iowa, copy);
+  ASSERT_EQ(tool({"set", copy, "3", "Cur_Yield=0.1"}).status, 0);
   const std::vector<std::string> options = {"--custom", custom, "--removal", "--current-prices", "--any-soil-loss"};
-  std::vector<std::string> args = {"export", "dbf", iowa, fields, apps, "--subset", "3=corn"};
+  std::vector<std::string> args = {"export", "dbf", copy, fields, apps, "--subset", "3=corn"};
   args.insert(args.end(), options.begin(), options.end());
   TCliRun r = tool(args);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -91,7 +103,7 @@ TEST(CmdDbfExportTest, CostColumnsAreEachRecordsCostSummary) {
   const int firstCost = table.FieldCount() - 16;  // SEED_COST
   for (uint32_t n = 1; n <= table.RecordCount(); ++n) {
     ASSERT_TRUE(table.ReadRecord(n, row.data()));
-    std::vector<std::string> summary = {"costs", "summary", iowa, numbers[n - 1]};
+    std::vector<std::string> summary = {"costs", "summary", copy, numbers[n - 1]};
     summary.insert(summary.end(), options.begin(), options.end());
     std::vector<std::string> expected;
     for (const std::string& line : Lines(tool(summary).out))
@@ -103,6 +115,7 @@ TEST(CmdDbfExportTest, CostColumnsAreEachRecordsCostSummary) {
       got.push_back(Trim(TDbfFile::FieldText(row.data(), f)));
     }
     EXPECT_EQ(got, expected) << "record " << numbers[n - 1];
+    if (n == 2) EXPECT_GT(std::stod(got.at(14)), 999.99) << "UNIT_COST of the crop failure, beyond 6.2";
   }
 }
 

@@ -101,6 +101,13 @@ TEST_F(CmdProjectTest, SetChangesFieldsOrNothing) {
   r = Run({"set", path, "2", "Plant_Date=2012-10-01"});
   EXPECT_EQ(r.err, "Plant_Date: \"2012-10-01\" is not accepted: must be a date from 2011-09-01 to 2012-09-01; "
                    "nothing was written.\n");
+  r = Run({"set", path, "2", "Notes=\xC5\x81\xC3\xB3" "d\xC5\xBA", "Planter=a\tb"});
+  EXPECT_EQ(r.err, "Notes: the value holds the character U+0141, which code page 1252 cannot hold; nothing was "
+                   "written.\n");
+  r = Run({"set", path, "2", "Planter=a\tb"});
+  EXPECT_EQ(r.err, "Planter: \"a\tb\" is not accepted: must not hold control characters (it holds U+0009); "
+                   "nothing was written.\n");
+  EXPECT_TRUE(ReadWholeFile(path) == before);
   ASSERT_EQ(Run({"set", path, "2", "Field_Size=1000.004", "Cur_PlRate=32000", "Soil_Slope[1]=-1"}).status, 0);
   EXPECT_EQ(Show(2)["Field_Size"], 1000.0) << "rounded to the field's two decimals";
   EXPECT_EQ(Run({"find", path, "--kind", "6", "--text", "lime"}).out, "2\n");

@@ -28,6 +28,37 @@ TEST(Cp1252Test, UnrepresentableAndMalformedBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "?");       // overlong
 }
 
+// Stored text never turns into '?' unnoticed: what code page 1252 lacks refuses the text, or is
+// replaced and counted when asked; control characters are found wherever they are.
+TEST(Cp1252Test, ImportedTextIsRefusedOrReplacedAndCounted) {
+  const std::string lodz = "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE4\xB8\xAD\xE6\x96\x87";  // "Łódź 中文"
+  TTextImport refuse;
+  std::string text, why;
+  EXPECT_FALSE(ImportUtf8(lodz, text, refuse, why));
+  EXPECT_EQ(why, "holds the character U+0141, which code page 1252 cannot hold");
+  EXPECT_TRUE(refuse.Refused);
+  EXPECT_FALSE(ImportUtf8("ok \xFF", text, refuse, why));
+  EXPECT_EQ(why, "holds bytes that are not UTF-8 (at byte 4)");
+  ASSERT_TRUE(ImportUtf8("Caf\xC3\xA9 \xE2\x82\xAC", text, refuse, why));  // all of it in the code page
+  EXPECT_EQ(text, "Caf\xE9 \x80");
+
+  TTextImport replace{true};
+  ASSERT_TRUE(ImportUtf8(lodz, text, replace, why));
+  EXPECT_EQ(text, "L\xF3" "dz ??");
+  // A combining accent and a zero-width space are left out, a non-breaking hyphen is plain.
+  ASSERT_TRUE(ImportUtf8("e\xCC\x81\xE2\x80\x8B-\xE2\x80\x91x\xC3", text, replace, why));
+  EXPECT_EQ(text, "e--x?");
+  EXPECT_EQ(replace.Replaced, 4 + 4);
+  EXPECT_FALSE(replace.Refused);
+
+  EXPECT_EQ(FindControlChar("North"), std::string::npos);
+  EXPECT_EQ(FindControlChar("a\r\nb", true), std::string::npos);
+  EXPECT_EQ(ControlCharRule(std::string("a\r\nb\0", 5), true), "must not hold control characters (it holds U+0000)");
+  EXPECT_EQ(ControlCharRule("a\tb"), "must not hold control characters (it holds U+0009)");
+  EXPECT_EQ(ControlCharRule("\x9D"), "must not hold control characters (it holds U+009D)");  // undefined in 1252
+  EXPECT_EQ(ControlCharRule("\x9C\xFF"), "");
+}
+
 TEST(TextUtilTest, CaseInsensitiveComparison) {
   EXPECT_TRUE(SameText("Corn", "CORN"));
   EXPECT_FALSE(SameText("Corn", "Corns"));

@@ -192,4 +192,31 @@ TEST_F(DbExportTest, AFailedExportLeavesNoDatabase) {
   EXPECT_NE(ReadWholeFile(db), kept);
 }
 
+// The plan import reads its database with the texts checked: what code page 1252 cannot hold is
+// named (where and which character) or, when asked, replaced and counted.
+TEST(DbReaderTest, CheckedTextsNameWhatTheCodePageCannotHold) {
+  TTempDir dir;
+  const std::string path = dir.File("plan.sqlite");
+  {
+    TSqlDb db;
+    ASSERT_TRUE(db.Open(path, false));
+    ASSERT_TRUE(db.Exec("CREATE TABLE Field (ID TEXT, Notes TEXT); INSERT INTO Field VALUES ('North', "
+                        "'Caf\xC3\xA9'), ('South', '\xC5\x81\xC3\xB3" "d\xC5\xBA');"));
+  }
+  TDbReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  TDbRows rows;
+  ASSERT_TRUE(reader.ReadTable("Field", rows));  // unchecked: question marks
+  EXPECT_EQ(rows.Value(1, "Notes").Str, "?\xF3" "d?");
+  TTextImport mode;
+  reader.CheckTexts(&mode);
+  EXPECT_FALSE(reader.ReadTable("Field", rows));
+  EXPECT_EQ(reader.TextFault(), "Field table, row 2, Notes holds the character U+0141, which code page 1252 cannot hold");
+  mode.Transliterate = true;
+  ASSERT_TRUE(reader.ReadTable("Field", rows));
+  EXPECT_EQ(rows.Value(0, "Notes").Str, "Caf\xE9");
+  EXPECT_EQ(rows.Value(1, "Notes").Str, "L\xF3" "dz");
+  EXPECT_EQ(mode.Replaced, 2);
+}
+
 }  // namespace

@@ -6,6 +6,8 @@
 #include "../support/StateFixture.h"
 #include "filebase/FileUtl.h"
 #include "filebase/IoFault.h"
+#include "filebase/FileUtl.h"
+#include "interchange/DbfExport.h"
 #include "interchange/DbfImport.h"
 #include "reference/McnFile.h"
 #include "reference/MdfFile.h"
@@ -210,6 +212,53 @@ TEST_F(DbfImportTest, RefusedTablesAndProjectsSayWhy) {
   ASSERT_TRUE(locked.WriteHeader(true) && locked.Close());
   project = Dir.File("locked.tsj");
   refused({{"FIELD_NAME"}, {{"", "A"}}}, true, ifReadOnly, project + "\r\nFile is read-only or locked.");
+}
+
+// A UTF-8 table (its .cpg says so) with texts code page 1252 holds, and texts it cannot hold or
+// that hold control characters: those are values not imported (a field name: the row is left
+// out), never question marks; transliterated when asked, and counted. An export table given to
+// the import is named for what it is.
+TEST_F(DbfImportTest, TextsAreCheckedAndTheExportTableIsNamed) {
+  WriteWholeFile(ChangeFileExt(table, ".cpg"), "UTF-8\r\n");
+  const TDbfSample sample = {{"FIELD_NAME", "CROP_YEAR", "COUNTY", "NOTES", "FSA_TRACT"},
+                             {{"", "M\xC3\xBCller", "2024", "19001", "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE4\xB8\xAD", "12"},
+                              {"", std::string("Sou\0th", 6), "2024", "19001", "", ""},
+                              {"", "East", "2024", "19001", "Drained\tin 2019", "Bad\xFF"}}};
+  std::string message;
+  ASSERT_EQ(Import(sample, false, message), ifNone) << message;
+  EXPECT_EQ(info.Messages,
+            (std::vector<std::string>{"Row 1: NOTES value \"?\xF3" "d? ?\" not imported: holds the character U+0141, "
+                                      "which code page 1252 cannot hold.",
+                                      "Row 2 ignored: its FIELD_NAME value must not hold control characters (it "
+                                      "holds U+0000).",
+                                      "Row 3: FSA_TRACT value \"Bad?\" not imported: holds bytes that are not UTF-8 "
+                                      "(at byte 4)."}));
+  std::vector<TFieldRec> recs = Records();
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[0].Field_Name.Str(), "M\xFCller");
+  EXPECT_EQ(recs[0].Notes.Str(), "");
+  EXPECT_EQ(recs[1].Notes.Str(), "Drained in 2019");  // a tab of the notes is white space
+  EXPECT_EQ(recs[1].FSA_Tract.Str(), "");
+
+  std::filesystem::remove(project);
+  info.Text.Transliterate = true;
+  ASSERT_EQ(Import(sample, false, message), ifNone) << message;
+  EXPECT_EQ(info.Text.Replaced, 4);
+  EXPECT_EQ(info.Warnings, 0);
+  recs = Records();
+  EXPECT_EQ(recs[0].Notes.Str(), "L\xF3" "dz ?");
+  EXPECT_EQ(recs[1].FSA_Tract.Str(), "Bad?");
+
+  TMdaFile made;
+  ASSERT_TRUE(made.OpenProject(project, false, Refs));
+  const std::string exported = Dir.File("farm.fld.dbf");
+  ASSERT_TRUE(ExportToDbase(made, Mcn, Mdf, exported, Dir.File("farm.app.dbf"), nullptr, {}, message)) << message;
+  for (bool update : {false, true}) {
+    EXPECT_EQ(ImportFieldData(exported, project, update, info, Mcn, Mdf, true, message), ifColumn);
+    EXPECT_EQ(message, exported + "\r\nNot a valid field data import file.\r\nThe table was written by the dBASE "
+                                  "export, whose tables are meant for other programs and cannot be imported. To copy "
+                                  "records between projects, use the JSON export and import, or Merge Project.");
+  }
 }
 
 }  // namespace

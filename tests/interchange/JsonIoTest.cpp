@@ -14,7 +14,7 @@ class JsonIoTest : public TSampleFixture {
   bool Import(const nlohmann::json& doc, std::string& message) {
     WriteWholeFile(json, doc.dump());
     int records = 0;
-    return ImportFromJson(json, target, Mcn, Mdf, records, message);
+    return ImportFromJson(json, target, Mcn, Mdf, text, records, message);
   }
   bool OnlyTheDocument() {
     for (const auto& e : std::filesystem::directory_iterator(Dir.Path()))
@@ -23,6 +23,7 @@ class JsonIoTest : public TSampleFixture {
   }
 
   std::string json = Dir.File("farm.json"), target = Dir.File("copy.tsj");
+  TTextImport text;
 };
 
 TEST_F(JsonIoTest, RoundTripGivesByteIdenticalRecords) {
@@ -33,7 +34,7 @@ TEST_F(JsonIoTest, RoundTripGivesByteIdenticalRecords) {
     std::string message;
     int exported = 0, imported = 0;
     ASSERT_TRUE(ExportToJson(original, json, {}, exported, message)) << message;
-    ASSERT_TRUE(ImportFromJson(json, target, Mcn, Mdf, imported, message)) << message;
+    ASSERT_TRUE(ImportFromJson(json, target, Mcn, Mdf, text, imported, message)) << message;
     EXPECT_EQ(exported, original.RecordCount());
     EXPECT_EQ(imported, exported);
     TExportOptions odd;  // a subset: the document's record count is that of the records it holds
@@ -95,7 +96,7 @@ TEST_F(JsonIoTest, ABadValueIsNamedAndNothingIsWritten) {
   }
   WriteWholeFile(json, "{\"project\": {\"State\": 16,");
   int records = 0;
-  EXPECT_FALSE(ImportFromJson(json, target, Mcn, Mdf, records, message));
+  EXPECT_FALSE(ImportFromJson(json, target, Mcn, Mdf, text, records, message));
   EXPECT_EQ(message.rfind(json + "\r\nNot a valid JSON document: parse error at line 1, column 26", 0), 0u) << message;
   EXPECT_TRUE(OnlyTheDocument());
 
@@ -112,6 +113,58 @@ TEST_F(JsonIoTest, ABadValueIsNamedAndNothingIsWritten) {
   TFieldRec expected = NewRecordTemplate(5, 2024, original.ProjectState());
   expected.Field_Name = "North";
   EXPECT_TRUE(SameRecord(rec, expected));
+}
+
+// Documents built to hurt: nesting that would exhaust the stack, a value too large to quote, texts
+// the code page cannot hold or that hold control characters. Each is refused with a short message
+// naming the place, and nothing is written; with transliteration asked for, the characters the
+// code page lacks are replaced and counted.
+TEST_F(JsonIoTest, HostileDocumentsAreRefusedWithShortMessages) {
+  const auto withNotes = [](const std::string& notes) {
+    return "{\"project\": {\"State\": 15, \"Year\": 2024}, \"records\": [{\"Field_ID\": 1, \"Notes\": " + notes + "}]}";
+  };
+  std::string message;
+  int records = 0;
+  const auto import = [&](const std::string& document) {
+    WriteWholeFile(json, document);
+    return ImportFromJson(json, target, Mcn, Mdf, text, records, message);
+  };
+  constexpr size_t kDepth = 1000000;
+  EXPECT_FALSE(import(withNotes(std::string(kDepth, '[') + std::string(kDepth, ']'))));
+  EXPECT_EQ(message, json + "\r\nNot a valid JSON document: arrays and objects nest deeper than 64 levels at byte " +
+                         std::to_string(withNotes("").size() - 3 + 62) + ".");  // the 62nd of the Notes value
+  EXPECT_TRUE(OnlyTheDocument());
+
+  // A long value of the wrong kind, a long unknown field name, a long string the parser stops in.
+  const std::string big(256 << 10, 'x');
+  EXPECT_FALSE(import(withNotes("[\"" + big + "\", 1]")));
+  EXPECT_EQ(message, "Record 1: Notes value [\"" + big.substr(0, 38) + "... is not a text.");
+  EXPECT_FALSE(import(withNotes("\"a\", \"" + big + "\": 1")));
+  EXPECT_EQ(message, "Record 1: unknown field \"" + big.substr(0, 40) + "...\".");
+  EXPECT_FALSE(import(withNotes("\"" + big + "\x01\"")));
+  EXPECT_LT(message.size(), json.size() + 250) << message.substr(0, 400);
+  EXPECT_TRUE(OnlyTheDocument());
+
+  const std::string lodz = "\"\xC5\x81\xC3\xB3" "d\xC5\xBA \xE4\xB8\xAD\xE6\x96\x87\"";  // "Łódź 中文"
+  EXPECT_FALSE(import(withNotes(lodz)));
+  EXPECT_EQ(message, "Record 1: Notes holds the character U+0141, which code page 1252 cannot hold.");
+  EXPECT_TRUE(text.Refused);
+  EXPECT_FALSE(import(withNotes("\"Tiled\\tin 2015\"")));
+  EXPECT_EQ(message, "Record 1: Notes value \"Tiled in 2015\" is not accepted: must not hold control characters (it "
+                     "holds U+0009).");
+  EXPECT_FALSE(import("{\"project\": {\"State\": 15, \"Year\": 2024, \"Title\": \"A\\u0000B\"}, \"records\": []}"));
+  EXPECT_EQ(message, "project: Title is not accepted: must not hold control characters (it holds U+0000).");
+  EXPECT_TRUE(OnlyTheDocument());
+
+  text.Transliterate = true;
+  ASSERT_TRUE(import(withNotes(lodz).replace(withNotes(lodz).find("\"State"), 0, "\"Comments\": \"Two\\r\\nlines\", ")))
+      << message;
+  EXPECT_EQ(text.Replaced, 4);
+  TMdaFile made;
+  TFieldRec rec;
+  ASSERT_TRUE(made.OpenProject(target, false, Refs) && made.ReadRecord(1, rec)) << made.FullErrorText();
+  EXPECT_EQ(rec.Notes.Str(), "L\xF3" "dz ??");
+  EXPECT_EQ(made.Comments(), "Two\r\nlines");
 }
 
 }  // namespace

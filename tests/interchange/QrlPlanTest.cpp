@@ -63,7 +63,7 @@ class QrlPlanTest : public TSampleFixture {
     return plan;
   }
   bool Import(const std::string& plan, const std::string& project) {
-    return CreateProjectFromPlan(Planner.Starter(), plan, project, Mcn, Mdf, Message, Count);
+    return CreateProjectFromPlan(Planner.Starter(), plan, project, Mcn, Mdf, Text, Message, Count);
   }
   void OpenProject(TMdaFile& project, const std::string& path) {
     ASSERT_TRUE(project.OpenProject(path, false, Refs)) << project.FullErrorText();
@@ -97,6 +97,7 @@ class QrlPlanTest : public TSampleFixture {
   TTestPlanner Planner;
   std::string Message;
   int Count = 0;
+  TTextImport Text;
   std::string DonePath, DoneSecond;
   int DoneFields = -2, DoneApps = -2;
 
@@ -440,6 +441,13 @@ TEST_F(QrlPlanTest, FailedImportLeavesNothingBehind) {
   SavePlan(*plan, Dir.File("noyear.qrl"));
   EXPECT_FALSE(Import(Dir.File("noyear.qrl"), project));
   EXPECT_EQ(Message, "Unable to determine plan's starting crop year.");
+
+  // Texts hold no control characters.
+  Row(*plan, "Operation", 0, {{"StartCrpYr", Int(2024)}});
+  Row(*plan, "Field", 0, {{"Notes", Str("Tiled\tin 2015")}});
+  SavePlan(*plan, Dir.File("tab.qrl"));
+  EXPECT_FALSE(Import(Dir.File("tab.qrl"), project));
+  EXPECT_EQ(Message, "The plan's field 1: Notes is not accepted: must not hold control characters (it holds U+0009).");
 
   Planner.Settings.FileVersion = "0.1.9.6";
   EXPECT_FALSE(Import(Dir.File("noyear.qrl"), project));

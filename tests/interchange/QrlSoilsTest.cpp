@@ -109,6 +109,27 @@ TEST_F(QrlSoilsTest, OneRecordAndStoppedRun) {
   EXPECT_EQ(Record(3).Soil_Attr1[0], 0);
 }
 
+// The planner's values go through the record's checks: a soil with one that fails keeps what it
+// had and counts as not updated, with the reason.
+TEST_F(QrlSoilsTest, ValuesTheRecordRefusesLeaveTheSoilAsItWas) {
+  const std::string soils = Dir.File("soils.txt");
+  WriteWholeFile(soils, "19|169|1|138B|Clarion loam|3|2|5|Loam - L|4|-7|172|85|88\n"
+                        "19|169|2|55|Nicollet\tclay loam|1|0|2|CL|5|5|0|0|0\n");
+  Planner.Settings.SoilsPath = soils;
+  const TFieldRec r1 = Record(1), r5 = Record(5);
+  std::vector<std::string> reasons;
+  ASSERT_TRUE(UpdateSoilsFromPlanner(File, Mcn, 0, Planner.Starter(), Updated, NotUpdated, Message, nullptr, &reasons))
+      << Message;
+  EXPECT_EQ(Updated, 0);
+  EXPECT_EQ(reasons, (std::vector<std::string>{
+                         "Record 1, soil 1 (138B) not updated: Soil_TValue value \"-7\" is not accepted: must be from "
+                         "0.1 to 99.",
+                         "Record 5, soil 1 (55) not updated: Soil_Name value \"Nicollet clay loam\" is not accepted: "
+                         "must not hold control characters (it holds U+0009)."}));
+  EXPECT_TRUE(SameRecord(Record(1), r1));
+  EXPECT_TRUE(SameRecord(Record(5), r5));
+}
+
 TEST_F(QrlSoilsTest, RefusedBeforeOrByThePlanner) {
   TMdaFile multi;
   const std::string path = Dir.File("multi.tsj");

@@ -4,6 +4,9 @@
 
 #include "interchange/SdmAnswer.h"
 #include "interchange/SdmToSls.h"
+#include "reference/McnFile.h"
+#include "reference/MdfFile.h"
+#include "store/LoadedRefs.h"
 
 namespace {
 
@@ -39,7 +42,7 @@ TEST(SdmAnswerTest, ReadsTheRowsOfTheDataSet) {
   EXPECT_TRUE(answer.firstIsTable);
   ASSERT_EQ(answer.rows.size(), 2u);
   EXPECT_EQ(answer.rows[0].Value("musym"), "138B");
-  EXPECT_EQ(answer.rows[0].Value("compname"), "Ca&\xF1" "ada");  // code page 1252 from UTF-8
+  EXPECT_EQ(answer.rows[0].Value("compname"), "Ca&\xC3\xB1" "ada");  // UTF-8 as sent
   EXPECT_EQ(answer.rows[1].Value("compname"), "");                 // null: left out
   // Only "Table" rows count, and only a "Table" first row is a result.
   ASSERT_TRUE(Parse(Replaced(Replaced(kTwoRows, "<Table diffgr:id=\"Table1\"", "<Other"), "</Table>", "</Other>"),
@@ -85,7 +88,12 @@ TEST(SdmQueryTest, FirstRowUpdatesOneSoil) {
   }
   const TFieldRec before = rec;
   using TCells = std::vector<std::pair<std::string, std::string>>;
-  auto apply = [&rec](int soil, TCells cells) { ApplyMapUnitRow(TSdmRow{std::move(cells)}, rec, soil); };
+  TMcnFile mcn;
+  TMdfFile mdf;
+  const TLoadedRefs refs(mcn, mdf);  // the soil fields' rules look nothing up
+  const TRuleContext ctx{refs};
+  std::string why;
+  auto apply = [&](int soil, TCells cells) { return ApplyMapUnitRow(TSdmRow{std::move(cells)}, rec, soil, ctx, why); };
 
   // Both slopes give their mean; texts are cut to the field widths; the texture follows its modifier.
   apply(0, {{"musym", "138C2abc"}, {"compname", "Clarion and other long names"}, {"slope_l", "2"}, {"slope_h", "5"},

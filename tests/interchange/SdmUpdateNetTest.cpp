@@ -200,6 +200,44 @@ TEST_F(SdmUpdateTest, ServiceFailuresEndTheUpdate) {
                      "answered with HTTP status 503.");
 }
 
+// Values of a hostile answer go through the record's checks: a soil with one that fails keeps
+// what it had and counts as not updated, with the reason; the other soils are updated.
+TEST_F(SdmUpdateTest, RefusedValuesLeaveTheSoilAsItWas) {
+  TFieldRec r3 = Read(3);
+  r3.Soil_Slope[0] = -1.0f;  // takes the answer's slopes
+  Write(3, r3);
+  std::vector<TFieldRec> before;
+  for (int n = 1; n <= file.RecordCount(); ++n) before.push_back(Read(n));
+  server.SetReply([](const std::string& query, httplib::Response& res) {
+    const std::pair<const char*, TSdmCells> hostile[] = {
+        {"= '95' ", {"95", "Harps", "500", "1e300", "5"}},
+        {"= '507' ", {"507", "Canisteo", "1", "2", "-7"}},
+        {"= '62c2' ", {"62C2", "Storden\tloam", "5", "9", "5"}},
+        {"= '107' ", {"107", "\xC5\x81\xC3\xB3" "d\xC5\xBA", "1", "2", "5"}},  // "Łódź"
+    };
+    for (const auto& [symbol, row] : hostile) {
+      if (query.find(symbol) == std::string::npos) continue;
+      res.set_content(SdmAnswerXml({"musym", "compname", "slope_l", "slope_h", "tfact"}, {row}), "text/xml");
+      return true;
+    }
+    return false;
+  });
+  std::vector<std::string> reasons;
+  ASSERT_TRUE(UpdateSoilsFromSdm(file, 0, settings, updated, notUpdated, message, &reasons)) << message;
+  EXPECT_EQ(updated, 8);
+  EXPECT_EQ(notUpdated, 6);  // 27B is not mapped in Boone county
+  EXPECT_EQ(reasons, (std::vector<std::string>{
+                         "Record 2, soil 2 (507) not updated: tfact value \"-7\" is not accepted: must be from 0.1 to 99.",
+                         "Record 3, soil 1 (95) not updated: slope_l and slope_h values \"500\" and \"1e300\" give "
+                         "5e+299, which is not accepted: must be from 0 to 50.",
+                         "Record 4, soil 1 (507) not updated: tfact value \"-7\" is not accepted: must be from 0.1 to 99.",
+                         "Record 7, soil 1 (62C2) not updated: compname value must not hold control characters (it "
+                         "holds U+0009).",
+                         "Record 10, soil 1 (107) not updated: compname value holds the character U+0141, which code "
+                         "page 1252 cannot hold."}));
+  for (int n : {3, 4, 7, 10}) EXPECT_TRUE(Unchanged(n, before[n - 1])) << "record " << n;
+}
+
 TEST_F(SdmUpdateTest, SlowServiceTimesOut) {
   server.SetReply([](const std::string&, httplib::Response&) {
     std::this_thread::sleep_for(std::chrono::seconds(1));

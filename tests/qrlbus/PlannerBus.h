@@ -55,12 +55,19 @@ class TPlannerBusTest : public ::testing::Test {
     ASSERT_EQ(r.type(), QDBusMessage::ReplyMessage) << r.errorMessage().toStdString();
   }
 
-  // Ends a running stand-in (the process the bus started for these tests) and waits for its name
-  // to go.
-  static void StopPlanner() {
+  // The process of the running stand-in; 0 when none runs.
+  static pid_t PlannerPid() {
     const QDBusMessage r = AskBus(QStringLiteral("GetConnectionUnixProcessID"), {QLatin1String(kQrlService)});
-    if (r.type() != QDBusMessage::ReplyMessage) return;  // not running
-    ::kill(static_cast<pid_t>(r.arguments().value(0).toUInt()), SIGTERM);
+    return r.type() == QDBusMessage::ReplyMessage ? static_cast<pid_t>(r.arguments().value(0).toUInt()) : 0;
+  }
+
+  // Ends a running stand-in (the process the bus started for these tests), also a stopped one, and
+  // waits for its name to go.
+  static void StopPlanner() {
+    const pid_t pid = PlannerPid();
+    if (pid == 0) return;
+    ::kill(pid, SIGTERM);
+    ::kill(pid, SIGCONT);
     for (int i = 0; i < 500 && PlannerRunning(); ++i) QThread::msleep(10);
     ASSERT_FALSE(PlannerRunning());
   }

@@ -89,6 +89,7 @@ TEST_F(QrlBusTest, PlannerErrorsArriveWithCodeSourceAndMessage) {
   EXPECT_EQ(error.Code, kQrlErrorBase + pePlanState);
   EXPECT_EQ(error.Source, "QRL");
   EXPECT_EQ(error.Message, "Unknown state 'Atl\xE4ntis'");
+  EXPECT_EQ(error.Fault, TQrlFault::Refused);
 
   std::unique_ptr<IQrlPlan> plan = app->CreatePlanFile("Iowa", 1, error);
   ASSERT_NE(plan, nullptr) << error.Message;
@@ -119,9 +120,15 @@ TEST_F(QrlBusTest, PlannerErrorsArriveWithCodeSourceAndMessage) {
   EXPECT_FALSE(plan->RowCount("Field", rows, error));
   EXPECT_EQ(error.Code, kQrlBusFailure);
   EXPECT_EQ(error.Source, "org.freedesktop.DBus.Error.UnknownObject");
+  EXPECT_EQ(error.Fault, TQrlFault::Lost);
+  // A planner that lost a plan is done with: every later call fails at once, without asking it.
+  EXPECT_EQ(app->CreatePlanFile("Iowa", 1, error), nullptr);
+  EXPECT_EQ(error.Source, "org.freedesktop.DBus.Error.UnknownObject");
 
   // A plan whose planner went away fails; a call does not start a new planner, whose /Plan/1
   // would be another plan.
+  app = StartQrlOnBus();
+  ASSERT_NE(app, nullptr);
   std::unique_ptr<IQrlPlan> orphan = app->CreatePlanFile("Iowa", 1, error);
   ASSERT_NE(orphan, nullptr) << error.Message;
   StopPlanner();

@@ -7,12 +7,40 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <fstream>
+
 #include "ShellEnv.h"
 #include "../support/DbfSamples.h"
 #include "PlanStore.h"
 #include "TsInterchange.h"
+#include "TsSoils.h"
 #include "filebase/FileUtl.h"
 #include "interchange/SqlDb.h"
+
+// A planner that keeps its first call waiting, as one stopped under a debugger would: it calls the
+// waiting hook until that gives up, or fails as stalled after three seconds.
+class TSilentPlanner : public IQrlApp {
+ public:
+  explicit TSilentPlanner(int& waits) : waits_(waits) {}
+  bool FileVersion(std::string&, TQrlError& error) override {
+    error = {kQrlErrorBase, "QRL", "QRL did not answer for 3 seconds", TQrlFault::Stalled};
+    for (int i = 0; i < 300; ++i, ++waits_) {
+      QThread::msleep(10);
+      if (waiting_ && !waiting_()) {
+        error.Fault = TQrlFault::Canceled;
+        break;
+      }
+    }
+    return false;
+  }
+  std::unique_ptr<IQrlPlan> CreatePlanFile(const std::string&, int, TQrlError&) override { return nullptr; }
+  std::unique_ptr<IQrlPlan> OpenPlanFile(const std::string&, TQrlError&) override { return nullptr; }
+  void WhileWaiting(std::function<bool()> waiting) override { waiting_ = std::move(waiting); }
+
+ private:
+  int& waits_;
+  std::function<bool()> waiting_;
+};
 
 class TestInterchange : public QObject {
   Q_OBJECT
@@ -241,6 +269,52 @@ class TestInterchange : public QObject {
     QCOMPARE(env_->messages.errors,
              QStringList({"Unable to update soils for the following reason:\n\nUnable to start QRL automation "
                           "server.\r\nMake sure correct version of QRL is installed."}));
+  }
+
+  // A document with a character projects cannot hold: the refusal asks whether to replace such
+  // characters; declined nothing is made, accepted the project holds the replacement.
+  void jsonCharactersReplacedWhenAsked() {
+    const std::string json = env_->File("lodz.json");
+    std::ofstream(json) << "{\"project\": {\"State\": 2, \"Year\": 2024}, \"records\": [{\"Field_ID\": 1, "
+                           "\"Notes\": \"\xC5\x81\xC3\xB3" "d\xC5\xBA\"}]}";
+    TTestChooser chooser;
+    chooser.names << Path("lodz.json") << Path("lodz.tsj") << Path("lodz.json") << Path("lodz.tsj");
+    env_->messages.answers = {TAnswer::No};
+    form_->Action("FileImportJsonCmd")->trigger();
+    const QString question = "\nUnable to import JSON file for the following reason:\n\nRecord 1: Notes holds the "
+                             "character U+0141, which code page 1252 cannot hold.\n\nDo you want to import it with "
+                             "every such character replaced by the nearest one projects can hold (L for \u0141, for "
+                             "example, and ? where there is none)?\n";
+    QCOMPARE(env_->messages.questions, QStringList({question}));
+    QCOMPARE(env_->messages.errors, QStringList());
+    QVERIFY(!QFile::exists(Path("lodz.tsj")));
+
+    env_->messages.Clear();
+    env_->messages.answers = {TAnswer::Yes, TAnswer::No};
+    form_->Action("FileImportJsonCmd")->trigger();
+    QCOMPARE(env_->messages.questions.size(), 2);
+    QVERIFY(env_->messages.questions[1].contains("1 field records were imported from JSON file\n" + Path("lodz.json") +
+                                                 ".\n\n2 characters were replaced.\n\n"));
+    QCOMPARE(Records(env_->File("lodz.tsj")).at(0).Notes.Str(), std::string("L\xF3" "dz"));
+  }
+
+  // While the planner keeps a call waiting, the progress window stays live and its Cancel ends the
+  // update at once, without an error.
+  void planSilentCallCanceled() {
+    int waits = 0;
+    form_->SetQrlStarter([&waits] { return std::make_unique<TSilentPlanner>(waits); });
+    QTimer::singleShot(300, [] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dlg = dynamic_cast<TSoilsProgressDlg*>(w); dlg && dlg->isVisible()) dlg->CancelBtn->click();
+    });
+    env_->messages.answers = {TAnswer::Yes};
+    QElapsedTimer clock;
+    clock.start();
+    form_->Action("FileSoilsQrlCmd")->trigger();
+    QVERIFY(clock.elapsed() < 2000);
+    QVERIFY(waits > 0);
+    QCOMPARE(env_->messages.errors, QStringList());
+    QCOMPARE(env_->messages.infos, QStringList({"\n0 soils were updated.\n"}));
   }
 
   // A clash refuses the merge whole; a declined merge changes nothing; then a merge and an
