@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <iostream>
 
 #include "Version.h"
@@ -41,6 +42,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {
     return app.exit(e, out, err);
+  } catch (const std::exception& e) {
+    // A fault inside a command ends that command with its reason, never the tool without a word.
+    err << "tesserel-cli: internal error: " << e.what() << "\n";
+    return 1;
+  } catch (...) {
+    err << "tesserel-cli: internal error.\n";
+    return 1;
   }
   return ctx.status;
 }

@@ -178,11 +178,8 @@ bool TRecFile::Open(const std::string& path, int32_t blockSize, int32_t mode) {
 bool TRecFile::Close() {
   const bool abandoned = pending_ != nullptr;
   const bool ok = CloseDescriptor() && !abandoned;
-  if (!ok && ErrorState == esNone) {
-    ErrorState = abandoned ? esWrite : esClose;
-    return false;
-  }
-  return ok || !abandoned;
+  if (!ok && ErrorState == esNone) ErrorState = abandoned ? esWrite : esClose;
+  return ok;  // a failed close() is reported even after an earlier error
 }
 
 void TRecFile::Discard() { CloseDescriptor(); }

@@ -1,6 +1,7 @@
 #include "interchange/QrlCalls.h"
 
 #include <cmath>
+#include <exception>
 
 #include "common/Format.h"
 #include "common/Parse.h"
@@ -48,13 +49,18 @@ std::string QrlCallText(const TQrlError& error) {
 std::unique_ptr<IQrlApp> StartPlanner(const TQrlStarter& starter, std::string& version, std::string& message,
                                       std::function<bool()> waiting) {
   std::unique_ptr<IQrlApp> app;
+  std::string reason;  // why the start failed, when the starter says
   try {
     if (starter) app = starter();
+  } catch (const std::exception& e) {
+    app.reset();
+    reason = e.what();
   } catch (...) {
     app.reset();
   }
   if (!app) {
     message = kQrlNotStarted;
+    if (!reason.empty()) message += "\r\n" + reason;
     return nullptr;
   }
   app->WhileWaiting(std::move(waiting));

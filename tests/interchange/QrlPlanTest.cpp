@@ -1,5 +1,6 @@
 // The plan export and import against the stand-in planner.
 #include <filesystem>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -39,8 +40,14 @@ TEST(QrlPlan, YieldUnitsVersionsAndErrorTexts) {
   EXPECT_EQ(QrlErrorTail({kQrlErrorBase + 1001, "QRL", "x"}), "Error 1001 raised by QRL.");
   EXPECT_EQ(QrlErrorNumber(-2147024809), 196695);  // a system error stays itself, offset
 
+  // A planner that cannot be started says why, when the starter knows.
+  std::string version, message;
+  const TQrlStarter failing = []() -> std::unique_ptr<IQrlApp> { throw std::runtime_error("no session bus"); };
+  EXPECT_EQ(StartPlanner(failing, version, message, {}), nullptr);
+  EXPECT_EQ(message, std::string(kQrlNotStarted) + "\r\nno session bus");
+
   TPlanStoreApp app;
-  std::string message;
+  message.clear();
   EXPECT_EQ(CreateStatePlan(app, "Atlantis", message), nullptr);
   EXPECT_EQ(message, "Unable to create QRL plan for Atlantis.\r\n\r\nUnknown state 'Atlantis'.\r\nError 1001 raised by QRL.");
 }
