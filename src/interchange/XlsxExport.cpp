@@ -87,7 +87,7 @@ class TWorkbook : public TSheetWriter {
   lxw_format* ColumnFormat(const TDbColumn& c);
   bool Start(TSheet& s);
   bool WriteCell(const TSheet& s, size_t column, const TDbValue& v);
-  bool Describe(const std::string& projectPath);
+  bool Describe();
 
   std::string target_, error_;
   lxw_workbook* book_ = nullptr;
@@ -177,6 +177,7 @@ bool TWorkbook::WriteCell(const TSheet& s, size_t column, const TDbValue& v) {
 
 bool TWorkbook::Row(const TDbTable& table, const std::vector<TDbValue>& cells) {
   auto s = std::find_if(sheets_.begin(), sheets_.end(), [&table](const TSheet& x) { return x.Table == &table; });
+  if (s == sheets_.end()) return false;
   if (s->Rows >= LXW_ROW_MAX) {
     error_ = "The " + SheetName(table) + " sheet would have more than " + std::to_string(LXW_ROW_MAX) +
              " rows, the most a worksheet holds. Export a subset of the records.";
@@ -189,7 +190,7 @@ bool TWorkbook::Row(const TDbTable& table, const std::vector<TDbValue>& cells) {
 }
 
 // One row per sheet (its description, with an empty column name) and per column.
-bool TWorkbook::Describe(const std::string& projectPath) {
+bool TWorkbook::Describe() {
   lxw_worksheet* sheet = workbook_add_worksheet(book_, "Columns");
   if (sheet == nullptr) return Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
   const double widths[] = {13, 12, 13, 6, 9, 100};
@@ -205,7 +206,7 @@ bool TWorkbook::Describe(const std::string& projectPath) {
   };
   for (const TSheet& s : sheets_) {
     const std::string name = SheetName(*s.Table);
-    if (!text(0, name) || !text(5, s.Table->Description + projectPath + ".")) return false;
+    if (!text(0, name) || !text(5, s.Table->Description + projectPath_ + ".")) return false;
     ++row;
     for (const TDbColumn& c : s.Table->Columns) {
       if (!text(0, name) || !text(1, c.Name) || !text(2, TypeName(c.Type)) || !text(5, c.Description)) return false;
@@ -221,7 +222,7 @@ bool TWorkbook::Close() {
   for (const TSheet& s : sheets_)
     if (!Check(worksheet_autofilter(s.Sheet, 0, 0, s.Rows - 1, static_cast<lxw_col_t>(s.Table->Columns.size() - 1))))
       return false;
-  if (!Describe(projectPath_)) return false;
+  if (!Describe()) return false;
   lxw_workbook* book = book_;
   book_ = nullptr;  // closing frees it, also when it fails
   return Check(workbook_close(book));
