@@ -21,7 +21,8 @@ PACKAGES := \
 	libcurl4-openssl-dev \
 	ca-certificates \
 	libpugixml-dev \
-	libsqlite3-dev
+	libsqlite3-dev \
+	libxlsxwriter-dev
 
 # Debian packages only the tests need: real clients that read the files the program writes, and the
 # session bus the automation and planner tests run on.
@@ -32,6 +33,7 @@ TEST_PACKAGES := \
 	gdal-bin \
 	python3-dbfread \
 	sqlite3 \
+	python3-openpyxl \
 	dbus \
 	libglib2.0-bin
 

@@ -24,7 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TESSEREL_WEB_PAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6core6 (>= ${qt}), libqt6gui6 (>= ${qt}), libqt6widgets6 (>= ${qt}), libqt6printsupport6 (>= ${qt}), \
-libqt6dbus6 (>= ${qt}), libglx0, libopengl0, libcurl4, libpugixml1v5, libsqlite3-0, libstdc++6, libgcc-s1, libc6")
+libqt6dbus6 (>= ${qt}), libglx0, libopengl0, libcurl4, libpugixml1v5, libsqlite3-0, libxlsxwriter4, zlib1g, libstdc++6, libgcc-s1, libc6")
 # Opening web pages and the forms, the report fonts, and the session bus for automation clients.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation2 | fonts-liberation, dbus-user-session | dbus-x11")
 set(CPACK_STRIP_FILES ON)

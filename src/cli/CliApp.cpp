@@ -33,6 +33,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   AddCostCommands(app, ctx);
   AddDbfCommands(app, ctx);
   AddDbCommands(app, ctx);
+  AddSheetCommands(app, ctx);
   AddPlanCommands(app, ctx);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -36,5 +36,7 @@ void AddCostCommands(CLI::App& app, TCliContext& ctx);
 void AddDbfCommands(CLI::App& app, TCliContext& ctx);
 // After the dBASE commands: export db, export json, import json.
 void AddDbCommands(CLI::App& app, TCliContext& ctx);
+// After the database commands: export xlsx, export csv.
+void AddSheetCommands(CLI::App& app, TCliContext& ctx);
 // Plans of the planner, reached over the D-Bus session bus: plan export, plan import, plan soils.
 void AddPlanCommands(CLI::App& app, TCliContext& ctx);

@@ -3,8 +3,8 @@
 
 #include <ostream>
 
+#include "CmdReport.h"
 #include "ExportCli.h"
-#include "Version.h"
 #include "common/Cp1252.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
@@ -12,14 +12,6 @@
 #include "interchange/JsonIo.h"
 
 namespace {
-
-constexpr const char* kExportFailed = "Unable to export data for the following reason:\n\n";
-
-bool HasExtension(TCliContext& ctx, const std::string& path, const std::string& extension) {
-  if (SameText(ExtractFileExt(path), extension)) return true;
-  Fail(ctx, BadExtensionText(path, extension) + "\n\nUse a different file name.");
-  return false;
-}
 
 void AddExportDb(CLI::App& group, TCliContext& ctx) {
   struct TArgs {
@@ -41,8 +33,7 @@ void AddExportDb(CLI::App& group, TCliContext& ctx) {
       ctx.out << fieldRows << " field records exported to file\n" << path << '\n' << appRows
               << " application records exported to file.\n";
     };
-    const std::string programId = std::string(TESSEREL_INTERNAL_NAME) + " " + TESSEREL_FILE_VERSION;
-    if (!ExportToDatabase(s.file, s.ref.Mcn, s.ref.Mdf, a->database, programId, done, setup.Options, message))
+    if (!ExportToDatabase(s.file, s.ref.Mcn, s.ref.Mdf, a->database, ReportAuthor(), done, setup.Options, message))
       Fail(ctx, kExportFailed + message);
   });
 }

@@ -18,8 +18,9 @@ CLI::App* AddReportSubcommand(CLI::App& group, const std::string& name, const st
 
 std::string ReportAuthor() { return std::string(TESSEREL_INTERNAL_NAME) + " " + TESSEREL_FILE_VERSION; }
 
-void FinishReport(TCliContext& ctx, const std::string& errorText) {
+void FinishReport(TCliContext& ctx, const std::string& errorText, const char* heading) {
   if (errorText.empty()) return;
+  if (heading != nullptr) ctx.err << heading << "\n\n";
   ctx.err << MessageToUtf8(errorText) << '\n';
   ctx.status = 1;
 }

@@ -17,7 +17,8 @@ namespace {
 
 struct TSummaryArgs {
   std::string path, out, subset, custom;
-  std::string columns;  // empty: the default columns
+  std::string columns;
+  CLI::Option* columnsOption = nullptr;  // not given: the default columns
   bool removal = false, currentPrices = false, anySoilLoss = false;
   std::string rankBy = "yield";
   std::string table, rows;  // tabular: data types; empty: the defaults
@@ -40,6 +41,10 @@ std::string ColumnHelp(TColumnName name, const std::bitset<N>& defaults) {
 template <size_t N>
 bool ParseColumns(TCliContext& ctx, const std::string& text, TColumnName name, std::bitset<N>& columns) {
   columns.reset();
+  if (Trim(text).empty()) {
+    Fail(ctx, kNoColumnsText);
+    return false;
+  }
   std::string part;
   for (size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && text[i] != ',') {
@@ -97,29 +102,32 @@ bool Prepare(TCliContext& ctx, TProjectSession& session, TRecordSubset& subset, 
 
 template <class TDoc, class TSettings>
 void WriteReportFile(TCliContext& ctx, TProjectSession& session, const TSummaryArgs& a, const TSettings& s,
-                     const TRecordSubset& subset) {
+                     const TRecordSubset& subset, const char* heading) {
   FinishReport(ctx, WriteSummaryFile<TDoc>(a.out, ReportKindForPath(a.out), s, subset, ReportAuthor(), session.file,
-                                            session.ref.Mdf));
+                                            session.ref.Mdf),
+               heading);
 }
+
+bool ColumnsGiven(const TSummaryArgs& a) { return a.columnsOption != nullptr && a.columnsOption->count() > 0; }
 
 void WriteRanked(TCliContext& ctx, const TSummaryArgs& a) {
   TProjectSession session;
   TRecordSubset subset;
   TRankedSummarySettingsRec s;
-  if (!a.columns.empty() && !ParseColumns(ctx, a.columns, RankedColumnName, s.Columns)) return;
+  if (ColumnsGiven(a) && !ParseColumns(ctx, a.columns, RankedColumnName, s.Columns)) return;
   s.RankBy = a.rankBy == "profit" ? rbProfit : a.rankBy == "unit-cost" ? rbUnitCost : rbYield;
   if (!Prepare(ctx, session, subset, a, s)) return;
-  WriteReportFile<TRankedSummaryDoc>(ctx, session, a, s, subset);
+  WriteReportFile<TRankedSummaryDoc>(ctx, session, a, s, subset, kRankedFailedText);
 }
 
 void WriteTabular(TCliContext& ctx, const TSummaryArgs& a) {
   TProjectSession session;
   TRecordSubset subset;
   TTabularSummarySettingsRec s;
-  if (!a.columns.empty() && !ParseColumns(ctx, a.columns, TabularColumnName, s.Columns)) return;
+  if (ColumnsGiven(a) && !ParseColumns(ctx, a.columns, TabularColumnName, s.Columns)) return;
   if (!Prepare(ctx, session, subset, a, s)) return;
   if (!ParseType(ctx, subset, a.table, s.TableType) || !ParseType(ctx, subset, a.rows, s.RowType)) return;
-  WriteReportFile<TTabularSummaryDoc>(ctx, session, a, s, subset);
+  WriteReportFile<TTabularSummaryDoc>(ctx, session, a, s, subset, kTabularFailedText);
 }
 
 CLI::App* AddSummaryCommand(CLI::App& group, const std::string& name, const std::string& help, TSummaryArgs& a) {
@@ -136,7 +144,7 @@ void AddSummaryReportCommands(CLI::App& group, TCliContext& ctx) {
   auto r = std::make_shared<TSummaryArgs>();
   auto* ranked = AddSummaryCommand(group, "ranked", "Write the ranked summary: one row per field, ranked by yield, "
                                                     "unit cost and profit", *r);
-  ranked->add_option("--columns", r->columns, ColumnHelp(RankedColumnName, DefaultRankedColumns()));
+  r->columnsOption = ranked->add_option("--columns", r->columns, ColumnHelp(RankedColumnName, DefaultRankedColumns()));
   ranked->add_option("--rank-by", r->rankBy, "Order of the rows: yield (default), unit-cost or profit")
       ->check(CLI::IsMember({"yield", "unit-cost", "profit"}));
   ranked->callback([&ctx, r] { WriteRanked(ctx, *r); });
@@ -145,7 +153,8 @@ void AddSummaryReportCommands(CLI::App& group, TCliContext& ctx) {
   auto* tabular = AddSummaryCommand(group, "tabular", "Write the tabular summary: per-field averages in a table "
                                                       "per category of one data type, a row per category of another",
                                     *t);
-  tabular->add_option("--columns", t->columns, ColumnHelp(TabularColumnName, DefaultTabularColumns()));
+  t->columnsOption =
+      tabular->add_option("--columns", t->columns, ColumnHelp(TabularColumnName, DefaultTabularColumns()));
   tabular->add_option("--table", t->table, TableTypeHelp());
   tabular->add_option("--rows", t->rows, "Data type giving one row per category, as for --table. Default: " +
                                              std::to_string(TTabularSummarySettingsRec().RowType));

@@ -2,6 +2,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include "common/TextUtil.h"
+#include "filebase/FileUtl.h"
+
+bool HasExtension(TCliContext& ctx, const std::string& path, const std::string& extension) {
+  if (SameText(ExtractFileExt(path), extension)) return true;
+  Fail(ctx, BadExtensionText(path, extension) + "\n\nUse a different file name.");
+  return false;
+}
+
 CLI::App* CommandGroup(CLI::App& app, const std::string& name, const std::string& help) {
   for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
     if (sub->get_name() == name) return sub;

@@ -10,6 +10,11 @@
 #include "interchange/ExportRun.h"
 #include "reports/RecSubset.h"
 
+inline constexpr const char* kExportFailed = "Unable to export data for the following reason:\n\n";
+
+// False, with the invalid-extension message, when the path does not end in `extension`.
+bool HasExtension(TCliContext& ctx, const std::string& path, const std::string& extension);
+
 // The subcommand group of that name (import, export, dbf), added on first use.
 CLI::App* CommandGroup(CLI::App& app, const std::string& name, const std::string& help);
 

@@ -1,7 +1,5 @@
 #include "interchange/DbExport.h"
 
-#include <cmath>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -9,6 +7,7 @@
 #include "common/Format.h"
 #include "filebase/FileUtl.h"
 #include "filebase/SafeWrite.h"
+#include "interchange/DbRows.h"
 #include "interchange/DbTables.h"
 #include "interchange/SqlDb.h"
 #include "common/TextUtil.h"
@@ -16,45 +15,6 @@
 #include "reference/MdfFile.h"
 
 namespace {
-
-TDbValue Null() { return {}; }
-
-// The database value of an export value in a column: blanks, empty texts, no date and (unless the
-// column keeps them) numbers of 0 or less are Null; texts are cut to the column's size and numbers
-// rounded to its decimals, as the dBASE export writes them.
-TDbValue CellValue(const TDbColumn& c, const TExportValue& v) {
-  if (v.Blank) return Null();
-  switch (c.Type) {
-    case TDbType::Text:
-    case TDbType::Memo:
-    case TDbType::Time: {
-      std::string text = c.Size > 0 ? v.Text.substr(0, static_cast<size_t>(c.Size)) : v.Text;
-      return text.find_first_not_of(' ') == std::string::npos ? Null() : TDbValue::OfText(std::move(text));
-    }
-    case TDbType::Boolean: return TDbValue::OfInt(v.Number != 0);
-    case TDbType::Date: {
-      const auto day = static_cast<TDayNum>(v.Number);
-      return day == 0 ? Null() : TDbValue::OfText(FormatIsoDate(day));
-    }
-    default: break;
-  }
-  if (!(c.Flags & dcKeepZero) && v.Number <= 0) return Null();
-  if (c.Type == TDbType::Single) return TDbValue::OfReal(RoundToDecimals(v.Number, c.Decimals));
-  return TDbValue::OfInt(std::llround(v.Number));
-}
-
-// For each column of a database table, the export column of the same name in upper case.
-template <class Row>
-std::vector<const TExportColumn<Row>*> MatchColumns(const TDbTable& table, const std::vector<TExportColumn<Row>>& all) {
-  std::vector<const TExportColumn<Row>*> matched;
-  for (const TDbColumn& c : table.Columns) {
-    const TExportColumn<Row>* found = nullptr;
-    for (const auto& e : all)
-      if (SameText(e.Name, c.Name)) found = &e;
-    matched.push_back(found);
-  }
-  return matched;
-}
 
 // One table's insert statement, bound column by column.
 class TTableWriter {
@@ -64,12 +24,12 @@ class TTableWriter {
   template <class Row>
   bool Write(const std::vector<const TExportColumn<Row>*>& columns, const Row& row) {
     for (size_t i = 0; i < columns.size(); ++i)
-      insert_.Bind(static_cast<int>(i + 1), CellValue(table_.Columns[i], columns[i]->Value(row)));
+      insert_.Bind(static_cast<int>(i + 1), DbCellValue(table_.Columns[i], columns[i]->Value(row)));
     return Run();
   }
   bool Write(const std::vector<TExportValue>& values) {
     for (size_t i = 0; i < values.size(); ++i)
-      insert_.Bind(static_cast<int>(i + 1), CellValue(table_.Columns[i], values[i]));
+      insert_.Bind(static_cast<int>(i + 1), DbCellValue(table_.Columns[i], values[i]));
     return Run();
   }
   int Rows() const { return rows_; }
@@ -128,33 +88,8 @@ bool TDbExport::Start(std::string& message) {
 }
 
 bool TDbExport::WriteProject(const std::string& programId) {
-  using V = TExportValue;
-  const TMdaHeader& h = project_.Header;
-  const std::string path = ExpandFileName(project_.FileName);
-  const bool multi = h.State == 0;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char time[16];
-  std::strftime(time, sizeof time, "%H:%M:%S", &local);
-  const std::vector<TExportValue> values = {
-      V::OfText(ExtractFileName(path)),
-      V::OfText(ExtractFileDir(path)),
-      V::OfText(multi ? "Multi-" + counties_.RegionWord() : counties_.StateName(h.State)),
-      V::OfNumber(multi ? 0 : counties_.StateCode(h.State)),
-      V::OfNumber(h.Year),
-      V::OfText(h.Title.Str()),
-      V::OfText(h.Author.Str()),
-      V::OfText(h.Company.Str()),
-      V::OfText(h.Comments.Str()),
-      V::OfNumber(definitions_.ReleaseDate()),
-      V::OfNumber(h.Last_Update),
-      V::OfText(programId),
-      V::OfNumber(TodayDay()),
-      V::OfText(time),
-  };
   TTableWriter writer(db_, ProjectTable());
-  return writer.Ok() && writer.Write(values);
+  return writer.Ok() && writer.Write(ProjectRowValues(project_, counties_, definitions_, programId));
 }
 
 bool TDbExport::Describe() {
@@ -185,8 +120,8 @@ bool TDbExport::Run(const std::string& programId, const TExportOptions& options,
 }
 
 bool TDbExport::Fill(const TExportOptions& options, std::string& message) {
-  static const auto fieldColumns = MatchColumns(FieldTable(), FieldDataColumns());
-  static const auto appColumns = MatchColumns(ApplicationTable(), AppDataColumns());
+  const auto& fieldColumns = FieldTableSources();
+  const auto& appColumns = ApplicationTableSources();
   TTableWriter fields(db_, FieldTable()), apps(db_, ApplicationTable());
   if (!fields.Ok() || !apps.Ok()) return Fail(db_.ErrorText(), message);
   const auto write = [&](const TFieldDataRow& row, const std::vector<TAppRow>& appRows) {

@@ -126,7 +126,8 @@ std::vector<int> RankRows(std::vector<TRankedRow>& rows, int rankBy) {
   return order;
 }
 
-std::string Cell(int c, const TRankedRow& r) {
+// `extra` widens the rank of columns 22 to 24 for ranks of more than four digits.
+std::string Cell(int c, const TRankedRow& r, int extra) {
   const TFieldRec& rec = r.rec;
   switch (c) {
     case rcFieldId: return Pad(std::to_string(rec.Field_ID.Get()), 10);
@@ -139,11 +140,12 @@ std::string Cell(int c, const TRankedRow& r) {
     case rcSoil: return Pad(rec.Soil_Name[PredominantSoilRow(rec)].Str().substr(0, 15), 15);
     case rcYield:
       return PadLeft(FormatReal(r.yieldUsed, 1), 7) + (rec.Cur_Yield > 0 ? " " : "*") +
-             PadLeft(std::to_string(r.rank[kByYield]), 4);
+             PadLeft(std::to_string(r.rank[kByYield]), 4 + extra);
     case rcUnitCost:
       return PadLeft(FormatReal(r.costs[TCostSummary::CostPerUnit], 2), 6) +
-             PadLeft(std::to_string(r.rank[kByUnitCost]), 5);
-    case rcProfit: return ProfitText(r.costs[TCostSummary::Profit]) + PadLeft(std::to_string(r.rank[kByProfit]), 4);
+             PadLeft(std::to_string(r.rank[kByUnitCost]), 5 + extra);
+    case rcProfit:
+      return ProfitText(r.costs[TCostSummary::Profit]) + PadLeft(std::to_string(r.rank[kByProfit]), 4 + extra);
     default: return PadLeft(FormatReal(r.costs[kColumns[c].cost], 2), kColumns[c].width);
   }
 }
@@ -179,14 +181,18 @@ bool TRankedSummaryDoc::Select(std::vector<TRankedRow>& rows, TCommonUnit& unit,
   });
   if (!read) return false;
   if (rows.empty()) return Fail("No records in selected subset.");
+  rankExtra_ = std::max(0, static_cast<int>(std::to_string(rows.size()).size()) - 4);
   return true;
 }
 
 void TRankedSummaryDoc::WriteHeader(const std::string& unit) {
   const TRankedColumns& on = settings_.Columns;
   std::string line;
+  const std::string extra(static_cast<size_t>(rankExtra_), ' ');
   auto head1 = [&](int c) {
-    if (on[c]) line += kColumns[c].head1 ? kColumns[c].head1 : std::string(kColumns[c].width, ' ');
+    if (!on[c]) return;
+    line += kColumns[c].head1 ? kColumns[c].head1 : std::string(kColumns[c].width, ' ');
+    if (c >= rcYield) line += std::string(extra.size(), '-');
   };
   for (int c = rcFieldId; c <= rcSoil; ++c) head1(c);
   const int costsWidth = WidthOf(on, rcSeed, rcTotal);
@@ -197,8 +203,9 @@ void TRankedSummaryDoc::WriteHeader(const std::string& unit) {
   line.clear();
   for (int c = 1; c <= kRankedColumns; ++c) {
     if (!on[c]) continue;
-    if (c == rcYield) line += PadLeft(unit + "/A Rank", 12);
-    else if (c == rcUnitCost) line += PadLeft("$/" + unit + " Rank", 11);
+    if (c == rcYield) line += PadLeft(unit + "/A " + extra + "Rank", 12 + rankExtra_);
+    else if (c == rcUnitCost) line += PadLeft("$/" + unit + " " + extra + "Rank", 11 + rankExtra_);
+    else if (c == rcProfit) line += std::string(kColumns[c].head2).insert(9, extra);
     else line += kColumns[c].head2;
   }
   Write(line);
@@ -215,7 +222,7 @@ void TRankedSummaryDoc::WriteRows(const std::vector<TRankedRow>& rows, const std
     const TRankedRow& row = rows[i];
     std::string line;
     for (int c = 1; c <= kRankedColumns; ++c)
-      if (on[c]) line += Cell(c, row);
+      if (on[c]) line += Cell(c, row, rankExtra_);
     Write(line);
     NewLine();
     for (int c = rcSeed; c <= rcIncome; ++c) sums[c] += row.costs[kColumns[c].cost];
@@ -228,12 +235,13 @@ void TRankedSummaryDoc::WriteRows(const std::vector<TRankedRow>& rows, const std
   std::string line = Pad(std::string("Average").substr(0, labelWidth), labelWidth);
   for (int c = rcSeed; c <= rcIncome; ++c)
     if (on[c]) line += PadLeft(FormatReal(sums[c] / n, 2), kColumns[c].width);
-  if (on[rcYield]) line += PadLeft(FormatReal(sums[rcYield] / n, 1), 7) + std::string(5, ' ');
-  if (on[rcUnitCost]) line += PadLeft(FormatReal(sums[rcUnitCost] / n, 2), 6) + std::string(5, ' ');
+  const std::string rankBlanks(static_cast<size_t>(5 + rankExtra_), ' ');
+  if (on[rcYield]) line += PadLeft(FormatReal(sums[rcYield] / n, 1), 7) + rankBlanks;
+  if (on[rcUnitCost]) line += PadLeft(FormatReal(sums[rcUnitCost] / n, 2), 6) + rankBlanks;
   if (on[rcProfit]) {
     const float average = sums[rcProfit] / n;
-    line += sums[rcProfit] >= 0 ? PadLeft(FormatReal(average, 2), 8) + std::string(5, ' ')
-                                : PadLeft("(" + FormatReal(-average, 2), 8) + ")" + std::string(4, ' ');
+    line += sums[rcProfit] >= 0 ? PadLeft(FormatReal(average, 2), 8) + rankBlanks
+                                : PadLeft("(" + FormatReal(-average, 2), 8) + ")" + rankBlanks.substr(1);
   }
   NewLine();
   Write(line);

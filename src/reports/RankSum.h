@@ -56,4 +56,6 @@ class TRankedSummaryDoc : public TSummaryDoc {
   void WriteRows(const std::vector<TRankedRow>& rows, const std::vector<int>& order);
 
   TRankedSummarySettingsRec settings_;
+  // Blanks added to the rank columns when the largest rank has more digits than they hold.
+  int rankExtra_ = 0;
 };

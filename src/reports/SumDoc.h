@@ -98,6 +98,9 @@ class TSummaryDoc : public TDocOutFile {
   TMdfFile* definitions_ = nullptr;
 };
 
+// Why a summary without a single data column is refused.
+inline const char* const kNoColumnsText = "You must include at least one data column.";
+
 // The two notes on how the fertilizer cost and the income were reckoned, each ended by NewLine.
 void WriteCostNotes(TDocOutFile& doc, bool useRemovalCost, bool useFiveYearPrice);
 

@@ -98,17 +98,30 @@ bool TTabularSummaryDoc::Accumulate(TTables& t, TCommonUnit& unit, bool& doubleC
     return Fail("Not enough memory to summarize.");
   }
   const size_t d = t.columns.size();
-  auto take = [&](const TFieldRec& rec) { return subset.Contains(rec, tableType, subsetOnly, rowType); };
-  return ForEachRecord(take, unit, [&](const TSummaryRecord& r) {
+  int selected = 0, placed = 0;  // records of the chosen ones; those with a cell of the tables
+  auto take = [&](const TFieldRec& rec) {
+    if (!subsetOnly || subset.Contains(rec, 0, true, 0)) ++selected;
+    return subset.Contains(rec, tableType, subsetOnly, rowType);
+  };
+  const bool read = ForEachRecord(take, unit, [&](const TSummaryRecord& r) {
     const int table = subsetOnly ? subset.CheckedPosition(tableType, *r.rec) : subset.Category(tableType, *r.rec);
     const int row = subsetOnly ? subset.CheckedPosition(rowType, *r.rec) : subset.Category(rowType, *r.rec);
     if (table < 1 || table > t.tables || row < 1 || row > t.rows) return true;
     const int cell = t.Cell(table, row);
     ++t.counts[cell];
+    ++placed;
     for (size_t k = 0; k < d; ++k) t.sums[cell * d + k] += Figure(t.columns[k], r);
     doubleCrop = doubleCrop || r.doubleCrop;
     return true;
   });
+  if (!read) return false;
+  if (selected == 0) return Fail("No records in selected subset.");
+  if (placed == 0)
+    return Fail("No field fits the summary's tables: no selected record (of " + std::to_string(selected) +
+                ") has a known " + subset.TypeName(tableType) + " and " + subset.TypeName(rowType) +
+                (subsetOnly ? " among the subset's ticked categories" : "") +
+                ". Choose other data types for the tables and rows.");
+  return true;
 }
 
 void TTabularSummaryDoc::WriteTable(const TTables& t, int table, const std::string& unit) {

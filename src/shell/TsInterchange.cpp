@@ -80,8 +80,9 @@ TExportDataDlg::TExportDataDlg(const TExportSettingsRec& settings, TRecordSubset
   auto* formats = new QGroupBox(" Export Format ");
   auto* formatLayout = new QVBoxLayout(formats);
   auto* group = new QButtonGroup(this);
-  const char* captions[] = {"SQLite Databas&e", "dBASE F&iles", "QRL &Plan", "&JSON File"};
-  for (int f = 0; f < 4; ++f) {
+  const char* captions[efFormats] = {"SQLite Databas&e", "dBASE F&iles",          "QRL &Plan",
+                                     "&JSON File",       "Spreadsheet (&XLSX)", "CS&V Files"};
+  for (int f = 0; f < efFormats; ++f) {
     FormatBtns[f] = new QRadioButton(captions[f]);
     group->addButton(FormatBtns[f], f);
     formatLayout->addWidget(FormatBtns[f]);
@@ -102,7 +103,7 @@ TExportSettingsRec TExportDataDlg::Settings() const {
   s.excludeAddress = Exclude.Address->isChecked();
   s.excludeNotes = Exclude.Notes->isChecked();
   s.excludeCosts = ExcludeCostsCheck->isChecked();
-  for (int f = 0; f < 4; ++f)
+  for (int f = 0; f < efFormats; ++f)
     if (FormatBtns[f]->isChecked()) s.format = f;
   return s;
 }

@@ -14,7 +14,7 @@ class QRadioButton;
 class TRecordSubset;
 
 // Export formats, in the order of the dialog's choices.
-enum TExportFormat { efDatabase, efDbase, efPlan, efJson };
+enum TExportFormat { efDatabase, efDbase, efPlan, efJson, efXlsx, efCsv, efFormats };
 
 struct TExportSettingsRec {
   int records = 0;  // 0 all records, 1 the export subset
@@ -67,7 +67,7 @@ class TExportDataDlg : public TCheckedDlg {
   QCheckBox* CustomCheck = nullptr;
   QPushButton* LoadBtn = nullptr;
   QCheckBox* SoilLossCheck = nullptr;
-  QRadioButton* FormatBtns[4] = {};
+  QRadioButton* FormatBtns[efFormats] = {};
 
  private:
   TExportSettingsRec settings_;

@@ -12,11 +12,13 @@
 #include "TsStart.h"
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
+#include "interchange/CsvExport.h"
 #include "interchange/DbExport.h"
 #include "interchange/DbfImport.h"
 #include "interchange/JsonIo.h"
 #include "interchange/QrlExport.h"
 #include "interchange/QrlImport.h"
+#include "interchange/XlsxExport.h"
 #include "reference/MccFile.h"
 
 namespace {
@@ -128,6 +130,14 @@ bool TMainForm::ChooseExportFiles(TExportSettingsRec& s) {
       s.fileName1 = ChooseOutputFile("Save Exported Data As", "Quarnel Plan (*.qrl)", kPlanExtension, open,
                                      base + kPlanExtension);
       break;
+    case efXlsx:
+      s.fileName1 = ChooseOutputFile("Save Exported Data As", "Spreadsheet (*.xlsx)", kXlsxExtension, open,
+                                     base + kXlsxExtension);
+      break;
+    case efCsv:  // the base name of the three files
+      s.fileName1 = ChooseOutputFile("Save Exported Data As", "CSV Files (*.csv)", kCsvExtension, open,
+                                     base + kCsvExtension);
+      break;
     default:
       s.fileName1 = ChooseOutputFile("Save Exported Data As", "SQLite Database (*.sqlite)", kDatabaseExtension, open,
                                    base + kDatabaseExtension);
@@ -183,6 +193,11 @@ void TMainForm::RunExport(const TExportSettingsRec& s) {
       ok = ExportToDbase(mda_, mcn_, mdf_, s.fileName1, s.fileName2, done, options, message);
     } else if (s.format == efPlan) {
       ok = ExportToPlan(mda_, mcn_, qrlStarter_, s.fileName1, done, options, message);
+    } else if (s.format == efXlsx) {
+      ok = ExportToXlsx(mda_, mcn_, mdf_, s.fileName1, startup_.ProgramId, done, options, message);
+    } else if (s.format == efCsv) {
+      const TCsvFiles files = CsvFileNames(s.fileName1, mda_.FileName);
+      ok = ExportToCsv(mda_, mcn_, mdf_, files, startup_.ProgramId, done, options, message);
     } else if (s.format == efJson) {
       int records = 0;
       ok = ExportToJson(mda_, s.fileName1, options, records, message);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "../support/CliRun.h"
 #include "../support/TempDir.h"
@@ -99,7 +100,23 @@ TEST(CmdCostsTest, TabularSummaryTakesTableAndRowTypesByNameOrNumber) {
   EXPECT_EQ(r.err, "Unknown data type \"17\".\n");
   r = Tool({"report", "tabular", kIowa, "-o", out, "--custom", dir.File("none.mcc")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind(dir.File("none.mcc") + "\r\n", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("Unable to generate the tabular summary for the following reason:\n\n" + dir.File("none.mcc") +
+                            "\r\n", 0),
+            0u)
+      << r.err;
+  // Columns must be chosen; a summary with nothing to show fails.
+  r = Tool({"report", "tabular", kIowa, "-o", out, "--columns", ""});
+  EXPECT_EQ(r.err, "You must include at least one data column.\n");
+  EXPECT_EQ(r.status, 1);
+  const std::string fresh = dir.File("fresh.tsj");  // one record without crop or tillage
+  ASSERT_EQ(Tool({"new", fresh, "--state", "IA", "--year", "2024"}).status, 0);
+  ASSERT_EQ(Tool({"add", fresh, "--id", "1"}).status, 0);
+  r = Tool({"report", "tabular", fresh, "-o", dir.File("empty.txt")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Unable to generate the tabular summary for the following reason:\n\nNo field fits the summary's "
+                   "tables: no selected record (of 1) has a known Current crop and Current tillage. Choose other data "
+                   "types for the tables and rows.\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("empty.txt")));
 }
 
 }  // namespace

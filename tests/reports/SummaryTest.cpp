@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
 #include "../support/RefSamples.h"
 #include "../support/TempDir.h"
@@ -278,8 +280,8 @@ TEST_F(SummaryTest, TabularSummaryAveragesPerFieldAndLeavesUnknownCategoriesOut)
 }
 
 // Corn silage yields tons, so the units differ; a harvested wheat first crop makes the field
-// double cropped. With no field selected a ranked summary fails and writes nothing; a tabular
-// summary is only its heading and notes.
+// double cropped. With no field selected, or none that fits the tables, a summary fails and
+// writes nothing.
 TEST_F(SummaryTest, WarningsLimitsAndFailures) {
   TFieldRec silage = Record({107, "Silo", 19, 1, 1, 20, 0, 100, 0, 0, 10});
   silage.Cov_Crop = 3;
@@ -306,7 +308,11 @@ TEST_F(SummaryTest, WarningsLimitsAndFailures) {
   ASSERT_TRUE(Subset.ApplySpec("Current crop=Wheat", error)) << error;
   ranked.RecordsMode = tabular.RecordsMode = 1;
   EXPECT_EQ(Run<TRankedSummaryDoc>(ranked), "No records in selected subset.");
-  EXPECT_EQ(Run<TTabularSummaryDoc>(tabular), kHeading + "\r\n" + kNotes);
+  EXPECT_EQ(Run<TTabularSummaryDoc>(tabular), "No records in selected subset.");
+  ASSERT_TRUE(Subset.ApplySpec("Current crop=Corn;Previous crop=Corn", error)) << error;  // 106, without tillage
+  EXPECT_EQ(Run<TTabularSummaryDoc>(tabular),
+            "No field fits the summary's tables: no selected record (of 1) has a known Current crop and Current "
+            "tillage among the subset's ticked categories. Choose other data types for the tables and rows.");
 
   // At most 15000 cells and cell figures: Iowa's 130 counties as tables by the 17 current crops
   // give 2210 cells, with 6 figures 13260, with 7 figures 15470; counties by counties 16900 cells.
@@ -327,7 +333,25 @@ TEST_F(SummaryTest, WarningsLimitsAndFailures) {
   for (size_t i = 0; i < more.size(); ++i) more[i].Field_ID = static_cast<int32_t>(1000 + i);
   ASSERT_TRUE(File.WriteRecordBlock(File.RecordCount() + 1, static_cast<int>(more.size()), more.data(), false));
   ranked.RecordsMode = 0;
-  EXPECT_EQ(Run<TRankedSummaryDoc>(ranked).find("Too many"), std::string::npos);
+  ranked.Columns.set(rcProfit);
+  // Ranks of five digits widen the rank columns by one: every row as long as the header, every
+  // rank apart from its figure (by at least a blank, or the yield's "*" and the loss's ")").
+  const std::string wide = Run<TRankedSummaryDoc>(ranked);
+  const std::regex row(R"( *[0-9.]+[ *] *[0-9]+ +[0-9.]+ +[0-9]+ +\(?[0-9.]+[ )] *[0-9]+)");
+  const size_t header = wide.find("  ---Yield---  ---Cost---  ---Profit---\r\n");
+  ASSERT_NE(header, std::string::npos) << wide.substr(0, 2000);
+  size_t rows = 0;
+  std::istringstream lines(wide.substr(wide.find("\r\n", header) + 2));
+  std::string width, line;
+  std::getline(lines, width);
+  std::getline(lines, line);
+  while (std::getline(lines, line) && line.size() > 1) {
+    line.pop_back();  // the CR
+    EXPECT_EQ(line.size() + 1, width.size()) << line;
+    EXPECT_TRUE(std::regex_match(line, row)) << line;
+    ++rows;
+  }
+  EXPECT_EQ(rows, static_cast<size_t>(kMaxRankedRecords));
   Add(Record(kFields[0]));
   EXPECT_EQ(Run<TRankedSummaryDoc>(ranked), "Too many records to rank.");
 

@@ -7,7 +7,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "ShellEnv.h"
 #include "../support/DbfSamples.h"
@@ -16,6 +18,11 @@
 #include "TsSoils.h"
 #include "filebase/FileUtl.h"
 #include "interchange/SqlDb.h"
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // A planner that keeps its first call waiting, as one stopped under a debugger would: it calls the
 // waiting hook until that gives up, or fails as stalled after three seconds.
@@ -315,6 +322,35 @@ class TestInterchange : public QObject {
     QVERIFY(waits > 0);
     QCOMPARE(env_->messages.errors, QStringList());
     QCOMPARE(env_->messages.infos, QStringList({"\n0 soils were updated.\n"}));
+  }
+
+  // The spreadsheet choices: a workbook under the name chosen, and three CSV files named after
+  // the name chosen for them; the same rows as the database.
+  void spreadsheetExports() {
+    TTestChooser chooser;
+    chooser.names << Path("farm.xlsx") << Path("out.csv");
+    Export([](TExportDataDlg* dlg) {
+      QCOMPARE(dlg->FormatBtns[efXlsx]->text(), QString("Spreadsheet (&XLSX)"));
+      QCOMPARE(dlg->FormatBtns[efCsv]->text(), QString("CS&V Files"));
+      dlg->FormatBtns[efXlsx]->setChecked(true);
+    });
+    Export([](TExportDataDlg* dlg) {
+      QVERIFY(dlg->FormatBtns[efXlsx]->isChecked());  // remembered
+      dlg->FormatBtns[efCsv]->setChecked(true);
+    });
+    QCOMPARE(env_->messages.errors, QStringList());
+    QCOMPARE(env_->messages.infos,
+             QStringList({"\n3 field records exported to file\n" + Path("farm.xlsx") +
+                              "\n\n0 application records exported to file.\n",
+                          "\n3 field records exported to file\n" + Path("out.Fields.csv") +
+                              "\n\n0 application records exported to file\n" + Path("out.Applications.csv") + "\n"}));
+    QCOMPARE(FileBytes(env_->File("farm.xlsx")).substr(0, 2), std::string("PK"));
+    const std::string project = FileBytes(env_->File("out.Project.csv"));
+    QVERIFY(project.starts_with("\xEF\xBB\xBF" "File_Name,File_Path,State_Name,"));
+    QVERIFY(project.find("\r\nfarm.tsj,") != std::string::npos);
+    const std::string fields = FileBytes(env_->File("out.Fields.csv"));
+    QCOMPARE(std::count(fields.begin(), fields.end(), '\n'), 4L);
+    QVERIFY(fields.find("North & South") != std::string::npos);
   }
 
   // A clash refuses the merge whole; a declined merge changes nothing; then a merge and an
