@@ -79,6 +79,7 @@ std::unique_ptr<TSoilsProgressDlg> OpenProgress(TMdaFile& file, int record, cons
 TSoilsProgressDlg::TSoilsProgressDlg(int total, const QString& source, QWidget* parent)
     : QDialog(parent),
       total_(total),
+      source_(source),
       doing_(source == "SDM" ? "Querying the Soil Data Mart" : "Searching " + source + "'s soils") {
   setWindowTitle("Update Soils From " + source);
   setWindowModality(Qt::ApplicationModal);
@@ -103,7 +104,8 @@ void TSoilsProgressDlg::SetStep(int done) {
 void TSoilsProgressDlg::reject() {
   cancelled_ = true;
   CancelBtn->setEnabled(false);
-  label_->setText(doing_.startsWith("Querying") ? "Cancelling..." : "Stopping after the current record...");
+  // The Soil Data Mart's call is ended at once; the planner's record in hand is finished first.
+  label_->setText(source_ == "SDM" ? "Cancelling..." : "Stopping after the current record...");
 }
 
 TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent) {

@@ -37,6 +37,7 @@ class TSoilsProgressDlg : public QDialog {
   QLabel* label_ = nullptr;
   QProgressBar* bar_ = nullptr;
   int total_;
+  QString source_;
   QString doing_;  // "Querying the Soil Data Mart", "Searching QRL's soils"
   std::atomic<bool> cancelled_{false};
 };
