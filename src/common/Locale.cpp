@@ -172,6 +172,13 @@ std::string FormatShortDate(TDayNum day) {
   return out;
 }
 
+std::string ShortDateFormText() {
+  std::string text = CurrentLocale().shortDateFormat;
+  for (char& c : text)
+    if (c == 'd' || c == 'y') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 bool ParseShortDate(const std::string& text, int defaultYear, TDayNum& day) {
   day = 0;
   const TLocaleFormats& loc = CurrentLocale();

@@ -32,6 +32,8 @@ void PinUsLocale();
 
 // A day number in the short date format; empty for 0.
 std::string FormatShortDate(TDayNum day);
+// The short date format as a person reads it ("M/D/YYYY", "DD.MM.YYYY").
+std::string ShortDateFormText();
 // Reads a date typed in the short date format. Two parts (no year) take `defaultYear`; a year
 // written with one or two digits is completed (below 80 is 20xx). False for anything unreadable
 // or outside 2 January 1900 .. 31 December 2078.

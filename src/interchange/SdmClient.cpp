@@ -7,6 +7,7 @@
 
 const char* const kSdmDefaultEndpoint = "https://sdmdataaccess.sc.egov.usda.gov/Tabular/SDMTabularService.asmx";
 const char* const kSdmEndpointVariable = "TESSEREL_SDM_URL";
+const char* const kSdmCancelledText = "The query was cancelled.";
 
 namespace {
 
@@ -30,6 +31,12 @@ size_t Collect(char* bytes, size_t size, size_t count, void* user) {
   }
   sink->data.append(bytes, n);
   return n;
+}
+
+// Nonzero ends the transfer with CURLE_ABORTED_BY_CALLBACK.
+int CheckCancelled(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* cancelled = static_cast<const std::function<bool()>*>(user);
+  return (*cancelled)() ? 1 : 0;
 }
 
 std::string SizeText(size_t bytes) {
@@ -70,6 +77,11 @@ TSdmClient::TSdmClient(const TSdmSettings& settings) : settings_(settings), endp
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, settings_.totalTimeoutMs);
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(settings_.maxAnswerBytes));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
+  if (settings_.cancelled) {
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckCancelled);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &settings_.cancelled);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  }
   curl_ = curl;
   headers_ = headers;
 }
@@ -124,6 +136,7 @@ bool TSdmClient::Perform(const std::string& body, std::string& answer, long& sta
 }
 
 std::string TSdmClient::TransportFailure(int code, bool tooLarge, const char* detail) const {
+  if (code == CURLE_ABORTED_BY_CALLBACK) return kSdmCancelledText;
   if (tooLarge || code == CURLE_FILESIZE_EXCEEDED)
     return "The answer is larger than " + SizeText(settings_.maxAnswerBytes) + ".";
   std::string text = code == CURLE_OPERATION_TIMEDOUT ? "The service did not answer in time"

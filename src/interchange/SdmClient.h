@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "interchange/SdmAnswer.h"
@@ -12,12 +13,17 @@
 extern const char* const kSdmDefaultEndpoint;
 // The environment variable that names another endpoint.
 extern const char* const kSdmEndpointVariable;
+// The reason of a call ended by the settings' `cancelled`.
+extern const char* const kSdmCancelledText;
 
 struct TSdmSettings {
   std::string endpoint;  // empty: the environment variable when set, else the public service
   long connectTimeoutMs = 20000;
   long totalTimeoutMs = 120000;
   size_t maxAnswerBytes = size_t{50} << 20;
+  // Asked about once a second, and more often while data flows, from the thread making the call;
+  // true ends the call in progress at once, as cancelled.
+  std::function<bool()> cancelled;
 };
 
 // The endpoint the settings lead to.
@@ -35,7 +41,8 @@ class TSdmClient {
   const std::string& Endpoint() const { return endpoint_; }
 
   // Sends one SQL text (code page 1252). True with the answer's rows; false with the reason:
-  // the transport failure, the fault string, the HTTP status or what is wrong with the answer.
+  // the transport failure, the fault string, the HTTP status or what is wrong with the answer, or
+  // kSdmCancelledText.
   bool RunQuery(const std::string& sql, TSdmAnswer& answer, std::string& reason);
 
  private:

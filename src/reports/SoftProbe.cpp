@@ -224,12 +224,18 @@ TSoftwareInfo ProbeInstalledSoftware(const TProbePlaces& places) {
                {"GDAL tools", {"gdal-bin"}, {"gdalinfo"}, {}}},
               nutrient);
 
+  // The suite itself first: a system without desktop (the "-nogui" packages) or with LibreOffice
+  // from elsewhere still has its core and soffice.
   TSoftwareSection office{"LibreOffice", {}};
   AddPrograms(prober,
-              {{"Writer", {"libreoffice-writer"}, {"lowriter"}, {"libreoffice-writer.desktop"}},
-               {"Calc", {"libreoffice-calc"}, {"localc"}, {"libreoffice-calc.desktop"}},
+              {{"LibreOffice", {"libreoffice-core", "libreoffice-core-nogui"}, {"soffice", "libreoffice"},
+                {"libreoffice-startcenter.desktop"}},
+               {"Writer", {"libreoffice-writer", "libreoffice-writer-nogui"}, {"lowriter"},
+                {"libreoffice-writer.desktop"}},
+               {"Calc", {"libreoffice-calc", "libreoffice-calc-nogui"}, {"localc"}, {"libreoffice-calc.desktop"}},
                {"Base", {"libreoffice-base"}, {"lobase"}, {"libreoffice-base.desktop"}},
-               {"Impress", {"libreoffice-impress"}, {"loimpress"}, {"libreoffice-impress.desktop"}}},
+               {"Impress", {"libreoffice-impress", "libreoffice-impress-nogui"}, {"loimpress"},
+                {"libreoffice-impress.desktop"}}},
               office, true);
 
   TSoftwareSection browsers{"Web Browsers/File Viewers", {}};

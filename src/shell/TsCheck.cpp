@@ -113,7 +113,12 @@ std::string NumberEditErrorMsg(int code, double upper, double lower) {
 }
 
 std::string DateEditErrorMsg(int code, int kind, int year) {
-  if (code != ecRange) return std::string("Date is invalid.") + kDateUndo;
+  if (code != ecRange) {
+    // The form to type, with an example in the record's year.
+    const int exampleYear = year >= 1900 && year <= 2078 ? year : 2024;
+    return "Date is invalid. Type it as " + ShortDateFormText() + ", for example " +
+           FormatShortDate(EncodeDay(exampleYear, 4, 25)) + "." + kDateUndo;
+  }
   const TDateWindow window = DateWindow(kind, year);
   return "Date is not in the range " + FormatShortDate(window.first) + "-" + FormatShortDate(window.last) + "." +
          kDateUndo;

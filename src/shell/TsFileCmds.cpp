@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
+
 #include "TsAbout.h"
 #include <algorithm>
 #include <functional>
@@ -38,6 +40,13 @@
 #include "store/MdaFile5.h"
 
 namespace {
+
+// Whether two names lead to one file (links, other spellings of the folder).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 
 QString g_suggested;  // the name the next save dialog offers
 
@@ -306,7 +315,8 @@ bool TMainForm::OpenProjectFile(const std::string& given) {
     return false;
   }
   TWaitCursor wait;
-  {
+  // The open project is held by this window, so it is not checked again: it is opened anew below.
+  if (!projectOpen_ || !SameFile(path, mda_.FileName)) {
     const QString name = QStr(startup_.VersionInfo.InternalName);
     TMdaFile5 checked;
     bool ok = false;

@@ -169,6 +169,7 @@ TRecordProgress::TRecordProgress(const QString& title, QWidget* parent)
 }
 
 bool TRecordProgress::Step(int done, int total) {
+  if (finished_) return !cancelled_;
   if (maximum() != total) setMaximum(total > 0 ? total : 1);
   setLabelText(QString("%1 of %2 records").arg(done).arg(total));
   setValue(done);
@@ -177,8 +178,10 @@ bool TRecordProgress::Step(int done, int total) {
 }
 
 bool TRecordProgress::Finish() {
-  const bool cancelled = wasCanceled();
+  if (finished_) return cancelled_;
+  finished_ = true;
+  cancelled_ = wasCanceled();
   reset();  // stops the timer that would show the window later
   hide();
-  return cancelled;
+  return cancelled_;
 }

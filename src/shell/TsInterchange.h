@@ -97,6 +97,12 @@ class TRecordProgress : public QProgressDialog {
   TRecordProgress(const QString& title, QWidget* parent);
   // Shows the step; false once the user cancelled.
   bool Step(int done, int total);
-  // Takes the window down for good (also its pending appearance); true when the user cancelled.
+  // Takes the window down for good (also its pending appearance), so that a message of the
+  // outcome shown next is not covered by it; true when the user cancelled. Later calls and steps
+  // give the same answer and show nothing.
   bool Finish();
+
+ private:
+  bool finished_ = false;
+  bool cancelled_ = false;
 };

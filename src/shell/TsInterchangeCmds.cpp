@@ -59,6 +59,14 @@ std::string ChooseUpdateTarget(const QString& filter) {
   }
 }
 
+// What a dBASE import left out: the rows ignored and the values not imported, with the first
+// reasons, followed by a blank line; empty when nothing was left out.
+QString LeftOutText(const TValidationInfo& info) {
+  if (info.Ignored == 0 && info.Warnings == 0) return {};
+  return QString::number(info.Ignored) + " rows of the dBASE file were ignored.\n" + QString::number(info.Warnings) +
+         " values were not imported." + FirstLinesText(info.Messages) + "\n\n";
+}
+
 QString ExportDoneText(const std::string& file1, int fieldCount, const std::string& file2, int appCount) {
   QString text = "\n" + QString::number(fieldCount) + " field records exported to file\n" + QPath(file1) + "\n";
   if (appCount >= 0) {
@@ -181,7 +189,9 @@ void TMainForm::RunExport(const TExportSettingsRec& s) {
   };
   TRecordProgress progress("Export Data", this);
   options.Progress = [&progress](int done, int total) { return progress.Step(done, total); };
-  auto done = [](const std::string& f1, int n1, const std::string& f2, int n2) {
+  // The export's work is over when it reports: the progress window goes before the message comes.
+  auto done = [&progress](const std::string& f1, int n1, const std::string& f2, int n2) {
+    progress.Finish();
     TArrowCursor arrow;
     Messages().Info(ExportDoneText(f1, n1, f2, n2));
   };
@@ -234,6 +244,7 @@ void TMainForm::ImportdBASEFile(bool update) {
   const bool reopen = projectOpen_ && SamePath(target, mda_.FileName);
   if (reopen && !CloseProjectFile()) return;
   TValidationInfo info;
+  info.CollectMessages = true;
   std::string message;
   TRecordProgress progress("Import Data", this);
   int failure = ifNone;
@@ -249,13 +260,19 @@ void TMainForm::ImportdBASEFile(bool update) {
   if (failure == ifCanceled) return;
   if (failure != ifNone)
     return Messages().Error("Unable to import dBASE file for the following reason:\n\n" + QMsg(message));
+  const QString leftOut = LeftOutText(info);
+  if (info.Updated == 0 && info.Added == 0)
+    return Messages().Error("No field records were imported from dBASE file\n" + QPath(source) +
+                            "\ninto project file\n" + QPath(target) + ".\n\n" + leftOut +
+                            "Correct the dBASE file and import it again.");
   const QString text =
       update ? "\nSuccessfully updated project file\n" + QPath(target) + ".\n\n" + QString::number(info.Updated) +
                    " field records were updated in project.\n" + QString::number(info.Added) +
-                   " field records were added to project.\n\nDo you want to open the updated project file?\n"
+                   " field records were added to project.\n\n" + leftOut +
+                   "Do you want to open the updated project file?\n"
              : "\nSuccessfully created project file\n" + QPath(target) + ".\n\n" + QString::number(info.Added) +
-                   " field records were imported from dBASE file\n" + QPath(source) +
-                   ".\n\nDo you want to open the new project file?\n";
+                   " field records were imported from dBASE file\n" + QPath(source) + ".\n\n" + leftOut +
+                   "Do you want to open the new project file?\n";
   if (Messages().Confirm(text, false) == TAnswer::Yes && !reopen) OpenProjectFile(target);
 }
 

@@ -374,7 +374,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   }
   const QString question = "\nDo you want to exit " + QStr(startup_.VersionInfo.InternalName) +
                            " anyway, abandoning changes you made to the current record?\n";
-  if (Messages().Confirm(question) != TAnswer::Yes) {
+  if (Messages().Confirm(question, true, TAnswer::No) != TAnswer::Yes) {  // Enter keeps the edits
     event->ignore();
     return;
   }

@@ -34,6 +34,13 @@ QString QMsg(const std::string& message) { return QString::fromStdString(Message
 
 QString FramedError(const QString& text) { return "\n" + text + "\n"; }
 
+QString FirstLinesText(const std::vector<std::string>& lines, size_t shown) {
+  QString text = lines.empty() ? QString() : QString("\n");
+  for (size_t i = 0; i < lines.size() && i < shown; ++i) text += "\n" + QStr(lines[i]);
+  if (lines.size() > shown) text += "\n(and " + QString::number(lines.size() - shown) + " more)";
+  return text;
+}
+
 TMessageService& Messages() {
   static TQtMessageService real;
   return g_service ? *g_service : real;
@@ -58,10 +65,14 @@ void TQtMessageService::Info(const QString& text) {
   Show(QMessageBox::Information, "Information", text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-TAnswer TQtMessageService::Confirm(const QString& text, bool withCancel) {
+TAnswer TQtMessageService::Confirm(const QString& text, bool withCancel, TAnswer initial) {
   QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
   if (withCancel) buttons |= QMessageBox::Cancel;
-  switch (Show(QMessageBox::Question, "Confirm", text, buttons, QMessageBox::Yes)) {
+  const QMessageBox::StandardButton first = initial == TAnswer::Yes  ? QMessageBox::Yes
+                                            : initial == TAnswer::No ? QMessageBox::No
+                                            : withCancel             ? QMessageBox::Cancel
+                                                                     : QMessageBox::No;
+  switch (Show(QMessageBox::Question, "Confirm", text, buttons, first)) {
     case QMessageBox::Yes:
       return TAnswer::Yes;
     case QMessageBox::No:

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -27,8 +28,9 @@ class TMessageService {
   virtual void Error(const QString& text) = 0;
   // An information box with an OK button; the text is shown as given.
   virtual void Info(const QString& text) = 0;
-  // A confirmation with Yes, No and Cancel (`withCancel` false: Yes and No only).
-  virtual TAnswer Confirm(const QString& text, bool withCancel = true) = 0;
+  // A confirmation with Yes, No and Cancel (`withCancel` false: Yes and No only); Enter gives
+  // `initial` (No for a question whose Yes destroys data).
+  virtual TAnswer Confirm(const QString& text, bool withCancel = true, TAnswer initial = TAnswer::Yes) = 0;
   // An error box with Abort and Retry; true for Retry.
   virtual bool AbortRetry(const QString& text) = 0;
 };
@@ -45,13 +47,16 @@ QWidget* DialogOwner();
 
 // The error text framed by one line feed before and after, as the error boxes show it.
 QString FramedError(const QString& text);
+// The first `shown` of `lines` (code page 1252), each on a line of its own after a blank line, and
+// how many more there are; empty when there are none.
+QString FirstLinesText(const std::vector<std::string>& lines, size_t shown = 5);
 
 // Message boxes on the screen, with the normal arrow cursor while they are up.
 class TQtMessageService : public TMessageService {
  public:
   void Error(const QString& text) override;
   void Info(const QString& text) override;
-  TAnswer Confirm(const QString& text, bool withCancel) override;
+  TAnswer Confirm(const QString& text, bool withCancel, TAnswer initial) override;
   bool AbortRetry(const QString& text) override;
 };
 

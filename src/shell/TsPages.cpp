@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "TsEdit.h"
+#include "vocab/CropVocab.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ class TPageArea : public QScrollArea {
  public:
   explicit TPageArea(QWidget* page) {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);  // the page's fields take the focus, never the area around them
     setWidgetResizable(true);
     setWidget(page);
   }
@@ -98,6 +100,20 @@ TRecordPages::TRecordPages(QWidget* parent) : QTabWidget(parent) {
   for (int p = 0; p < kPageCount; ++p) addTab(new TPageArea(pages[p]), kPageCaptions[p]);
   setFocusPolicy(Qt::NoFocus);
   tabBar()->installEventFilter(this);
+  connect(this, &QTabWidget::currentChanged, this, &TRecordPages::FocusFirstField);
+}
+
+// A page that comes up, by any way there is, takes the keys in its first field.
+void TRecordPages::FocusFirstField(int page) {
+  QWidget* content = PageContent(page);
+  if (!content || !isVisible()) return;
+  for (QWidget* w = content->nextInFocusChain(); w && w != content; w = w->nextInFocusChain()) {
+    if (!content->isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(content) && !w->focusProxy()) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
 }
 
 bool TRecordPages::eventFilter(QObject* watched, QEvent* event) {
@@ -292,6 +308,16 @@ QWidget* TRecordPages::BuildPlanting() {
   AddEntry(g, 4, 0, "Cur_PlRate");
   AddEntry(g, 5, 0, "Seed_Count");
   AddEntry(g, 6, 0, "Cov_PlRate");
+  // The rates' units follow the crops; the page is as wide from the start as its widest units.
+  QLabel* units = Units("Cur_PlRate");
+  const QString given = units->text();
+  int unitsWidth = 0;
+  for (int crop = 0; crop <= kCropCount; ++crop) {
+    units->setText(QString::fromStdString(PlantingRateUnit(crop)));
+    unitsWidth = std::max(unitsWidth, units->sizeHint().width());
+  }
+  units->setText(given);
+  for (const char* field : {"Cur_PlRate", "Cov_PlRate"}) Units(field)->setMinimumWidth(unitsWidth);
   g->setColumnStretch(7, 1);
   return page;
 }

@@ -83,6 +83,7 @@ class TRecordPages : public QTabWidget {
 
  private:
   bool LeavingOkay() const { return !CanLeavePage || CanLeavePage(); }
+  void FocusFirstField(int page);
 
   QWidget* BuildGeneral();
   QWidget* BuildSoilTests();

@@ -137,7 +137,7 @@ bool TMainForm::DeleteEditRec() {
                        QStr(editRec_.Field_Name.Str()) + "\n" + "Subfield Name:  " +
                        QStr(editRec_.SubFld_Nam.Str()) + "\n\n" + "(This will permanently remove the record " +
                        "from the project file.)\n";
-  if (Messages().Confirm(text) != TAnswer::Yes) return false;
+  if (Messages().Confirm(text, true, TAnswer::No) != TAnswer::Yes) return false;  // Enter keeps the record
   TFieldRec next{};
   int nextNumber = 0;
   bool ok = false;

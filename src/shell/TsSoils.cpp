@@ -39,13 +39,15 @@ TSoilsRunResult RunUpdateSteps(Update& update, TSoilsProgressDlg& progress, int 
   // A call given up on Cancel fails its step: the update ends as cancelled, the records done stay done.
   const auto failed = [&] {
     if (progress.Cancelled()) {
-      result.ok = true;
+      result.ok = result.cancelled = true;
       result.message.clear();
     }
     return result;
   };
+  result.recordsTotal = progress.Total();
   if (!update.Begin(record, result.message)) return failed();
-  for (int n = update.First(); n <= update.Last() && !progress.Cancelled(); ++n) {
+  for (int n = update.First(); n <= update.Last(); ++n) {
+    if (progress.Cancelled()) return failed();
     progress.SetStep(n - update.First());
     Job job;
     if (!update.Read(n, job, result.message) || !query(job, result.message) || !update.Write(job, result.message))
@@ -54,6 +56,7 @@ TSoilsRunResult RunUpdateSteps(Update& update, TSoilsProgressDlg& progress, int 
     result.updated += job.updated;
     result.notUpdated += job.notUpdated;
     result.reasons.insert(result.reasons.end(), job.reasons.begin(), job.reasons.end());
+    ++result.recordsDone;
   }
   result.ok = true;
   return result;
@@ -71,21 +74,12 @@ std::unique_ptr<TSoilsProgressDlg> OpenProgress(TMdaFile& file, int record, cons
   return progress;
 }
 
-// The soils found but refused, each on a line of its own after a blank line (the first few of
-// many); empty when there are none.
-QString ReasonsText(const std::vector<std::string>& reasons) {
-  constexpr size_t kShown = 5;
-  QString text = reasons.empty() ? QString() : QString("\n");
-  for (size_t i = 0; i < reasons.size() && i < kShown; ++i) text += "\n" + QStr(reasons[i]);
-  if (reasons.size() > kShown) text += "\n(and " + QString::number(reasons.size() - kShown) + " more)";
-  return text;
-}
-
 }  // namespace
 
 TSoilsProgressDlg::TSoilsProgressDlg(int total, const QString& source, QWidget* parent)
     : QDialog(parent),
       total_(total),
+      source_(source),
       doing_(source == "SDM" ? "Querying the Soil Data Mart" : "Searching " + source + "'s soils") {
   setWindowTitle("Update Soils From " + source);
   setWindowModality(Qt::ApplicationModal);
@@ -110,14 +104,17 @@ void TSoilsProgressDlg::SetStep(int done) {
 void TSoilsProgressDlg::reject() {
   cancelled_ = true;
   CancelBtn->setEnabled(false);
-  label_->setText("Stopping after the current record...");
+  // The Soil Data Mart's call is ended at once; the planner's record in hand is finished first.
+  label_->setText(source_ == "SDM" ? "Cancelling..." : "Stopping after the current record...");
 }
 
 TSoilsRunResult RunSoilsUpdate(TMdaFile& file, int record, const TSdmSettings& settings, QWidget* parent) {
   TSoilsRunResult refused;
   const auto progress = OpenProgress(file, record, "SDM", parent, refused);
   if (!progress) return refused;
-  TSdmSoilsUpdate update(file, settings);
+  TSdmSettings cancellable = settings;
+  cancellable.cancelled = [dlg = progress.get()] { return dlg->Cancelled(); };
+  TSdmSoilsUpdate update(file, cancellable);
   return RunUpdateSteps<TSdmSoilsUpdate, TSdmRecordJob>(
       update, *progress, record,
       [&update](TSdmRecordJob& job, std::string& message) { return QueryOffThread(update, job, message); });
@@ -166,19 +163,23 @@ void TMainForm::UpdateAllSoils(bool fromPlanner) {
   const TSoilsRunResult run = RunSoilsUpdateOf(fromPlanner, 0);
   if (!run.ok) return;
   QString text = "\n" + QString::number(run.updated) + " soils were updated.\n";
+  if (run.cancelled)
+    text = "\nThe soils update was cancelled after " + QString::number(run.recordsDone) + " of " +
+           QString::number(run.recordsTotal) + " records; the soils updated so far are kept.\n" + text;
   if (run.notUpdated > 0)
     text += QString::number(run.notUpdated) + " soils were not updated. Check that soil map unit symbols are valid "
                                               "for county.\n";
-  const QString reasons = ReasonsText(run.reasons);
+  const QString reasons = FirstLinesText(run.reasons);
   Messages().Info(reasons.isEmpty() ? text : text.chopped(1) + reasons + "\n");
 }
 
 void TMainForm::UpdateRecordSoils(bool fromPlanner) {
   if (!FormDataOkay() || !SaveEditRec()) return;
   const TSoilsRunResult run = RunSoilsUpdateOf(fromPlanner, curRec_);
-  if (run.ok && run.notUpdated > 0)
+  if (run.cancelled) Messages().Info("\nThe soils update was cancelled; the record's soils stay as they were.\n");
+  else if (run.ok && run.notUpdated > 0)
     Messages().Error("Unable to update " + QString::number(run.notUpdated) +
-                     " soil(s). Check that soil map unit symbol(s) are valid for county." + ReasonsText(run.reasons));
+                     " soil(s). Check that soil map unit symbol(s) are valid for county." + FirstLinesText(run.reasons));
 }
 
 // Runs the update; shows a failure. The current record is read again whenever a record was

@@ -1,12 +1,14 @@
 // The soils updates from the Soil Data Mart and from the planner with a progress dialog. The Soil
 // Data Mart's service calls run on a worker thread while the window stays responsive; the
 // planner's short local calls run between event passes, and one that waits runs the events
-// itself. The project file is read and written only here, on the GUI thread. Cancel stops after
-// the record in hand, whose soils are still written; while the planner keeps a call waiting, Cancel
-// gives the call up and the record in hand stays as it was.
+// itself. The project file is read and written only here, on the GUI thread. Cancel ends the Soil
+// Data Mart's call in progress at once; from the planner it stops after the record in hand, unless
+// the planner keeps a call waiting, which Cancel gives up. A record given up stays as it was; the
+// records done before stay written.
 #pragma once
 
 #include <QDialog>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ class TSoilsProgressDlg : public QDialog {
   // `source` names where the soils come from ("QRL" or "SDM").
   TSoilsProgressDlg(int total, const QString& source, QWidget* parent);
   void SetStep(int done);
+  int Total() const { return total_; }
+  // Also asked from the thread of a Soil Data Mart call.
   bool Cancelled() const { return cancelled_; }
   void reject() override;
 
@@ -33,13 +37,16 @@ class TSoilsProgressDlg : public QDialog {
   QLabel* label_ = nullptr;
   QProgressBar* bar_ = nullptr;
   int total_;
+  QString source_;
   QString doing_;  // "Querying the Soil Data Mart", "Searching QRL's soils"
-  bool cancelled_ = false;
+  std::atomic<bool> cancelled_{false};
 };
 
 struct TSoilsRunResult {
   bool ok = false;  // also after Cancel, with the counts of the records done
   bool wrote = false;  // at least one record was written, also when the run failed later
+  bool cancelled = false;  // Cancel ended the run before its last record was done
+  int recordsDone = 0, recordsTotal = 0;
   int updated = 0;
   int notUpdated = 0;
   std::vector<std::string> reasons;  // why soils found were not updated

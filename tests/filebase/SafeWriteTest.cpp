@@ -105,6 +105,32 @@ TEST_F(SafeWriteTest, AReplacementKeepsModeOwnerAndGroup) {
   EXPECT_EQ(ReadWholeFile(target), "new");
 }
 
+// A new file is as readable as the user's umask lets any new file be, whatever the mode of the
+// file it was copied from; a replaced file keeps its own mode.
+TEST_F(SafeWriteTest, ANewFileFollowsTheUmask) {
+  const std::string source = Put("private.rtf", "{\\rtf1 report}");
+  ASSERT_EQ(::chmod(source.c_str(), 0600), 0);
+  auto mode = [](const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 07777u;
+  };
+  const mode_t saved = ::umask(002);
+  const TWriteResult copied = CopyFileSafely(source, dir.File("report.rtf"), TTargetUse::Replace);
+  const TWriteResult written = WriteFileSafely(dir.File("notes.txt"), "notes", TTargetUse::CreateNew);
+  TSafeWrite out;
+  const bool begun = out.Begin(dir.File("report.pdf"), TTargetUse::Replace, "pdf").Ok();
+  const bool committed = begun && out.Write("%PDF") && out.Commit().Ok();
+  ::umask(077);
+  ASSERT_EQ(::chmod(dir.File("notes.txt").c_str(), 0644), 0);
+  const TWriteResult replaced = WriteFileSafely(dir.File("notes.txt"), "more notes", TTargetUse::Replace);
+  ::umask(saved);
+  ASSERT_TRUE(copied.Ok() && written.Ok() && committed && replaced.Ok());
+  EXPECT_EQ(mode(dir.File("report.rtf")), 0664u);
+  EXPECT_EQ(mode(dir.File("report.pdf")), 0664u);
+  EXPECT_EQ(mode(dir.File("notes.txt")), 0644u);
+  EXPECT_EQ(mode(source), 0600u);
+}
+
 TEST_F(SafeWriteTest, NoOutputOfACommandReplacesItsInputsOrAnotherOutput) {
   const std::string input = Put("in.txt", "input");
   const TCommandFiles command;

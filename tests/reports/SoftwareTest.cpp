@@ -60,6 +60,25 @@ TEST_F(SoftwareTest, ProbesThatFindNothing) {
   EXPECT_EQ(ReleaseOfVersion("beta"), "");
 }
 
+// LibreOffice without a desktop (its "-nogui" packages), and one found only as soffice on the
+// search path: the heading always has its lines.
+TEST_F(SoftwareTest, LibreOfficeWithoutDesktopOrPackages) {
+  WriteWholeFile(dir.File("status"),
+                 "Package: libreoffice-core-nogui\nStatus: install ok installed\nVersion: 4:7.4.7-1+deb12u14\n\n"
+                 "Package: libreoffice-writer-nogui\nStatus: install ok installed\nVersion: 4:7.4.7-1+deb12u14\n");
+  const std::vector<TSoftwareRow> packaged = ProbeInstalledSoftware(places).sections[1].rows;
+  EXPECT_EQ(packaged, (std::vector<TSoftwareRow>{{"LibreOffice", "7.4", "(7.4.7-1+deb12u14)"},
+                                                 {"Writer", "7.4", "(7.4.7-1+deb12u14)"}}));
+
+  WriteWholeFile(dir.File("status"), "");
+  WriteWholeFile(dir.File("bin/soffice"), "#!/bin/sh\n");
+  chmod(dir.File("bin/soffice").c_str(), 0755);
+  const TSoftwareSection unpackaged = ProbeInstalledSoftware(places).sections[1];
+  EXPECT_EQ(unpackaged.heading, "LibreOffice");
+  EXPECT_EQ(unpackaged.rows,
+            (std::vector<TSoftwareRow>{{"LibreOffice", "Installed", "(" + dir.File("bin/soffice") + ")"}}));
+}
+
 TEST_F(SoftwareTest, WholeReportAsRtf) {
   const std::string path = dir.File("info.rtf");
   ASSERT_EQ(WriteSoftwareReportFile(path, okRtf, "Tesserel 1.0.0", ProbeInstalledSoftware(places)), "");

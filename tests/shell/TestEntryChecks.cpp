@@ -157,7 +157,16 @@ class TestEntryChecks : public QObject {
              "Number is invalid.\n\nCorrect the number or press Ctrl+Z to undo your changes.");
     QCOMPARE(DateEditErrorMsg(256, 1, 2012),
              "Date is not in the range 9/1/2011-9/1/2012.\n\nCorrect the date or press Ctrl+Z to undo changes.");
-    QCOMPARE(DateEditErrorMsg(257, 1, 2012), "Date is invalid.\n\nCorrect the date or press Ctrl+Z to undo changes.");
+    QCOMPARE(DateEditErrorMsg(257, 1, 2012), "Date is invalid. Type it as M/D/YYYY, for example 4/25/2012.\n\n"
+                                             "Correct the date or press Ctrl+Z to undo changes.");
+    TLocaleFormats german = UsLocaleFormats();
+    german.shortDateFormat = "dd.MM.yyyy";
+    german.dateSeparator = '.';
+    SetLocaleFormats(german);
+    const std::string germanText = DateEditErrorMsg(257, 1, 2012);
+    PinUsLocale();
+    QCOMPARE(germanText, "Date is invalid. Type it as DD.MM.YYYY, for example 25.04.2012.\n\nCorrect the date or "
+                         "press Ctrl+Z to undo changes.");
     QCOMPARE(PlantRateErrorMsg(true), "Primary Crop has not been entered yet.\n\nPress Ctrl+Z to undo changes.");
     QCOMPARE(PlantRateErrorMsg(false), "Cover/First Crop has not been entered yet.\n\nPress Ctrl+Z to undo changes.");
     QCOMPARE(FertAnalysisErrorMsg(ecSpecial),

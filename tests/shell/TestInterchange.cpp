@@ -321,7 +321,8 @@ class TestInterchange : public QObject {
     QVERIFY(clock.elapsed() < 2000);
     QVERIFY(waits > 0);
     QCOMPARE(env_->messages.errors, QStringList());
-    QCOMPARE(env_->messages.infos, QStringList({"\n0 soils were updated.\n"}));
+    QCOMPARE(env_->messages.infos, QStringList({"\nThe soils update was cancelled after 0 of 3 records; the soils "
+                                                "updated so far are kept.\n\n0 soils were updated.\n"}));
   }
 
   // The spreadsheet choices: a workbook under the name chosen, and three CSV files named after

@@ -3,6 +3,8 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
+#include <vector>
 
 #include "TsMessages.h"
 
@@ -12,9 +14,13 @@ class TTestMessages : public TMessageService {
   ~TTestMessages() override { SetMessageService(nullptr); }
 
   void Error(const QString& text) override { Log("error", text); }
-  void Info(const QString& text) override { Log("info", text); }
-  TAnswer Confirm(const QString& text, bool) override {
+  void Info(const QString& text) override {
+    Log("info", text);
+    if (onInfo) onInfo(text);
+  }
+  TAnswer Confirm(const QString& text, bool, TAnswer initial) override {
     Log("confirm", text);
+    initials.push_back(initial);
     if (answers.empty()) return TAnswer::Cancel;
     const TAnswer a = answers.front();
     answers.pop_front();
@@ -35,12 +41,15 @@ class TTestMessages : public TMessageService {
   QStringList questions;
   std::deque<TAnswer> answers;
   std::deque<bool> retryAnswers;  // Abort and Retry boxes: true for Retry
+  std::vector<TAnswer> initials;  // what Enter would have answered, question by question
+  std::function<void(const QString&)> onInfo;  // runs while an information box is up
 
   void Clear() {
     all.clear();
     errors.clear();
     infos.clear();
     questions.clear();
+    initials.clear();
   }
 
  private:

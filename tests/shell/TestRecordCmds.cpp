@@ -1,5 +1,6 @@
 // The Record menu's commands: adding in Field_ID order, the identity checks, renaming, Find and
 // Repeat Find, Sort Inputs written on leaving the record, Go To, Check Data and deleting.
+#include <QMessageBox>
 #include <QtTest>
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -247,6 +248,39 @@ class TestRecordCmds : public QObject {
     QCOMPARE(form_->ProjectFile().RecordCount(), 0);
     QVERIFY(!form_->Pages()->isVisible());
     QCOMPARE(form_->StatusPanel(spRecordNumber)->text(), "0 records");
+  }
+
+  // Enter on the real question keeps the record; the exit question that abandons an edit that
+  // fails its check answers No to Enter too.
+  void enterKeepsTheRecordAndTheEdits() {
+    Open(2);
+    SetMessageService(nullptr);  // the real boxes
+    QString asked;
+    QTimer enter;
+    connect(&enter, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !asked.isEmpty()) return;
+      asked = box->text();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    enter.start(20);
+    const bool deleted = form_->DeleteEditRec();
+    enter.stop();
+    SetMessageService(&env_->messages);
+    QVERIFY(asked.contains("delete the current field record"));
+    QVERIFY(!deleted);
+    QCOMPARE(form_->ProjectFile().RecordCount(), 2);
+
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    TEntryEdit* size = form_->Pages()->Entry("Field_Size");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "0");  // out of range: the record cannot be left
+    env_->messages.answers = {TAnswer::No};
+    QVERIFY(!form_->close());
+    QCOMPARE(env_->messages.initials.back(), TAnswer::No);
+    QVERIFY(env_->messages.questions.back().contains("anyway, abandoning changes you made to the current record?"));
   }
 
   void deletingShowsTheNextRecord() {

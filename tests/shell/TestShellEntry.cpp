@@ -62,7 +62,7 @@ class TestShellEntry : public QObject {
     QTest::newRow("residue") << "Residue" << "101" << "Number is not in the range 1 - 100." + numberUndo;
     QTest::newRow("date range") << "Plant_Date" << "10/1/2024"
                                 << "Date is not in the range 9/1/2023-9/1/2024." + dateUndo;
-    QTest::newRow("date invalid") << "Cur_HDate" << "2/30" << "Date is invalid." + dateUndo;
+    QTest::newRow("date invalid") << "Cur_HDate" << "2/30" << "Date is invalid. Type it as M/D/YYYY, for example 4/25/2024." + dateUndo;
     QTest::newRow("plant rate without crop") << "Cov_PlRate" << "12"
                                              << "Cover/First Crop has not been entered yet.\n\nPress Ctrl+Z to undo "
                                                 "changes.";

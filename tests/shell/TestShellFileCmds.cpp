@@ -186,6 +186,28 @@ class TestShellFileCmds : public QObject {
     QVERIFY(env_->messages.infos[0].contains("A copy of the old file was saved as\n"));
   }
 
+  // Opening the project that is open, under its name or another way to it, saves the edit and
+  // opens it anew at its first record, without a message.
+  void reopeningTheOpenProjectSwitchesToIt() {
+    const std::string path = env_->MakeProject("again.tsj", 2, 3);
+    QVERIFY(form_->OpenProjectFile(path));
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QVERIFY(form_->GoToRec(3));
+    TypeAndLeave(*form_, "Operation", "Edited");
+    QCOMPARE(form_->EditRec().Operation.Str(), std::string("Edited"));
+    QVERIFY(QFile::link(QString::fromStdString(path), QString::fromStdString(env_->File("link.tsj"))));
+    for (const std::string& name : {path, env_->File("link.tsj")}) {
+      env_->messages.Clear();
+      QVERIFY2(form_->OpenProjectFile(name), qPrintable(env_->messages.all.join("|")));
+      QCOMPARE(env_->messages.all, QStringList());
+      QVERIFY(form_->ProjectOpen() && form_->ProjectFile().IsWritable());
+      QCOMPARE(form_->CurrentRecord(), 1);
+    }
+    TFieldRec third{};
+    QVERIFY(form_->ProjectFile().ReadRecord(3, third));
+    QCOMPARE(third.Operation.Str(), std::string("Edited"));
+  }
+
   void propertiesAreSaved() {
     const std::string path = env_->MakeProject("props.tsj", 2, 1);
     QVERIFY(form_->OpenProjectFile(path));

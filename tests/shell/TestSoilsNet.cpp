@@ -2,6 +2,7 @@
 // service: the File menu command for all records, the Erosion page's button for the current
 // record, the progress dialog's Cancel and the messages.
 #include <QtTest>
+#include <QElapsedTimer>
 #include <QPushButton>
 
 #include <atomic>
@@ -79,30 +80,47 @@ class TestSoilsNet : public QObject {
     QCOMPARE(int(server_->Requests().size()), 6);
   }
 
-  // The window keeps handling events while the service is asked: the Cancel click below happens
-  // while record 1's first query waits for it.
-  void cancelStopsAfterTheCurrentRecord() {
+  // The window keeps handling events while the service is asked. Record 2's query never gets an
+  // answer: Cancel ends it at once, record 1 stays updated, record 2 as it was, and the message says
+  // the update was cancelled, with the counts. The Erosion page's button reports its Cancel too.
+  void cancelEndsTheQueryInFlight() {
     Open();
-    std::atomic<bool> asked{false}, cancelled{false};
-    server_->SetReply([&](const std::string&, httplib::Response&) {
-      asked = true;
-      for (int i = 0; i < 500 && !cancelled; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Shared with the server's threads, which may outlive this function by a moment.
+    auto stalled = std::make_shared<std::atomic<bool>>(false), released = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<void> release(nullptr, [released](void*) { *released = true; });
+    server_->SetReply([stalled, released](const std::string& query, httplib::Response&) {
+      if (query.find("'55'") == std::string::npos) return false;
+      *stalled = true;
+      while (!*released) std::this_thread::sleep_for(std::chrono::milliseconds(10));
       return false;
     });
+    QElapsedTimer sinceCancel;
     QTimer clicker;
     connect(&clicker, &QTimer::timeout, [&] {
       auto* dlg = dynamic_cast<TSoilsProgressDlg*>(QApplication::activeModalWidget());
-      if (!asked || !dlg || cancelled) return;
+      if (!*stalled || !dlg || sinceCancel.isValid()) return;
       dlg->CancelBtn->click();
-      cancelled = true;
+      sinceCancel.start();
     });
     clicker.start(5);
     UpdateAll();
-    QVERIFY(cancelled);
-    QCOMPARE(env_->messages.all.last(), "info: \n1 soils were updated.\n");
+    const qint64 waited = sinceCancel.isValid() ? sinceCancel.elapsed() : -1;
+    QVERIFY2(waited >= 0 && waited < 5000, qPrintable(QString::number(waited)));
+    QCOMPARE(env_->messages.errors, QStringList());
+    QCOMPARE(env_->messages.all.last(), "info: \nThe soils update was cancelled after 1 of 3 records; the soils "
+                                         "updated so far are kept.\n\n1 soils were updated.\n");
     QCOMPARE(Read(1).Soil_Name[0].Str(), "Clarion");
     QCOMPARE(Read(2).Soil_Drain[0], uint8_t(0));
-    QCOMPARE(int(server_->Requests().size()), 2);
+    QCOMPARE(form_->EditRec().Soil_Name[0].Str(), "Clarion");
+
+    QVERIFY(form_->GoToRec(2));
+    env_->messages.Clear();
+    sinceCancel.invalidate();
+    form_->Pages()->UpdSoilsSdmBtn->click();
+    QVERIFY(sinceCancel.isValid() && sinceCancel.elapsed() < 5000);
+    QCOMPARE(env_->messages.all,
+             QStringList{"info: \nThe soils update was cancelled; the record's soils stay as they were.\n"});
+    QCOMPARE(Read(2).Soil_Drain[0], uint8_t(0));
   }
 
   void buttonUpdatesTheCurrentRecordAndReportsFailures() {
