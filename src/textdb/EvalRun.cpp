@@ -96,7 +96,8 @@ bool IsLoad(const TFastInstr& f) { return f.Op == fLoadK || f.Op == fLoadV; }
 void DivideByMultiplying(TFastInstr& f) {
   if (f.Op != fDivK && f.Op != fDivVK) return;
   int exponent = 0;
-  if (!std::isfinite(f.K) || std::fabs(std::frexp(f.K, &exponent)) != 0.5 || exponent < -1000 || exponent > 1000) return;
+  if (!std::isfinite(f.K) || std::fabs(std::frexp(f.K, &exponent)) != 0.5) return;
+  if (exponent < -1000 || exponent > 1000) return;  // the reciprocal must be a normal number
   f.Op = f.Op == fDivK ? fMulK : fMulVK;
   f.K = 1 / f.K;
 }

@@ -13,13 +13,13 @@ constexpr size_t kCacheLimit = 4096;
 // and again, and comparing a text is cheaper than hashing it.
 constexpr size_t kRecentSlots = 64;
 
-// A compiled formula with its fast form bound to the variable list it was last evaluated with.
+// A compiled formula with its fast form bound as its names were last found in a variable list.
 struct TCachedFormula {
   std::string Text;
   std::shared_ptr<const TExprProgram> Program;
   std::vector<int> Slots;
   TBoundFast Fast;
-  const TExprVar* BoundList = nullptr;
+  bool Bound = false;
 };
 
 struct TRecent {
@@ -88,10 +88,10 @@ int EvaluateExpression(const std::string& formula, const TExprVar* vars, int hig
     slots = large.data();
   }
   BindNames(prog, vars, highIndex, slots);
-  // The bound fast form serves as long as the names land at the same places of the same list.
-  if (f.BoundList != vars || !std::equal(f.Slots.begin(), f.Slots.end(), slots)) {
+  // The bound fast form serves any list in which the names land at the same places.
+  if (!f.Bound || !std::equal(f.Slots.begin(), f.Slots.end(), slots)) {
     f.Slots.assign(slots, slots + prog.Names.size());
-    f.BoundList = vars;
+    f.Bound = true;
     prog.BindFast(vars, slots, f.Fast);
   }
   int error = exNone;
