@@ -34,7 +34,7 @@ class TGoalReporter : public benchmark::ConsoleReporter {
 };
 
 void Line(const std::string& what, const std::string& measured, const std::string& goal, bool met) {
-  std::printf("%-58s %-34s %-14s %s\n", what.c_str(), measured.c_str(), goal.c_str(), met ? "met" : "NOT MET");
+  std::printf("%-70s %-34s %-14s %s\n", what.c_str(), measured.c_str(), goal.c_str(), met ? "met" : "NOT MET");
 }
 
 // muparser's CPU time over ours: how many times faster ours is.
