@@ -84,6 +84,7 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DTESSEREL_BENCH=ON -DTESSEREL_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@if [ -x $(BENCH_DIR)/bench/tesserel_bench ]; then $(BENCH_DIR)/bench/tesserel_bench; else echo "No benchmarks built."; fi
+	@bash tests/bench/startup.sh $(BENCH_DIR)
 
 # Runs every libFuzzer target for FUZZ_SECONDS each (clang build with ASan and UBSan).
 FUZZ_SECONDS ?= 60

@@ -102,5 +102,14 @@ double RoundToDecimals(double value, int decimals) {
     const double scale = kPowersOfTen[decimals], scaled = value * scale;
     if (std::fabs(scaled) < 4.0e15 && std::round(scaled) / scale == value) return value + 0.0;  // -0 as 0
   }
+  // The text of FormatReal read back; to_chars and from_chars round exactly as printf and strtod
+  // do, without their cost (a value rounded to zero comes back as 0, as FormatReal drops the sign).
+  char buf[400];
+  if (decimals >= 0) {
+    const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    double read = 0;
+    if (written.ec == std::errc() && std::from_chars(buf, written.ptr, read).ec == std::errc())
+      return read == 0 ? 0.0 : read;
+  }
   return std::strtod(FormatReal(value, decimals).c_str(), nullptr);
 }

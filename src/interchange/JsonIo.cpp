@@ -219,7 +219,7 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
   std::string text = "{\"records\": [";
   const auto write = [&](const TFieldRec& rec) {
     text += records++ ? ",\n" : "\n";
-    text += FieldsToJson(RecordFields(), &rec).dump();
+    AppendFieldsJson(RecordFields(), &rec, text);
     if (text.size() < (1 << 18)) return true;
     const bool ok = out.Write(text);
     text.clear();
@@ -242,7 +242,9 @@ bool ExportToJson(TMdaFile& project, const std::string& path, const TExportOptio
   }
   TMdaHeader header = project.Header;
   header.Rec_Count = records;
-  text += "\n],\n\"project\": " + FieldsToJson(HeaderFields(), &header).dump() + "}\n";
+  text += "\n],\n\"project\": ";
+  AppendFieldsJson(HeaderFields(), &header, text);
+  text += "}\n";
   out.Write(text);
   if (const TWriteResult placed = out.Commit(); !placed.Ok()) {
     message = placed.FullText();

@@ -1,8 +1,12 @@
 #include "interchange/RecJson.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstring>
 
 #include "common/Cp1252.h"
+#include "common/DayNum.h"
+#include "common/Format.h"
 #include "common/Parse.h"
 
 namespace {
@@ -70,7 +74,102 @@ bool FieldText(const TFieldDesc& d, const nlohmann::json& value, std::string& te
   }
 }
 
+// A JSON string as the library's compact dump writes it: quotes, backslashes and control
+// characters escaped, everything else (valid UTF-8) as it is.
+void AppendJsonString(const std::string& utf8, std::string& out) {
+  static const char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (const char ch : utf8) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\f': out += "\\f"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        if (c < 0x20) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 15];
+        } else {
+          out += ch;
+        }
+    }
+  }
+  out += '"';
+}
+
+template <class T>
+T LoadAt(const uint8_t* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <class T>
+void AppendNumber(T v, std::string& out) {
+  char buf[32];
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+// One value as JsonValue gives it, dumped.
+void AppendFieldValue(const TFieldDesc& d, const void* block, int i, std::string& out) {
+  const uint8_t* p = static_cast<const uint8_t*>(block) + d.offset + static_cast<size_t>(i) * d.stride;
+  switch (d.kind) {
+    case TFieldKind::U8: AppendNumber(*p, out); return;
+    case TFieldKind::U16: AppendNumber(LoadAt<uint16_t>(p), out); return;
+    case TFieldKind::I16: AppendNumber(LoadAt<int16_t>(p), out); return;
+    case TFieldKind::I32: AppendNumber(LoadAt<int32_t>(p), out); return;
+    case TFieldKind::U32: AppendNumber(LoadAt<uint32_t>(p), out); return;
+    case TFieldKind::F32: {
+      double v = 0;
+      ParseReal(ShortestSingle(LoadAt<float>(p)), v);
+      if (!std::isfinite(v)) {
+        out += "null";
+        return;
+      }
+      // The library's own shortest form of a double ("0.0", "1.5", "1e+20"), so that the text is
+      // the one a dump of the document writes.
+      char buf[64];
+      out.append(buf, nlohmann::detail::to_chars(buf, buf + sizeof buf, v));
+      return;
+    }
+    case TFieldKind::Date: {
+      const std::string text = FormatIsoDate(LoadAt<uint16_t>(p));
+      if (text.empty()) out += "null";
+      else AppendJsonString(text, out);
+      return;
+    }
+    case TFieldKind::Str: AppendJsonString(Cp1252ToUtf8(GetFieldText(block, d, i)), out); return;
+  }
+}
+
 }  // namespace
+
+void AppendFieldsJson(const std::vector<TFieldDesc>& fields, const void* block, std::string& out) {
+  out += '{';
+  bool first = true;
+  for (const TFieldDesc& d : fields) {
+    if (!first) out += ',';
+    first = false;
+    AppendJsonString(d.name, out);
+    out += ':';
+    if (d.count == 1) {
+      AppendFieldValue(d, block, 0, out);
+      continue;
+    }
+    out += '[';
+    for (int i = 0; i < d.count; ++i) {
+      if (i > 0) out += ',';
+      AppendFieldValue(d, block, i, out);
+    }
+    out += ']';
+  }
+  out += '}';
+}
 
 nlohmann::ordered_json FieldsToJson(const std::vector<TFieldDesc>& fields, const void* block) {
   nlohmann::ordered_json obj = nlohmann::ordered_json::object();

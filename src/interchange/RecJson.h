@@ -14,6 +14,8 @@
 inline constexpr int kMaxJsonDepth = 64;
 
 nlohmann::ordered_json FieldsToJson(const std::vector<TFieldDesc>& fields, const void* block);
+// Appends the text FieldsToJson(fields, block).dump() gives, without building the document.
+void AppendFieldsJson(const std::vector<TFieldDesc>& fields, const void* block, std::string& out);
 
 // Stores one JSON value in field `desc`[index] of the block as the `set` command would store its
 // text; texts go into code page 1252 as `text` says. False with `error`, what follows the field's

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 
 #include "common/DayNum.h"
 #include "common/TextUtil.h"
@@ -38,13 +39,12 @@ const char* const kManureVarNames[kManureVarCount] = {
     "EquipDef", "IsInject", "IsIrrigate", "IsAerial", "DaysToInc", "AppMonth", "AppRegion", "IrrWater", "Drained",
     "AnnManured", "OM", "SurfTex", "Drainage", "Rate", "CovCropGrp", "IsHarvYear"};
 
-// Longest chain: a head column and eleven more (N, P2O5, K2O); the manure chain has sixteen.
-constexpr int kMaxChain = 16;
+constexpr int kMaxChain = kMaxChainSteps;
 constexpr int kIrrigationWater = 7002;
 constexpr double kTrue = -1;
 
 // The variable a chain step appends: the name of its column.
-const char* ChainVarName(int column) {
+const std::string& ChainVarName(int column) {
   static const std::array<std::string, qfNAvail + 1> names = [] {
     std::array<std::string, qfNAvail + 1> n;
     n[qfNCredit] = "NCredit";
@@ -62,7 +62,13 @@ const char* ChainVarName(int column) {
     n[qfNAvail] = "NAvail";
     return n;
   }();
-  return column >= 0 && column <= qfNAvail ? names[column].c_str() : "";
+  static const std::string kNone;
+  return column >= 0 && column <= qfNAvail ? names[column] : kNone;
+}
+
+// Gives a variable its name; a list used again mostly has it already, and comparing is cheaper.
+void Name(TExprVar& var, const std::string& name) {
+  if (var.Name != name) var.Name = name;
 }
 
 constexpr uint64_t Bit(int variable) { return uint64_t{1} << variable; }
@@ -79,7 +85,7 @@ void SetFlag(TExprVar& var, bool on) { Set(var, on ? kTrue : 0); }
 // Names every variable and makes it null.
 void ResetVars(TExprVar* vars, const char* const* names, int count) {
   for (int i = 0; i < count; ++i) {
-    vars[i].Name = names[i];
+    if (vars[i].Name != names[i]) vars[i].Name = names[i];
     vars[i].Value = 0;
     vars[i].IsNull = true;
   }
@@ -270,7 +276,7 @@ TRecResult TNutrEngine::RunChain(const int* columns, int count, int row, TExprVa
     if (step.Error != exNone && step.Error != exEmpty && step.Error != exNullResult) return {0, step.Error};
     stepCauses[k] = step.NullCauses;
     TExprVar& var = vars[base + k];
-    var.Name = ChainVarName(column);
+    Name(var, ChainVarName(column));
     var.Value = step.Error == exNone ? step.Value : 0;
     var.IsNull = step.Error != exNone;
     last = step;
@@ -282,8 +288,14 @@ TRecResult TNutrEngine::NutrientRec(int column, int slot, const TFieldRec& rec) 
   if (slot < csPrev || slot > csNext || SlotCrop(rec, slot) == 0) return {0, exNullResult};
   const int defRow = Tables.CropDefinitionRow(slot, rec);
   if (defRow < 0) return {0, 1};
-  std::array<TExprVar, kRecVarCount + kMaxChain> vars;
-  FillRecVars(slot, defRow, rec, vars.data());
+  // The variable lists are kept from call to call with their names (a credit's list is the second).
+  std::unique_ptr<TRecVars> local;
+  TRecVars* list = &recVars_[0];
+  if (recDepth_ < static_cast<int>(recVars_.size())) list = &recVars_[static_cast<size_t>(recDepth_)];
+  else list = (local = std::make_unique<TRecVars>()).get();
+  const TDepth depth(recDepth_);
+  TExprVar* vars = list->data();
+  FillRecVars(slot, defRow, rec, vars);
 
   std::array<int, kMaxChain> chain{};
   int count = 0;
@@ -302,7 +314,7 @@ TRecResult TNutrEngine::NutrientRec(int column, int slot, const TFieldRec& rec) 
   TRecResult credit{0, exNullResult};
   const int taken = column == rcN ? qfNCredit : 0;
   if (taken != 0 && PrecedingSlot(slot, rec) >= 0) credit = CreditLeft(PrecedingSlot(slot, rec), rec);
-  TRecResult result = RunChain(chain.data(), count, defRow, vars.data(), kRecVarCount, taken, credit);
+  TRecResult result = RunChain(chain.data(), count, defRow, vars, kRecVarCount, taken, credit);
   const unsigned bit = column == rcN ? prN : column == rcP2O5 ? prP2O5 : column == rcK2O ? prK2O : prNCredit;
   result.Provisional = (Tables.ProvisionalRates(defRow) & bit) != 0 || (credit.Error == exNone && credit.Provisional);
   return result;

@@ -4,6 +4,7 @@
 // available. Nothing here fails loudly: results carry error codes, false or -1.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -38,6 +39,8 @@ constexpr int kManureVarCount = 26;
 // The NullCauses bit, after the recommendation variables', for the preceding crop's yield: the
 // credit that crop leaves is the first step of an N chain.
 constexpr int kPrvYieldCause = kRecVarCount;
+// Longest chain of formulas: a head column and eleven more (N, P2O5, K2O); the manure chain has sixteen.
+constexpr int kMaxChainSteps = 16;
 
 class TNutrEngine {
  public:
@@ -72,6 +75,16 @@ class TNutrEngine {
 
  private:
   TStateTables& Tables;
+  // The recommendation variables and the chain's results, for a recommendation and the credit it
+  // asks for on the way.
+  using TRecVars = std::array<TExprVar, kRecVarCount + kMaxChainSteps>;
+  std::array<TRecVars, 2> recVars_;
+  int recDepth_ = 0;
+  struct TDepth {
+    int& Depth;
+    explicit TDepth(int& depth) : Depth(depth) { ++Depth; }
+    ~TDepth() { --Depth; }
+  };
 
   // Fills the 27 recommendation variables of a slot whose crop definition row is `defRow`.
   void FillRecVars(int slot, int defRow, const TFieldRec& rec, TExprVar* vars);

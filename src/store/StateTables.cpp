@@ -33,8 +33,6 @@ unsigned ParseProvisional(const std::string& list) {
   return rates;
 }
 
-int64_t FormulaKey(int field, int row) { return (static_cast<int64_t>(field) << 32) | static_cast<uint32_t>(row); }
-
 // The size and modification time of a file, "" when it cannot be read: tells whether it changed.
 std::string FileStamp(const std::string& path) {
   std::error_code error;
@@ -212,7 +210,14 @@ int TStateTables::CountyRow(const TFieldRec& rec) {
 }
 
 const TCompiledExpression& TStateTables::Formula(int field, int row, const TExprVar* layout, int highIndex) {
-  auto& slot = formulas_[FormulaKey(field, row)];
+  if (field < 0 || row < 0) {
+    static const TCompiledExpression kNone("");
+    return kNone;
+  }
+  if (static_cast<size_t>(field) >= formulas_.size()) formulas_.resize(static_cast<size_t>(field) + 1);
+  auto& rows = formulas_[static_cast<size_t>(field)];
+  if (static_cast<size_t>(row) >= rows.size()) rows.resize(static_cast<size_t>(row) + 1);
+  auto& slot = rows[static_cast<size_t>(row)];
   if (!slot) {
     slot = std::make_unique<TCompiledExpression>(Tables.GetFieldValue(field, row));
     slot->Bind(layout, highIndex);

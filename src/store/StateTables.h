@@ -88,7 +88,8 @@ class TStateTables {
   std::unordered_map<int, int> conditionRows_;    // crop and slot kind -> row found by condition
   std::unordered_map<int, int> countyRows_;       // county number -> row
   std::unordered_map<int, int> manureRows_;       // manure input code -> row
-  std::unordered_map<int64_t, std::unique_ptr<TCompiledExpression>> formulas_;
+  // Compiled formulas by field and row: every step of every recommendation looks one up.
+  std::vector<std::vector<std::unique_ptr<TCompiledExpression>>> formulas_;
   int loadedState_ = -1;  // the state number the loaded tables were asked for
   std::string loadedAbbr_;
   // The state whose file failed last (while no tables are loaded), with the file's size and time

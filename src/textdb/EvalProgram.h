@@ -31,27 +31,6 @@ struct TExprInstr {
   double Value = 0;   // opConst
 };
 
-// The operators of the fast form by the place their last operand comes from: S the value stack, V a
-// variable, K a constant (the fast form keeps the newest value in a register, the others on a stack).
-#define EVAL_BINARY_OPS(X) X(Add) X(Sub) X(Mul) X(Div) X(Pow) X(Eq) X(Ne) X(Lt) X(Gt) X(Le) X(Ge) X(And) X(Or) X(Max) X(Min)
-#define EVAL_UNARY_OPS(X) X(Neg) X(Not) X(Fix) X(Int) X(Frac) X(Round) X(Odd) X(Abs) X(Sqr) X(Exp) X(Log) X(IsNull)
-#define EVAL_FAST_BINARY(Op) f##Op##S, f##Op##V, f##Op##K,
-#define EVAL_FAST_UNARY(Op) f##Op,
-enum TFastOp : uint16_t {
-  fEnd, fLoadK, fLoadV, fRaise, fIif,
-  EVAL_BINARY_OPS(EVAL_FAST_BINARY)
-  EVAL_UNARY_OPS(EVAL_FAST_UNARY)
-};
-#undef EVAL_FAST_BINARY
-#undef EVAL_FAST_UNARY
-
-// One step of the fast form, used when no value can be null.
-struct TFastInstr {
-  TFastOp Op = fEnd;
-  int32_t Arg = 0;  // name index of fLoadV and of the V operators; the error code of fRaise
-  double K = 0;     // constant of fLoadK and of the K operators
-};
-
 class TExprProgram {
  public:
   std::vector<TExprInstr> Code;    // ends with opRaise when evaluation certainly stops with an error
@@ -61,15 +40,14 @@ class TExprProgram {
 
   // Builds the fast form from Code.
   void BuildFast();
-  // Runs the program; slots[i] is the list index bound to Names[i], or -1 when the name is unknown.
-  int Run(const TExprVar* vars, const int* slots, double& value) const;
-  // Runs the program like Run and, when the result is null, sets bit i of `nullCauses` for every
-  // variable at list index i (below 64) whose null value the result came from.
-  int RunTracingNulls(const TExprVar* vars, const int* slots, double& value, uint64_t& nullCauses) const;
-
- private:
+  // The fast form bound to `vars` (slots[i] is the list index bound to Names[i], or -1 when the name
+  // is unknown); left empty when there is no fast form or a name is unknown.
+  void BindFast(const TExprVar* vars, const int* slots, TBoundFast& bound) const;
+  // Runs the program with values of any kind (null included); slots as for BindFast.
   int RunGeneral(const TExprVar* vars, const int* slots, double& value) const;
-  int RunFast(const TExprVar* vars, const int* slots, double& value) const;
+  // Runs the program like RunGeneral and, when the result is null, sets bit i of `nullCauses` for
+  // every variable at list index i (below 64) whose null value the result came from.
+  int RunTracingNulls(const TExprVar* vars, const int* slots, double& value, uint64_t& nullCauses) const;
 };
 
 // Operands taken by an operator or function code.

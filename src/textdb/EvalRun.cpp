@@ -1,5 +1,6 @@
 // Running compiled formulas: a general interpreter with null values, and a fast one for the common case
 // where every variable the formula names is bound and has a value.
+#include <cmath>
 #include <vector>
 
 #include "textdb/EvalOps.h"
@@ -85,6 +86,22 @@ TFastOp FastOp(TExprOp op) {
   }
 }
 
+// Offsets of the forms from the S form of a binary operator and from the plain form of a unary one.
+enum : int { kFormV = 1, kFormK = 2, kFormVV = 3, kFormVK = 4, kFormKV = 5, kUnaryV = 1 };
+
+bool IsLoad(const TFastInstr& f) { return f.Op == fLoadK || f.Op == fLoadV; }
+
+// A division by a constant power of two becomes the multiplication by its reciprocal, which is
+// exact: both round the same real number, so every result (subnormal, infinite, NaN) is the same.
+void DivideByMultiplying(TFastInstr& f) {
+  if (f.Op != fDivK && f.Op != fDivVK) return;
+  int exponent = 0;
+  if (!std::isfinite(f.K) || std::fabs(std::frexp(f.K, &exponent)) != 0.5) return;
+  if (exponent < -1000 || exponent > 1000) return;  // the reciprocal must be a normal number
+  f.Op = f.Op == fDivK ? fMulK : fMulVK;
+  f.K = 1 / f.K;
+}
+
 }  // namespace
 
 void TExprProgram::BuildFast() {
@@ -97,30 +114,60 @@ void TExprProgram::BuildFast() {
     }
     TFastInstr f;
     f.Op = FastOp(in.Op);
-    f.Arg = in.Arg;
+    f.A = in.Arg;
+    f.Vars = in.Op == opVar ? 1 : 0;
     f.K = in.Value;
-    if (OperandCount(in.Op) == 2 && !Fast.empty() && (Fast.back().Op == fLoadK || Fast.back().Op == fLoadV)) {
-      // The operand loaded just before is the last operand: take it directly (V and K follow S).
+    const size_t n = Fast.size();
+    const auto form = [&f](int offset) { f.Op = static_cast<TFastOp>(f.Op + offset); };
+    if (OperandCount(in.Op) == 2 && n >= 2 && IsLoad(Fast[n - 2]) && IsLoad(Fast[n - 1]) &&
+        !(Fast[n - 2].Op == fLoadK && Fast[n - 1].Op == fLoadK)) {
+      // Both operands are the two leaves loaded just before.
+      const TFastInstr x = Fast[n - 2], y = Fast[n - 1];
+      Fast.resize(n - 2);
+      if (x.Op == fLoadV && y.Op == fLoadV) form(kFormVV), f.A = x.A, f.B = y.A, f.Vars = 2;
+      else if (x.Op == fLoadV) form(kFormVK), f.A = x.A, f.K = y.K, f.Vars = 1;
+      else form(kFormKV), f.A = y.A, f.K = x.K, f.Vars = 1;
+    } else if (OperandCount(in.Op) == 2 && n >= 1 && IsLoad(Fast[n - 1])) {
+      // The right operand is the leaf loaded just before.
       const TFastInstr last = Fast.back();
       Fast.pop_back();
-      f.Op = static_cast<TFastOp>(f.Op + (last.Op == fLoadV ? 1 : 2));
-      f.Arg = last.Arg;
+      form(last.Op == fLoadV ? kFormV : kFormK);
+      f.A = last.A;
       f.K = last.K;
+      f.Vars = last.Vars;
+    } else if (OperandCount(in.Op) == 1 && n >= 1 && Fast[n - 1].Op == fLoadV) {
+      f.A = Fast.back().A;
+      f.Vars = 1;
+      Fast.pop_back();
+      form(kUnaryV);
     }
+    DivideByMultiplying(f);
     Fast.push_back(f);
   }
   Fast.push_back(TFastInstr{});
 }
 
-int TExprProgram::Run(const TExprVar* vars, const int* slots, double& value) const {
-  if (!Fast.empty()) {
-    bool allValued = true;
-    for (size_t k = 0; k < Names.size() && allValued; ++k) allValued = slots[k] >= 0 && !vars[slots[k]].IsNull;
-    if (allValued) return RunFast(vars, slots, value);
+void TExprProgram::BindFast(const TExprVar* vars, const int* slots, TBoundFast& bound) const {
+  bound.Code.clear();
+  bound.NullOffsets.clear();
+  if (Fast.empty()) return;
+  const char* base = reinterpret_cast<const char*>(vars);
+  const auto valueAt = [&](int name) {
+    return static_cast<int32_t>(reinterpret_cast<const char*>(&vars[slots[name]].Value) - base);
+  };
+  for (size_t k = 0; k < Names.size(); ++k) {
+    if (slots[k] < 0) return;
+    bound.NullOffsets.push_back(static_cast<int32_t>(reinterpret_cast<const char*>(&vars[slots[k]].IsNull) - base));
   }
-  return RunGeneral(vars, slots, value);
+  const void* const* handlers = nullptr;
+  double unused = 0;
+  RunFastCode(nullptr, nullptr, unused, &handlers);
+  bound.Code.reserve(Fast.size());
+  for (const TFastInstr& f : Fast)
+    bound.Code.push_back({handlers[f.Op], f.Vars >= 1 ? valueAt(f.A) : f.A, f.Vars == 2 ? valueAt(f.B) : f.B, f.K});
 }
 
+// The general interpreter: every value carries its null flag (a null value is kept as 0).
 int TExprProgram::RunGeneral(const TExprVar* vars, const int* slots, double& value) const {
   value = 0;
   TExprValue small[kGeneralStack];
@@ -142,19 +189,50 @@ int TExprProgram::RunGeneral(const TExprVar* vars, const int* slots, double& val
         break;
       }
       case opRaise: return in.Arg;
-      default: {
-        sp -= OperandCount(in.Op);
-        if (const int err = ApplyExprOp(in.Op, sp, *sp)) return err;
-        ++sp;
+      case opIsNull: sp[-1] = {evalops::Truth(sp[-1].Null), false}; break;
+      case opIif: {
+        sp -= 2;
+        TExprValue& c = sp[-1];
+        c = (!c.Null && c.V != 0) ? sp[0] : sp[1];
         break;
       }
+      case opOr: {
+        --sp;
+        TExprValue& x = sp[-1];
+        const TExprValue& y = *sp;
+        const bool a = !x.Null && x.V != 0, b = !y.Null && y.V != 0;
+        x = {a || b ? evalops::kTrue : 0, !a && !b && x.Null && y.Null};
+        break;
+      }
+#define EVAL_GENERAL_BINARY(Op)                                                \
+  case op##Op: {                                                               \
+    --sp;                                                                      \
+    TExprValue& x = sp[-1];                                                    \
+    if (x.Null || sp->Null) x = {0, true};                                     \
+    else if (const int e = evalops::Binary(op##Op, x.V, sp->V, x.V)) return e; \
+    break;                                                                     \
+  }
+#define EVAL_GENERAL_UNARY(Op)                                                            \
+  case op##Op:                                                                            \
+    if (!sp[-1].Null)                                                                     \
+      if (const int e = evalops::Unary(op##Op, sp[-1].V, sp[-1].V)) return e;             \
+    break;
+      // OR and ISNULL have their own cases above.
+      EVAL_GENERAL_BINARY(Add) EVAL_GENERAL_BINARY(Sub) EVAL_GENERAL_BINARY(Mul) EVAL_GENERAL_BINARY(Div)
+      EVAL_GENERAL_BINARY(Pow) EVAL_GENERAL_BINARY(Eq) EVAL_GENERAL_BINARY(Ne) EVAL_GENERAL_BINARY(Lt)
+      EVAL_GENERAL_BINARY(Gt) EVAL_GENERAL_BINARY(Le) EVAL_GENERAL_BINARY(Ge) EVAL_GENERAL_BINARY(And)
+      EVAL_GENERAL_BINARY(Max) EVAL_GENERAL_BINARY(Min)
+      EVAL_GENERAL_UNARY(Neg) EVAL_GENERAL_UNARY(Not) EVAL_GENERAL_UNARY(Fix) EVAL_GENERAL_UNARY(Int)
+      EVAL_GENERAL_UNARY(Frac) EVAL_GENERAL_UNARY(Round) EVAL_GENERAL_UNARY(Odd) EVAL_GENERAL_UNARY(Abs)
+      EVAL_GENERAL_UNARY(Sqr) EVAL_GENERAL_UNARY(Exp) EVAL_GENERAL_UNARY(Log)
+#undef EVAL_GENERAL_BINARY
+#undef EVAL_GENERAL_UNARY
     }
   }
   if (sp == stack || sp[-1].Null) return exNullResult;
   value = sp[-1].V;
   return exNone;
 }
-
 int TExprProgram::RunTracingNulls(const TExprVar* vars, const int* slots, double& value, uint64_t& nullCauses) const {
   value = 0;
   nullCauses = 0;
@@ -196,54 +274,71 @@ int TExprProgram::RunTracingNulls(const TExprVar* vars, const int* slots, double
 }
 
 // Threaded dispatch: each step jumps straight to the handler of the next one.
-int TExprProgram::RunFast(const TExprVar* vars, const int* slots, double& value) const {
-#define EVAL_LABEL_BINARY(Op) &&L##Op##S, &&L##Op##V, &&L##Op##K,
-#define EVAL_LABEL_UNARY(Op) &&L##Op,
+int RunFastCode(const TBoundInstr* code, const char* vars, double& value, const void* const** handlers) {
+#define EVAL_LABEL_BINARY(Op) &&L##Op##S, &&L##Op##V, &&L##Op##K, &&L##Op##VV, &&L##Op##VK, &&L##Op##KV,
+#define EVAL_LABEL_UNARY(Op) &&L##Op, &&L##Op##V,
   static const void* const kLabels[] = {&&LEnd, &&LLoadK, &&LLoadV, &&LRaise, &&LIif,
                                         EVAL_BINARY_OPS(EVAL_LABEL_BINARY) EVAL_UNARY_OPS(EVAL_LABEL_UNARY)};
 #undef EVAL_LABEL_BINARY
 #undef EVAL_LABEL_UNARY
-#define EVAL_NEXT goto* kLabels[(++ip)->Op]
-  value = 0;
+  if (code == nullptr) {
+    *handlers = kLabels;
+    return exNone;
+  }
+#define EVAL_NEXT goto*(++ip)->Handler
+#define EVAL_VAR(offset) (*reinterpret_cast<const double*>(vars + (offset)))
   double stack[kFastStack + 1];
   double* sp = stack;  // the values below the newest, which is held in acc
   double acc = 0;
-  const TFastInstr* ip = Fast.data();
-  goto* kLabels[ip->Op];
+  int error = exNone;
+  const TBoundInstr* ip = code;
+  goto* ip->Handler;
 LEnd:
   value = acc;
   return exNone;
+LFail:
+  value = 0;
+  return error;
 LLoadK:
   *sp++ = acc;
   acc = ip->K;
   EVAL_NEXT;
 LLoadV:
   *sp++ = acc;
-  acc = vars[slots[ip->Arg]].Value;
+  acc = EVAL_VAR(ip->A);
   EVAL_NEXT;
 LRaise:
-  return ip->Arg;
+  error = ip->A;
+  goto LFail;
 LIif: {
   const double b = acc, a = *--sp, c = *--sp;
   acc = c != 0 ? a : b;
   EVAL_NEXT;
 }
-#define EVAL_HANDLE_BINARY(Op)                                                              \
-  L##Op##S : {                                                                              \
-    const double x = *--sp;                                                                 \
-    if (const int e = evalops::Binary(op##Op, x, acc, acc)) return e;                       \
-    EVAL_NEXT;                                                                              \
-  }                                                                                         \
-  L##Op##V : if (const int e = evalops::Binary(op##Op, acc, vars[slots[ip->Arg]].Value, acc)) return e; \
-  EVAL_NEXT;                                                                                \
-  L##Op##K : if (const int e = evalops::Binary(op##Op, acc, ip->K, acc)) return e;          \
-  EVAL_NEXT;
-#define EVAL_HANDLE_UNARY(Op)                                        \
-  L##Op : if (const int e = evalops::Unary(op##Op, acc, acc)) return e; \
+#define EVAL_BINARY_FORM(label, op, push, x, y)                 \
+  label : {                                                     \
+    push;                                                       \
+    if ((error = evalops::Binary(op, x, y, acc))) goto LFail;   \
+    EVAL_NEXT;                                                  \
+  }
+#define EVAL_HANDLE_BINARY(Op)                                                           \
+  EVAL_BINARY_FORM(L##Op##S, op##Op, const double x = *--sp, x, acc)                     \
+  EVAL_BINARY_FORM(L##Op##V, op##Op, (void)0, acc, EVAL_VAR(ip->A))                      \
+  EVAL_BINARY_FORM(L##Op##K, op##Op, (void)0, acc, ip->K)                                \
+  EVAL_BINARY_FORM(L##Op##VV, op##Op, *sp++ = acc, EVAL_VAR(ip->A), EVAL_VAR(ip->B))     \
+  EVAL_BINARY_FORM(L##Op##VK, op##Op, *sp++ = acc, EVAL_VAR(ip->A), ip->K)               \
+  EVAL_BINARY_FORM(L##Op##KV, op##Op, *sp++ = acc, ip->K, EVAL_VAR(ip->A))
+#define EVAL_HANDLE_UNARY(Op)                                                        \
+  L##Op : if ((error = evalops::Unary(op##Op, acc, acc))) goto LFail;               \
+  EVAL_NEXT;                                                                         \
+  L##Op##V : *sp++ = acc;                                                            \
+  if ((error = evalops::Unary(op##Op, EVAL_VAR(ip->A), acc))) goto LFail;           \
   EVAL_NEXT;
   EVAL_BINARY_OPS(EVAL_HANDLE_BINARY)
   EVAL_UNARY_OPS(EVAL_HANDLE_UNARY)
+#undef EVAL_BINARY_FORM
 #undef EVAL_HANDLE_BINARY
 #undef EVAL_HANDLE_UNARY
+#undef EVAL_VAR
 #undef EVAL_NEXT
 }

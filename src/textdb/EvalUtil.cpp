@@ -1,5 +1,6 @@
 #include "textdb/EvalUtil.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "textdb/EvalProgram.h"
@@ -8,14 +9,46 @@ namespace {
 
 // Each thread keeps its own cache of compiled formulas, emptied when it grows large.
 constexpr size_t kCacheLimit = 4096;
+// Formulas recently asked for, by the address of their text: callers pass the same strings again
+// and again, and comparing a text is cheaper than hashing it.
+constexpr size_t kRecentSlots = 64;
 
-const TExprProgram& CachedProgram(const std::string& formula) {
-  thread_local std::unordered_map<std::string, std::shared_ptr<const TExprProgram>> cache;
-  auto it = cache.find(formula);
-  if (it != cache.end()) return *it->second;
-  if (cache.size() >= kCacheLimit) cache.clear();
-  return *cache.emplace(formula, CompileExpression(formula)).first->second;
-}
+// A compiled formula with its fast form bound as its names were last found in a variable list.
+struct TCachedFormula {
+  std::string Text;
+  std::shared_ptr<const TExprProgram> Program;
+  std::vector<int> Slots;
+  TBoundFast Fast;
+  bool Bound = false;
+};
+
+struct TRecent {
+  const char* Data = nullptr;
+  TCachedFormula* Entry = nullptr;
+};
+
+struct TFormulaCache {
+  std::unordered_map<std::string, std::unique_ptr<TCachedFormula>> ByText;
+  TRecent Recent[kRecentSlots];
+
+  TCachedFormula& Find(const std::string& formula) {
+    TRecent& recent = Recent[(reinterpret_cast<uintptr_t>(formula.data()) >> 4) % kRecentSlots];
+    if (recent.Data == formula.data() && recent.Entry->Text == formula) return *recent.Entry;
+    auto it = ByText.find(formula);
+    if (it == ByText.end()) {
+      if (ByText.size() >= kCacheLimit) {
+        ByText.clear();
+        for (TRecent& r : Recent) r = {};
+      }
+      auto entry = std::make_unique<TCachedFormula>();
+      entry->Text = formula;
+      entry->Program = CompileExpression(formula);
+      it = ByText.emplace(formula, std::move(entry)).first;
+    }
+    recent = {formula.data(), it->second.get()};
+    return *it->second;
+  }
+};
 
 // Formula names are upper-case letters, digits and "_", so an ASCII case fold suffices.
 bool SameName(const std::string& varName, const std::string& upperName) {
@@ -28,6 +61,7 @@ bool SameName(const std::string& varName, const std::string& upperName) {
   return true;
 }
 
+// Binds each name to the first variable of that name (-1 when there is none).
 void BindNames(const TExprProgram& prog, const TExprVar* vars, int highIndex, int* slots) {
   for (size_t k = 0; k < prog.Names.size(); ++k) {
     slots[k] = -1;
@@ -43,7 +77,9 @@ void BindNames(const TExprProgram& prog, const TExprVar* vars, int highIndex, in
 }  // namespace
 
 int EvaluateExpression(const std::string& formula, const TExprVar* vars, int highIndex, double& value) {
-  const TExprProgram& prog = CachedProgram(formula);
+  thread_local TFormulaCache cache;
+  TCachedFormula& f = cache.Find(formula);
+  const TExprProgram& prog = *f.Program;
   int small[32];
   std::vector<int> large;
   int* slots = small;
@@ -52,7 +88,15 @@ int EvaluateExpression(const std::string& formula, const TExprVar* vars, int hig
     slots = large.data();
   }
   BindNames(prog, vars, highIndex, slots);
-  return prog.Run(vars, slots, value);
+  // The bound fast form serves any list in which the names land at the same places.
+  if (!f.Bound || !std::equal(f.Slots.begin(), f.Slots.end(), slots)) {
+    f.Slots.assign(slots, slots + prog.Names.size());
+    f.Bound = true;
+    prog.BindFast(vars, slots, f.Fast);
+  }
+  int error = exNone;
+  if (f.Fast.TryRun(vars, error, value)) return error;
+  return prog.RunGeneral(vars, slots, value);
 }
 
 int EvaluateExpression(const std::string& formula, const std::vector<TExprVar>& vars, double& value) {
@@ -87,10 +131,13 @@ TCompiledExpression::~TCompiledExpression() = default;
 
 void TCompiledExpression::Bind(const TExprVar* vars, int highIndex) {
   BindNames(*Program, vars, highIndex, Slots.data());
+  Program->BindFast(vars, Slots.data(), Fast);
 }
 
 int TCompiledExpression::Evaluate(const TExprVar* vars, double& value) const {
-  return Program->Run(vars, Slots.data(), value);
+  int error = exNone;
+  if (Fast.TryRun(vars, error, value)) return error;
+  return Program->RunGeneral(vars, Slots.data(), value);
 }
 
 int TCompiledExpression::EvaluateTracingNulls(const TExprVar* vars, double& value, uint64_t& nullCauses) const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "textdb/EvalFast.h"
+
 // One named variable handed to the evaluator; names match formula identifiers without regard to case.
 struct TExprVar {
   std::string Name;
@@ -65,6 +67,7 @@ class TCompiledExpression {
  private:
   std::shared_ptr<const TExprProgram> Program;
   std::vector<int> Slots;
+  TBoundFast Fast;
 };
 
 // The two text stages, exposed for tests and tools: the normalized text (blanks removed, multi-character

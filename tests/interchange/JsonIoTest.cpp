@@ -6,6 +6,7 @@
 
 #include "../support/SampleProjects.h"
 #include "interchange/JsonIo.h"
+#include "interchange/RecJson.h"
 
 namespace {
 
@@ -58,6 +59,32 @@ TEST_F(JsonIoTest, RoundTripGivesByteIdenticalRecords) {
     copy.Close();
     std::filesystem::remove(target);
   }
+}
+
+// The export writes its text without building documents: it must be the library's dump byte for
+// byte, for every kind of value, escapes and odd numbers included.
+TEST_F(JsonIoTest, WrittenTextIsTheLibrarysDump) {
+  TMdaFile original;
+  OpenSample(original, "iowa-2024");
+  for (int n = 1; n <= original.RecordCount(); ++n) {
+    TFieldRec r;
+    ASSERT_TRUE(original.ReadRecord(n, r));
+    if (n == 1) {
+      r.Notes.Set("Q\"uote\\back\x01\x1f\t\r\n\x7f\xe9\x80");
+      r.Cur_Goal = -0.0f;
+      r.Cur_Yield = 1e-40f;  // subnormal
+      r.Prev_Yield = 3.4e38f;
+      r.Fert_Rate[0] = 1e10f;
+      r.Fert_Rate[1] = 0.1f;
+      r.Field_ID = -2147483647 - 1;
+    }
+    std::string text;
+    AppendFieldsJson(RecordFields(), &r, text);
+    EXPECT_EQ(text, FieldsToJson(RecordFields(), &r).dump()) << "record " << n;
+  }
+  std::string header;
+  AppendFieldsJson(HeaderFields(), &original.Header, header);
+  EXPECT_EQ(header, FieldsToJson(HeaderFields(), &original.Header).dump());
 }
 
 TEST_F(JsonIoTest, ABadValueIsNamedAndNothingIsWritten) {

@@ -121,4 +121,31 @@ TEST(EvalDifferential, CompiledMatchesOracle) {
   EXPECT_GT(valued, kFormulas / 10);  // the generator must also reach real values, not only errors
 }
 
+// The fast form's own steps (leaf pairs, a function of a variable, a division by a power of two
+// taken as a multiplication) against the oracle, with values whose results are subnormal, huge or
+// inexact, through a bound expression whose list changes its values between runs.
+TEST(EvalDifferential, FastStepsMatchOracle) {
+  const char* const kFormulas[] = {"A/4",         "A/-0.5",        "(A+B)/8",     "A/2^3",      "B/1024/1024",
+                                   "A*2+B*3-C/4", "0.25*B-SQR(C)", "MAX(A,B)/C",  "-A/0.125+C", "NOT A/2 OR B"};
+  const double kValues[] = {4.9406564584124654e-324, 3 * 4.9406564584124654e-324, -1e-310, 1e308, -1e308,
+                            0.1, -7, 1 / 3.0, 0, 2.5e-308};
+  std::vector<TExprVar> vars = {{"A", 0}, {"B", 0}, {"C", 0}};
+  for (const char* formula : kFormulas) {
+    TCompiledExpression compiled(formula);
+    compiled.Bind(vars.data(), 2);
+    for (double a : kValues)
+      for (double b : {kValues[1], kValues[3], kValues[5], kValues[8]}) {
+        vars[0].Value = a;
+        vars[1].Value = b;
+        vars[2].Value = a * 0.5 + 1;
+        double v = 0, w = 0;
+        const int code = compiled.Evaluate(vars.data(), v);
+        const int oracle = OracleEvaluate(formula, vars, w);
+        EXPECT_TRUE(code == oracle && SameValue(v, w))
+            << formula << " with A=" << a << " B=" << b << ": compiled " << code << " " << v << ", oracle " << oracle
+            << " " << w;
+      }
+  }
+}
+
 }  // namespace
