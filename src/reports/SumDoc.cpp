@@ -35,8 +35,11 @@ bool TSummaryDoc::OpenSummary(const TSummarySettingsRec& settings, const TRecord
   definitions_ = &definitions;
   FailureText = LoadReportCosts(settings.UseCustomCosts, settings.CustomCostFile, definitions);
   if (!FailureText.empty()) return false;
-  return TDocOutFile::Open(settings.OutputKind, settings.OutputFileName, !settings.SaveToFile, settings.ViewWithWord,
-                           title, author);
+  if (!TDocOutFile::Open(settings.OutputKind, settings.OutputFileName, !settings.SaveToFile, settings.ViewWithWord,
+                         title, author))
+    return false;
+  SetProject(file.Title(), file.FileName);
+  return true;
 }
 
 bool TSummaryDoc::Fail(const std::string& text) {

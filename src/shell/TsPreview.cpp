@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -45,6 +46,26 @@ void SetPrintMargins(QPrinter& printer, const QMarginsF& wanted) {
 }
 
 }  // namespace
+
+TWorkProgress::TWorkProgress(QWidget* parent, const QString& label, const QString& title)
+    : dlg_(std::make_unique<QProgressDialog>(label, "Cancel", 0, 1, parent)) {
+  dlg_->setWindowTitle(title);
+  dlg_->setWindowModality(Qt::WindowModal);
+  dlg_->setMinimumDuration(500);
+  dlg_->setAutoReset(false);
+}
+
+TWorkProgress::~TWorkProgress() = default;
+
+TRenderProgress TWorkProgress::Callback() {
+  return [this](int done, int total) {
+    dlg_->setMaximum(std::max(total, 1));
+    dlg_->setValue(std::clamp(done, 0, std::max(total, 1)));
+    return !dlg_->wasCanceled();
+  };
+}
+
+bool TWorkProgress::Cancelled() const { return dlg_->wasCanceled(); }
 
 TPrintSetup& PrintSetup() {
   static TPrintSetup setup = ShowPrintDialog;
@@ -169,8 +190,11 @@ void TRtfPreviewDlg::PrintBtnClick() {
   SetPrintMargins(printer, PrintMargins(plain_, kPlainPoints));
   QTextDocument doc;
   TRtfMeta meta;
-  ReadReportFor({bytes_, plain_}, doc, meta, printer);
-  if (!PaintPages(doc, printer)) Messages().Error("Unable to print the report.");
+  ReadReportFor({bytes_, plain_}, doc, meta);
+  TWorkProgress progress(this, "Printing the report...", "Print");
+  const TPaintOutcome printed = PaintPages(doc, printer, furniture_, jobTitle_, progress.Callback());
+  if (printed == TPaintOutcome::Cancelled) printer.abort();
+  else if (printed == TPaintOutcome::Failed) Messages().Error("Unable to print the report.");
 }
 
 void TRtfPreviewDlg::SaveBtnClick() {
@@ -200,7 +224,12 @@ bool TRtfPreviewDlg::SaveTo(const QString& path) {
     TSafeWrite out;
     saved = out.Begin(p, TTargetUse::Replace, "pdf");
     QString error;
-    if (saved.Ok() && !WriteReportPdf({bytes_, plain_}, QPath(out.TempPath()), error))
+    TWorkProgress progress(this, "Writing the PDF document...", "Save");
+    const TPaintOutcome written = saved.Ok() ? WriteReportPdf({bytes_, plain_, furniture_}, QPath(out.TempPath()),
+                                                              error, progress.Callback())
+                                             : TPaintOutcome::Failed;
+    if (written == TPaintOutcome::Cancelled) return false;  // the unfinished document goes with `out`
+    if (saved.Ok() && written == TPaintOutcome::Failed)
       saved = {TWriteCode::Write, p, CpStr(error)};
     else if (saved.Ok())
       saved = out.Commit();

@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 #include "TsRecordDlgs.h"
+#include "reports/PageFurniture.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -37,6 +39,8 @@ class TRtfPreviewDlg : public QDialog {
   void SetWordWrap(bool wrap);
   void SetLandscape(bool landscape) { landscape_ = landscape; }
   void SetPrintJobTitle(const QString& title) { jobTitle_ = title; }
+  // What the printed pages show beside the report.
+  void SetFurniture(const TPageFurniture& furniture) { furniture_ = furniture; }
 
   void FindBtnClick();
   void PrintBtnClick();
@@ -63,4 +67,18 @@ class TRtfPreviewDlg : public QDialog {
   bool plain_ = false;
   bool landscape_ = false;
   QString jobTitle_;
+  TPageFurniture furniture_;
+};
+
+// A window-modal progress window with Cancel for long report work, shown after half a second.
+// Its callback moves the bar and keeps the program's windows painted; false once cancelled.
+class TWorkProgress {
+ public:
+  TWorkProgress(QWidget* parent, const QString& label, const QString& title);
+  ~TWorkProgress();
+  TRenderProgress Callback();
+  bool Cancelled() const;
+
+ private:
+  std::unique_ptr<class QProgressDialog> dlg_;
 };
