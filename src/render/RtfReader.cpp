@@ -641,15 +641,20 @@ bool ReadRtf(const QByteArray& rtf, QTextDocument& doc, TRtfMeta& meta) {
 void ReadPlainReport(const QByteArray& text, QTextDocument& doc) {
   doc.clear();
   doc.setUndoRedoEnabled(false);
+  AppendPlainReport(text, doc);
+}
+
+void AppendPlainReport(const QByteArray& text, QTextDocument& doc) {
   QTextCharFormat format;
   format.setFontFamilies(FontFamilies("Courier New"));
   format.setFontStyleHint(QFont::TypeWriter, kNoLigatures);
   format.setFontPointSize(10);
   QTextCursor cursor(&doc);
+  cursor.movePosition(QTextCursor::End);
   // One edit, and the text of a page in one insertion: a view showing the document lays it out
   // once, when it is complete, not after every line.
   cursor.beginEditBlock();
-  cursor.setBlockCharFormat(format);
+  if (doc.isEmpty()) cursor.setBlockCharFormat(format);
   QString all = QString::fromStdString(Cp1252ToUtf8(text.toStdString()));
   all.replace("\r\n", "\n");
   all.replace('\r', '\n');

@@ -176,12 +176,19 @@ void TDocOutFile::NewPage() {
   if (Writer()) Writer()->NewPage();
 }
 
+bool TDocOutFile::ReportProgress(int done, int total) {
+  cancelled_ = cancelled_ || (Progress && !Progress(done, total));
+  return !cancelled_;
+}
+
 int TDocOutFile::GetStatus() const {
+  if (cancelled_) return wsWrite;
   const int status = Writer() ? Writer()->Status : wsCreate;
   return status == wsOk && !pdfError_.empty() ? wsWrite : status;
 }
 
 std::string TDocOutFile::GetErrorText() const {
+  if (cancelled_) return "Cancelled.";
   if ((!Writer() || Writer()->Status == wsOk) && !pdfError_.empty()) return pdfError_;
   if (!Writer()) return {};
   // A PDF report's RTF is an internal file: the message names the document the user asked for.
@@ -206,10 +213,7 @@ void TDocOutFile::Close() {
   Writer()->Close();
   if (Kind != okPdf) return;
   if (Writer()->Status == wsOk) {
-    const TRenderProgress progress = [this](int done, int total) {
-      cancelled_ = Progress && !Progress(done, total);
-      return !cancelled_;
-    };
+    const TRenderProgress progress = [this](int done, int total) { return ReportProgress(done, total); };
     pdfError_ = RenderPdfInto(scratch_.Path(), *pdfOut_, pdfPath_, Furniture, progress);
   }
   pdfOut_.reset();

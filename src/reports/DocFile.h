@@ -64,7 +64,9 @@ class TDocOutFile {
   void BeginHeading() { headingStart_ = lines_; }
   void BeginRows();
   void EndRows();
-  // True when the progress callback stopped the rendering of a PDF report.
+  // Tells Progress of the work done; false, and the report cancelled, when it asked to stop.
+  bool ReportProgress(int done, int total);
+  // True when the progress callback stopped the report; its status is then not 0.
   bool Cancelled() const { return cancelled_; }
 
   virtual int GetStatus() const;
@@ -88,7 +90,7 @@ class TDocOutFile {
   std::unique_ptr<TRtfOutFile> RtfWriter;
   std::unique_ptr<THtmlOutFile> HtmlWriter;
   TPageFurniture Furniture;  // what printed pages show beside the report; the title is Title
-  TRenderProgress Progress;  // hears of the rendering of a PDF report, and can stop it
+  TRenderProgress Progress;  // hears of the work (a PDF report's rendering too), and can stop it
 
  private:
   TTextOutFile* Writer() const;

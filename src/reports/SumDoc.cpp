@@ -42,6 +42,13 @@ bool TSummaryDoc::OpenSummary(const TSummarySettingsRec& settings, const TRecord
   return true;
 }
 
+namespace {
+
+// Records read between two progress reports.
+constexpr int kProgressRecords = 64;
+
+}  // namespace
+
 bool TSummaryDoc::Fail(const std::string& text) {
   if (FailureText.empty()) FailureText = text;
   return false;
@@ -56,7 +63,9 @@ bool TSummaryDoc::ForEachRecord(const std::function<bool(const TFieldRec&)>& tak
                                 const std::function<bool(const TSummaryRecord&)>& use) {
   TStateTables* tables = file_->StateTables();
   TRecordReader reader(*file_);
+  const int count = file_->RecordCount();
   while (const TFieldRec* rec = reader.Next()) {
+    if (reader.Number() % kProgressRecords == 0 && !ReportProgress(reader.Number(), count)) return false;
     if (!take(*rec)) continue;
     const TCostSheet sheet = Costs(*rec);
     if (!unit.Differ() && tables) unit.Add(tables->YieldUnitText(csCur, *rec));

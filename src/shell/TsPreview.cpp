@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "TsAbout.h"
@@ -27,6 +28,15 @@
 namespace {
 
 constexpr int kFindLength = 255;
+// A plain text report is shown after its first bytes and read on in parts of this size.
+constexpr qsizetype kLoadStep = 256 * 1024;
+
+// The end of the part of `bytes` from `from` on: after the line end that follows kLoadStep bytes.
+qsizetype PartEnd(const QByteArray& bytes, qsizetype from) {
+  if (bytes.size() - from <= kLoadStep) return bytes.size();
+  const qsizetype end = bytes.indexOf('\n', from + kLoadStep);
+  return end < 0 ? bytes.size() : end + 1;
+}
 constexpr qreal kPlainPoints = 10;  // the view font of a plain text report
 const QSize kDesignedSize(632, 453);
 
@@ -66,6 +76,11 @@ TRenderProgress TWorkProgress::Callback() {
 }
 
 bool TWorkProgress::Cancelled() const { return dlg_->wasCanceled(); }
+
+void TWorkProgress::Close() {
+  dlg_->reset();  // hides it, and it does not show itself again
+  dlg_->hide();
+}
 
 TPrintSetup& PrintSetup() {
   static TPrintSetup setup = ShowPrintDialog;
@@ -145,13 +160,31 @@ bool TRtfPreviewDlg::LoadFile(const QString& fileName) {
   bytes_ = file.readAll();
   QTextDocument* doc = View->document();
   if (plain_) {
-    ReadPlainReport(bytes_, *doc);
+    loaded_ = PartEnd(bytes_, 0);
+    ReadPlainReport(bytes_.left(loaded_), *doc);
+    if (loaded_ < bytes_.size()) QTimer::singleShot(0, this, &TRtfPreviewDlg::LoadMore);
   } else {
+    loaded_ = bytes_.size();
     TRtfMeta meta;
     ReadRtf(bytes_, *doc, meta);
   }
   View->moveCursor(QTextCursor::Start);
   return true;
+}
+
+void TRtfPreviewDlg::LoadMore() {
+  if (loaded_ >= bytes_.size()) return;
+  const qsizetype end = PartEnd(bytes_, loaded_);
+  AppendPlainReport(bytes_.mid(loaded_, end - loaded_), *View->document());
+  loaded_ = end;
+  if (loaded_ < bytes_.size()) QTimer::singleShot(0, this, &TRtfPreviewDlg::LoadMore);
+}
+
+void TRtfPreviewDlg::FinishLoading() {
+  if (loaded_ >= bytes_.size()) return;
+  TWaitCursor wait;
+  AppendPlainReport(bytes_.mid(loaded_), *View->document());
+  loaded_ = bytes_.size();
 }
 
 void TRtfPreviewDlg::SetWordWrap(bool wrap) {
@@ -167,6 +200,7 @@ void TRtfPreviewDlg::FindBtnClick() {
     FindEdit->setFocus();
     return;
   }
+  FinishLoading();
   const QTextCursor current = View->textCursor();
   const int from = current.selectionStart() + (current.hasSelection() ? 1 : 0);
   const QTextDocument::FindFlags flags =
@@ -193,6 +227,7 @@ void TRtfPreviewDlg::PrintBtnClick() {
   ReadReportFor({bytes_, plain_}, doc, meta);
   TWorkProgress progress(this, "Printing the report...", "Print");
   const TPaintOutcome printed = PaintPages(doc, printer, furniture_, jobTitle_, progress.Callback());
+  progress.Close();
   if (printed == TPaintOutcome::Cancelled) printer.abort();
   else if (printed == TPaintOutcome::Failed) Messages().Error("Unable to print the report.");
 }
@@ -228,6 +263,7 @@ bool TRtfPreviewDlg::SaveTo(const QString& path) {
     const TPaintOutcome written = saved.Ok() ? WriteReportPdf({bytes_, plain_, furniture_}, QPath(out.TempPath()),
                                                               error, progress.Callback())
                                              : TPaintOutcome::Failed;
+    progress.Close();
     if (written == TPaintOutcome::Cancelled) return false;  // the unfinished document goes with `out`
     if (saved.Ok() && written == TPaintOutcome::Failed)
       saved = {TWriteCode::Write, p, CpStr(error)};

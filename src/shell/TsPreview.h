@@ -33,8 +33,11 @@ class TRtfPreviewDlg : public QDialog {
 
   // A plain text report (before LoadFile): shown in 10 point Courier New, saved as text.
   void SetPlainText(bool plain) { plain_ = plain; }
-  // Loads the report file; false when it cannot be read.
+  // Loads the report file; false when it cannot be read. A long plain text report shows its
+  // first pages at once and reads the rest in steps while the window is up.
   bool LoadFile(const QString& fileName);
+  // Reads what is left of a report being read in steps.
+  void FinishLoading();
   // Word wrap on also removes the horizontal scroll bar.
   void SetWordWrap(bool wrap);
   void SetLandscape(bool landscape) { landscape_ = landscape; }
@@ -60,11 +63,13 @@ class TRtfPreviewDlg : public QDialog {
   void TakeMainWindowGeometry();
   void OpenLink(const QUrl& url);
   bool SaveTo(const QString& path);
+  void LoadMore();
 
   QMetaObject::Connection focusWatch_;
   QString fileName_;
   QByteArray bytes_;
   bool plain_ = false;
+  qsizetype loaded_ = 0;  // bytes of a plain text report in the view
   bool landscape_ = false;
   QString jobTitle_;
   TPageFurniture furniture_;
@@ -78,6 +83,7 @@ class TWorkProgress {
   ~TWorkProgress();
   TRenderProgress Callback();
   bool Cancelled() const;
+  void Close();
 
  private:
   std::unique_ptr<class QProgressDialog> dlg_;
