@@ -14,6 +14,7 @@
 #include "TsPreview.h"
 #include "TsSubsetDlg.h"
 #include "TsWorksheetDlg.h"
+#include "render/PageRender.h"
 
 class TestWorksheet : public QObject {
   Q_OBJECT
@@ -100,6 +101,7 @@ class TestWorksheet : public QObject {
   void cancelledPdfWorksheetLeavesNoFile() {
     TShellEnv env;
     env.WriteReferenceFiles();
+    RegisterPdfRenderer();
     const std::string path = env.MakeProject("big.tsj", 2, 600);
     const QString out = QString::fromStdString(env.File("out")), scratch = QString::fromStdString(env.File("tmp"));
     QVERIFY(QDir().mkpath(out) && QDir().mkpath(scratch));
@@ -114,7 +116,7 @@ class TestWorksheet : public QObject {
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&cancelled] {
       for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->isVisible() && p->maximum() > 600 && !cancelled) {
+        if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->maximum() > 600 && !cancelled) {
           cancelled = true;
           p->cancel();
         }
