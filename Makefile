@@ -15,6 +15,7 @@ PACKAGES := \
 	xvfb \
 	xauth \
 	fonts-dejavu-core \
+	fonts-liberation2 \
 	clang \
 	libclang-rt-14-dev \
 	libmuparser-dev \

@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TESSEREL_WEB_PAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6core6 (>= ${qt}), libqt6gui6 (>= ${qt}), libqt6widgets6 (>= ${qt}), libqt6printsupport6 (>= ${qt}), \
-libqt6dbus6 (>= ${qt}), libglx0, libopengl0, libcurl4, libpugixml1v5, libsqlite3-0, libxlsxwriter4, zlib1g, libstdc++6, libgcc-s1, libc6")
-# Opening web pages and the forms, the report fonts, and the session bus for automation clients.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation2 | fonts-liberation, dbus-user-session | dbus-x11")
+libqt6dbus6 (>= ${qt}), libglx0, libopengl0, libcurl4, libpugixml1v5, libsqlite3-0, libxlsxwriter4, zlib1g, \
+libstdc++6, libgcc-s1, libc6, fonts-liberation2")
+# Opening web pages and the forms, and the session bus for automation clients. The report fonts are
+# a dependency: printed and PDF reports need a fixed-pitch font whose 80 columns fit the line.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, dbus-user-session | dbus-x11")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,19 +1,19 @@
 #include "render/PageRender.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextBlock>
 #include <QTextDocument>
-#include <QTextLayout>
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include "common/Cp1252.h"
+#include "render/PagePlan.h"
 #include "reports/PdfRender.h"
 
 namespace {
@@ -36,96 +36,103 @@ QPageLayout RtfPageLayout(const TRtfPage& page) {
   return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, margins, QPageLayout::Inch);
 }
 
-// Paints the lines of the document that lie on one page. Line by line, because a block that
-// starts on one page may carry lines on the next: drawn whole on both, its text would be in both
-// pages of a PDF file, merely clipped from view.
-void PaintPage(QPainter& painter, QTextDocument& doc, const QRectF& area) {
-  painter.save();
-  painter.translate(0, -area.top());
-  painter.setPen(Qt::black);
-  QAbstractTextDocumentLayout* layout = doc.documentLayout();
-  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-    const QRectF bounds = layout->blockBoundingRect(block);
-    if (bounds.bottom() < area.top() || bounds.top() > area.bottom()) continue;
-    const QTextLayout* lines = block.layout();
-    for (int i = 0; i < lines->lineCount(); ++i) {
-      const QTextLine line = lines->lineAt(i);
-      const qreal middle = lines->position().y() + line.y() + line.height() / 2;
-      if (middle >= area.top() && middle < area.bottom()) line.draw(&painter, lines->position());
-    }
-  }
-  painter.restore();
+QString ReportText(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
+
+// Qt's notes and warnings; errors still go to the handler before.
+QtMessageHandler& PreviousHandler() {
+  static QtMessageHandler previous = nullptr;
+  return previous;
+}
+
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
+  if (PreviousHandler()) PreviousHandler()(type, context, message);
 }
 
 }  // namespace
 
-void ReadReportFor(const TReportData& report, QTextDocument& doc, TRtfMeta& meta, QPagedPaintDevice& device) {
+void ReadReportFor(const TReportData& report, QTextDocument& doc, TRtfMeta& meta) {
   meta = TRtfMeta{};
   if (report.Plain) ReadPlainReport(report.Bytes, doc);
   else ReadRtf(report.Bytes, doc, meta);
-  doc.documentLayout()->setPaintDevice(&device);
 }
 
-bool PaintPages(QTextDocument& doc, QPagedPaintDevice& device) {
+TPaintOutcome PaintPages(QTextDocument& doc, QPagedPaintDevice& device, const TPageFurniture& furniture,
+                         const QString& title, const TRenderProgress& progress) {
+  const QString shownTitle = furniture.Title.empty() ? title : ReportText(furniture.Title);
+  TPagePlan plan(doc, device, furniture, shownTitle, ReportText(furniture.Project));
+  // The work: measuring every block, then painting them page by page.
+  const int blocks = std::max(doc.blockCount(), 1), total = 2 * blocks;
+  if (!plan.Paginate(QSizeF(device.width(), device.height()), progress, total)) return TPaintOutcome::Cancelled;
   QPainter painter;
-  if (!painter.begin(&device)) return false;
-  doc.documentLayout()->setPaintDevice(&device);
-  doc.setDocumentMargin(0);
-  const QSizeF page(device.width(), device.height());
-  doc.setPageSize(page);
-  const int pages = doc.pageCount();
+  if (!painter.begin(&device)) return TPaintOutcome::Failed;
+  const int pages = plan.PageCount();
   for (int i = 0; i < pages; ++i) {
     if (i > 0 && !device.newPage()) break;
-    PaintPage(painter, doc, QRectF(0, i * page.height(), page.width(), page.height()));
+    plan.PaintPage(painter, i);
+    if (progress && !progress(blocks + static_cast<int>(static_cast<qint64>(blocks) * (i + 1) / pages), total)) {
+      painter.end();
+      return TPaintOutcome::Cancelled;
+    }
   }
-  return painter.end();
+  return painter.end() ? TPaintOutcome::Painted : TPaintOutcome::Failed;
 }
 
-bool WritePdf(const TReportData& report, QIODevice& out) {
+TPaintOutcome WritePdf(const TReportData& report, QIODevice& out, const TRenderProgress& progress) {
   TGuiSession session;
   QPdfWriter writer(&out);
   writer.setCreator("Tesserel");
   QTextDocument doc;
   TRtfMeta meta;
-  ReadReportFor(report, doc, meta, writer);
-  writer.setTitle(meta.Title);
+  ReadReportFor(report, doc, meta);
+  writer.setTitle(report.Furniture.Title.empty() ? meta.Title : ReportText(report.Furniture.Title));
   if (report.Plain)
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
                                      PrintMargins(true, kPlainPoints), QPageLayout::Inch));
   else
     writer.setPageLayout(RtfPageLayout(meta.Page));
-  return PaintPages(doc, writer);
+  return PaintPages(doc, writer, report.Furniture, meta.Title, progress);
 }
 
-bool WriteReportPdf(const TReportData& report, const QString& pdfPath, QString& error) {
+TPaintOutcome WriteReportPdf(const TReportData& report, const QString& pdfPath, QString& error,
+                             const TRenderProgress& progress) {
   QFile file(pdfPath);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
     error = "Can't create file.";
-    return false;
+    return TPaintOutcome::Failed;
   }
-  if (WritePdf(report, file) && file.error() == QFileDevice::NoError && file.flush()) return true;
+  const TPaintOutcome painted = WritePdf(report, file, progress);
+  if (painted == TPaintOutcome::Painted && file.error() == QFileDevice::NoError && file.flush()) return painted;
   file.remove();  // no partial file stays behind
+  if (painted == TPaintOutcome::Cancelled) return painted;
   error = "Can't write to file.";
-  return false;
+  return TPaintOutcome::Failed;
 }
 
-bool RenderRtfFileToPdf(const std::string& rtfPath, const std::string& pdfPath, std::string& error) {
-  std::ifstream in(rtfPath, std::ios::binary);
-  if (!in) {
-    error = "Can't read the report.";
-    return false;
+bool RenderRtfFileToPdf(const std::string& rtfPath, const std::string& pdfPath, const TPageFurniture& furniture,
+                        const TRenderProgress& progress, std::string& error) {
+  TReportData report{{}, false, furniture};
+  {
+    std::ifstream in(rtfPath, std::ios::binary);
+    if (!in) {
+      error = "Can't read the report.";
+      return false;
+    }
+    const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    report.Bytes = QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size()));
   }
-  const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  QBuffer pdf;
-  pdf.open(QIODevice::WriteOnly);
-  std::ofstream out(pdfPath, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  // The path is opened as the bytes it is; the document streams into it.
+  FILE* handle = std::fopen(pdfPath.c_str(), "wb");
+  QFile out;
+  if (!handle || !out.open(handle, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+    if (handle) std::fclose(handle);
     error = "Can't create file.";
     return false;
   }
-  const bool written = WritePdf({QByteArray::fromStdString(rtf), false}, pdf) &&
-                       out.write(pdf.data().constData(), pdf.data().size()) && out.flush();
-  if (!written) error = "Can't write to file.";
+  const TPaintOutcome painted = WritePdf(report, out, progress);
+  const bool written = painted == TPaintOutcome::Painted && out.error() == QFileDevice::NoError && out.flush();
+  out.close();
+  if (!written) error = painted == TPaintOutcome::Cancelled ? "Cancelled." : "Can't write to file.";
   return written;
 }
 
@@ -141,7 +148,12 @@ TGuiSession::TGuiSession() {
   static int argc = 1;
   static char name[] = "tesserel";
   static char* argv[] = {name, nullptr};
+  PreviousHandler() = qInstallMessageHandler(QuietHandler);
   app_ = std::make_unique<QGuiApplication>(argc, argv);
 }
 
-TGuiSession::~TGuiSession() = default;
+TGuiSession::~TGuiSession() {
+  if (!app_) return;
+  app_.reset();
+  qInstallMessageHandler(PreviousHandler());
+}

@@ -557,24 +557,32 @@ QTextBlockFormat TRtfBuilder::BlockFormat() const {
 }
 
 // Qt draws no tab leaders: a tab that reaches a stop with a leader gets a dotted (dashed, solid)
-// underline over its width, which is where the leader would be.
+// underline over its width, which is where the leader would be. Only the blocks with leaders are
+// laid out to find where their tabs go; the document's own layout is left alone.
 void DrawTabLeaders(QTextDocument& doc) {
   static const QTextCharFormat::UnderlineStyle kStyles[] = {QTextCharFormat::NoUnderline, QTextCharFormat::DotLine,
                                                             QTextCharFormat::DashUnderline,
                                                             QTextCharFormat::SingleUnderline};
-  // The layout of a long document is finished lazily; the tabs of every block must be placed now.
-  doc.documentLayout()->documentSize();
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-    const QVariantList leaders = block.blockFormat().property(kLeaderTabs).toList();
+    const QTextBlockFormat format = block.blockFormat();
+    const QVariantList leaders = format.property(kLeaderTabs).toList();
     if (leaders.isEmpty()) continue;
-    const QTextLayout* layout = block.layout();
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    QTextLayout layout(block);
+    QTextOption option = doc.defaultTextOption();
+    option.setTabs(tabs);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+      line.setPosition(QPointF(line.lineNumber() == 0 ? format.textIndent() : 0, 0));
+    layout.endLayout();
     const QString text = block.text();
-    const QList<QTextOption::Tab> tabs = block.blockFormat().tabPositions();
-    for (int i = 0; i < text.size() && layout; ++i) {
+    for (int i = 0; i < text.size(); ++i) {
       if (text[i] != '\t') continue;
-      const QTextLine line = layout->lineForTextPosition(i);
+      const QTextLine line = layout.lineForTextPosition(i);
       if (!line.isValid()) continue;
-      const qreal x = line.cursorToX(i) - block.blockFormat().leftMargin();
+      const qreal x = line.cursorToX(i);
       // The layout keeps positions in 1/64 pixel: a tab that starts where the one before it
       // ended may start a hair short of that stop, which is not the stop it goes to.
       const auto stop = std::find_if(tabs.begin(), tabs.end(), [x](const QTextOption::Tab& t) { return t.position > x + 0.5; });
@@ -619,9 +627,13 @@ bool ReadRtf(const QByteArray& rtf, QTextDocument& doc, TRtfMeta& meta) {
   QTextOption option = doc.defaultTextOption();
   option.setTabStopDistance(dpi / 2);  // a default tab stop every half inch
   doc.setDefaultTextOption(option);
+  // One edit: a view showing the document lays it out once, when it is complete.
+  QTextCursor edit(&doc);
+  edit.beginEditBlock();
   TRtfBuilder builder(doc, meta, dpi);
   builder.Run(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())));
   DrawTabLeaders(doc);
+  edit.endEditBlock();
   doc.setMetaInformation(QTextDocument::DocumentTitle, meta.Title);
   return rtf.trimmed().startsWith("{\\rtf");
 }
@@ -629,35 +641,45 @@ bool ReadRtf(const QByteArray& rtf, QTextDocument& doc, TRtfMeta& meta) {
 void ReadPlainReport(const QByteArray& text, QTextDocument& doc) {
   doc.clear();
   doc.setUndoRedoEnabled(false);
+  AppendPlainReport(text, doc);
+}
+
+void AppendPlainReport(const QByteArray& text, QTextDocument& doc) {
   QTextCharFormat format;
   format.setFontFamilies(FontFamilies("Courier New"));
   format.setFontStyleHint(QFont::TypeWriter, kNoLigatures);
   format.setFontPointSize(10);
   QTextCursor cursor(&doc);
-  cursor.setBlockCharFormat(format);
-  const QString all = QString::fromStdString(Cp1252ToUtf8(text.toStdString()));
-  QString line;
-  bool breakBefore = false;
-  auto endBlock = [&](bool more) {
-    cursor.insertText(line, format);
-    line.clear();
-    QTextBlockFormat block;
-    if (breakBefore) block.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    cursor.setBlockFormat(block);
-    breakBefore = false;
-    if (more) cursor.insertBlock(block, format);
-  };
-  for (qsizetype i = 0; i < all.size(); ++i) {
-    const QChar c = all[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < all.size() && all[i + 1] == '\n') ++i;
-      endBlock(true);
-    } else if (c == '\f') {
-      if (!line.isEmpty()) endBlock(true);
-      breakBefore = true;
-    } else {
-      line += c;
+  cursor.movePosition(QTextCursor::End);
+  // One edit, and the text of a page in one insertion: a view showing the document lays it out
+  // once, when it is complete, not after every line.
+  cursor.beginEditBlock();
+  if (doc.isEmpty()) cursor.setBlockCharFormat(format);
+  QString all = QString::fromStdString(Cp1252ToUtf8(text.toStdString()));
+  all.replace("\r\n", "\n");
+  all.replace('\r', '\n');
+  QTextBlockFormat pageStart;
+  pageStart.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+  bool first = true;
+  for (qsizetype from = 0; from <= all.size();) {
+    qsizetype feed = all.indexOf('\f', from);
+    if (feed < 0) feed = all.size();
+    QString page = all.mid(from, feed - from);
+    if (!first) {
+      // A form feed starts a new page with the block of its line; the blocks after it are plain.
+      if (cursor.block().length() > 1) cursor.insertBlock(pageStart, format);
+      else cursor.setBlockFormat(pageStart);
+      const qsizetype end = page.indexOf('\n');
+      cursor.insertText(page.left(end), format);
+      if (end < 0) page.clear();
+      else {
+        cursor.insertBlock(QTextBlockFormat(), format);
+        page.remove(0, end + 1);
+      }
     }
+    cursor.insertText(page, format);
+    first = false;
+    from = feed + 1;
   }
-  endBlock(false);
+  cursor.endEditBlock();
 }

@@ -40,6 +40,8 @@ qreal LayoutDpi();
 // Replaces the content of `doc` by a plain text report (code page 1252, CR LF line ends, a form
 // feed starting a new page) in 10 point Courier New.
 void ReadPlainReport(const QByteArray& text, QTextDocument& doc);
+// Adds more of a plain text report at the end: the text of whole lines, following whole lines.
+void AppendPlainReport(const QByteArray& text, QTextDocument& doc);
 
 // The families tried, in order, for a font name of a report (metric-compatible free fonts first).
 QStringList FontFamilies(const QString& name);

@@ -1,5 +1,8 @@
 #include "reports/DocFile.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "common/TextUtil.h"
 #include "filebase/FileUtl.h"
 #include "reports/PdfRender.h"
@@ -55,8 +58,11 @@ bool TDocOutFile::Open(int kind, const std::string& nameOrPrefix, bool temporary
   Viewer = viewWithWord ? 1 : 0;
   Title = title;
   Author = author;
-  closed_ = false;
+  closed_ = cancelled_ = false;
   pdfError_.clear();
+  lines_ = 0;
+  headingStart_ = -1;
+  Furniture = TPageFurniture{title, {}, {}};
   TextWriter.reset();
   RtfWriter.reset();
   HtmlWriter.reset();
@@ -148,18 +154,41 @@ void TDocOutFile::WriteLink(const std::string& url, const std::string& text) {
 
 void TDocOutFile::NewLine() {
   if (Writer()) Writer()->NewLine();
+  ++lines_;
+}
+
+void TDocOutFile::SetProject(const std::string& title, const std::string& fileName) {
+  const std::string name = ExtractFileName(fileName);
+  Furniture.Project = title.empty() ? name : name.empty() ? title : title + " (" + name + ")";
+}
+
+void TDocOutFile::BeginRows() {
+  if (headingStart_ < 0 || lines_ <= headingStart_) return;
+  Furniture.Headings.push_back({headingStart_, lines_ - headingStart_, std::numeric_limits<int>::max()});
+  headingStart_ = -1;
+}
+
+void TDocOutFile::EndRows() {
+  if (!Furniture.Headings.empty()) Furniture.Headings.back().End = std::min(Furniture.Headings.back().End, lines_);
 }
 
 void TDocOutFile::NewPage() {
   if (Writer()) Writer()->NewPage();
 }
 
+bool TDocOutFile::ReportProgress(int done, int total) {
+  cancelled_ = cancelled_ || (Progress && !Progress(done, total));
+  return !cancelled_;
+}
+
 int TDocOutFile::GetStatus() const {
+  if (cancelled_) return wsWrite;
   const int status = Writer() ? Writer()->Status : wsCreate;
   return status == wsOk && !pdfError_.empty() ? wsWrite : status;
 }
 
 std::string TDocOutFile::GetErrorText() const {
+  if (cancelled_) return "Cancelled.";
   if ((!Writer() || Writer()->Status == wsOk) && !pdfError_.empty()) return pdfError_;
   if (!Writer()) return {};
   // A PDF report's RTF is an internal file: the message names the document the user asked for.
@@ -183,7 +212,10 @@ void TDocOutFile::Close() {
   closed_ = true;
   Writer()->Close();
   if (Kind != okPdf) return;
-  if (Writer()->Status == wsOk) pdfError_ = RenderPdfInto(scratch_.Path(), *pdfOut_, pdfPath_);
+  if (Writer()->Status == wsOk) {
+    const TRenderProgress progress = [this](int done, int total) { return ReportProgress(done, total); };
+    pdfError_ = RenderPdfInto(scratch_.Path(), *pdfOut_, pdfPath_, Furniture, progress);
+  }
   pdfOut_.reset();
   scratch_.Remove();
 }
@@ -193,7 +225,7 @@ void TDocOutFile::CloseAndView(TReportViewer* viewer) {
   if (GetStatus() != wsOk) return;
   const std::string path = GetFileName();
   if (Temporary && Viewer == 0) {
-    if (viewer) viewer->Preview({path, Kind == okText, Title, Landscape});
+    if (viewer) viewer->Preview({path, Kind == okText, Title, Landscape, Furniture});
     scratch_.Remove();
   } else if (Viewer == 1) {
     ViewInWordProcessor(viewer, path);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "filebase/SafeWrite.h"
+#include "reports/PageFurniture.h"
 #include "reports/HtmlFile.h"
 #include "reports/PrnFile.h"
 #include "reports/RtfFile.h"
@@ -56,6 +57,18 @@ class TDocOutFile {
   void NewLine();
   void NewPage();
 
+  // The project the report is about, shown on every printed page: its title and file name.
+  void SetProject(const std::string& title, const std::string& fileName);
+  // The lines written from BeginHeading to BeginRows are the column headings of a table whose
+  // rows end at EndRows; printed, they are repeated at the top of each page the rows run onto.
+  void BeginHeading() { headingStart_ = lines_; }
+  void BeginRows();
+  void EndRows();
+  // Tells Progress of the work done; false, and the report cancelled, when it asked to stop.
+  bool ReportProgress(int done, int total);
+  // True when the progress callback stopped the report; its status is then not 0.
+  bool Cancelled() const { return cancelled_; }
+
   virtual int GetStatus() const;
   virtual std::string GetErrorText() const;
   // The report file (for PDF the PDF document).
@@ -76,6 +89,8 @@ class TDocOutFile {
   std::unique_ptr<TPrinterOutFile> TextWriter;
   std::unique_ptr<TRtfOutFile> RtfWriter;
   std::unique_ptr<THtmlOutFile> HtmlWriter;
+  TPageFurniture Furniture;  // what printed pages show beside the report; the title is Title
+  TRenderProgress Progress;  // hears of the work (a PDF report's rendering too), and can stop it
 
  private:
   TTextOutFile* Writer() const;
@@ -89,4 +104,7 @@ class TDocOutFile {
   std::string pdfError_;  // why the document could not be begun or made
   TReportScratch scratch_;  // a temporary report, or a PDF report's RTF
   bool closed_ = false;
+  bool cancelled_ = false;
+  int lines_ = 0;  // line ends written
+  int headingStart_ = -1;
 };

@@ -188,6 +188,7 @@ bool TRankedSummaryDoc::Select(std::vector<TRankedRow>& rows, TCommonUnit& unit,
 void TRankedSummaryDoc::WriteHeader(const std::string& unit) {
   const TRankedColumns& on = settings_.Columns;
   std::string line;
+  BeginHeading();
   const std::string extra(static_cast<size_t>(rankExtra_), ' ');
   auto head1 = [&](int c) {
     if (!on[c]) return;
@@ -211,6 +212,7 @@ void TRankedSummaryDoc::WriteHeader(const std::string& unit) {
   Write(line);
   NewLine();
   NewLine();
+  BeginRows();
 }
 
 void TRankedSummaryDoc::WriteRows(const std::vector<TRankedRow>& rows, const std::vector<int>& order) {
@@ -230,6 +232,7 @@ void TRankedSummaryDoc::WriteRows(const std::vector<TRankedRow>& rows, const std
     sums[rcUnitCost] += row.costs[TCostSummary::CostPerUnit];
     sums[rcProfit] += row.costs[TCostSummary::Profit];
   }
+  EndRows();
   const float n = static_cast<float>(rows.size());
   const int labelWidth = WidthOf(on, rcFieldId, rcSoil);
   std::string line = Pad(std::string("Average").substr(0, labelWidth), labelWidth);

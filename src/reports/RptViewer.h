@@ -5,11 +5,14 @@
 
 #include <string>
 
+#include "reports/PageFurniture.h"
+
 struct TPreviewRequest {
   std::string fileName;
   bool plainText = false;  // a plain text report (shown in "Courier New"), else RTF
   std::string title;       // print job title, and the window's title where the caller wants one
   bool landscape = false;  // the report prints in landscape orientation
+  TPageFurniture furniture;  // what its printed pages show beside it
 };
 
 class TReportViewer {

@@ -35,9 +35,19 @@ bool TSummaryDoc::OpenSummary(const TSummarySettingsRec& settings, const TRecord
   definitions_ = &definitions;
   FailureText = LoadReportCosts(settings.UseCustomCosts, settings.CustomCostFile, definitions);
   if (!FailureText.empty()) return false;
-  return TDocOutFile::Open(settings.OutputKind, settings.OutputFileName, !settings.SaveToFile, settings.ViewWithWord,
-                           title, author);
+  if (!TDocOutFile::Open(settings.OutputKind, settings.OutputFileName, !settings.SaveToFile, settings.ViewWithWord,
+                         title, author))
+    return false;
+  SetProject(file.Title(), file.FileName);
+  return true;
 }
+
+namespace {
+
+// Records read between two progress reports.
+constexpr int kProgressRecords = 64;
+
+}  // namespace
 
 bool TSummaryDoc::Fail(const std::string& text) {
   if (FailureText.empty()) FailureText = text;
@@ -53,7 +63,9 @@ bool TSummaryDoc::ForEachRecord(const std::function<bool(const TFieldRec&)>& tak
                                 const std::function<bool(const TSummaryRecord&)>& use) {
   TStateTables* tables = file_->StateTables();
   TRecordReader reader(*file_);
+  const int count = file_->RecordCount();
   while (const TFieldRec* rec = reader.Next()) {
+    if (reader.Number() % kProgressRecords == 0 && !ReportProgress(reader.Number(), count)) return false;
     if (!take(*rec)) continue;
     const TCostSheet sheet = Costs(*rec);
     if (!unit.Differ() && tables) unit.Add(tables->YieldUnitText(csCur, *rec));

@@ -135,6 +135,7 @@ void TTabularSummaryDoc::WriteTable(const TTables& t, int table, const std::stri
   const bool counted = settings_.Columns[tcFields];
   const size_t d = t.columns.size();
 
+  BeginHeading();
   Write("          " + subset.TypeName(settings_.TableType) + ":  " + CategoryName(settings_.TableType, table));
   NewLine();
   NewLine();
@@ -144,6 +145,7 @@ void TTabularSummaryDoc::WriteTable(const TTables& t, int table, const std::stri
   Write(line);
   NewLine();
   NewLine();
+  BeginRows();
 
   std::vector<float> columnSums(d, 0.0f);
   for (int row = 1; row <= t.rows; ++row) {
@@ -161,6 +163,7 @@ void TTabularSummaryDoc::WriteTable(const TTables& t, int table, const std::stri
     Write(line);
     NewLine();
   }
+  EndRows();
   NewLine();
   line = Pad("Average", width);
   if (counted) line += PadLeft(std::to_string(fields), 8);

@@ -38,6 +38,7 @@ bool TWorksheetDoc::Open(const TWorksheetSettingsRec& settings, const std::strin
   if (!TDocOutFile::Open(settings_.OutputKind, settings_.OutputFileName, !settings_.SaveToFile,
                          settings_.ViewWithWord, kWorksheetTitle, author))
     return false;
+  SetProject(project.Title(), project.FileName);
   firstPage_ = firstHeader_ = true;
   style_ = 0;
   color_ = 0;
@@ -258,8 +259,14 @@ std::string RunWorksheetReport(const TWorksheetSettingsRec& settings, const std:
   }
   if (error.empty() && written == 0) error = kNoWorksheetRecordsText;
   if (error.empty()) {
+    doc.Progress = run.progress;
     doc.CloseAndView(viewer);
     if (doc.GetStatus() != wsOk) error = doc.GetErrorText();
+  }
+  if (doc.Cancelled()) {
+    doc.Abandon();
+    if (cancelled) *cancelled = true;
+    return {};
   }
   if (!error.empty()) doc.Abandon();
   return error;

@@ -10,9 +10,11 @@
 #include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "TsAbout.h"
@@ -26,6 +28,15 @@
 namespace {
 
 constexpr int kFindLength = 255;
+// A plain text report is shown after its first bytes and read on in parts of this size.
+constexpr qsizetype kLoadStep = 256 * 1024;
+
+// The end of the part of `bytes` from `from` on: after the line end that follows kLoadStep bytes.
+qsizetype PartEnd(const QByteArray& bytes, qsizetype from) {
+  if (bytes.size() - from <= kLoadStep) return bytes.size();
+  const qsizetype end = bytes.indexOf('\n', from + kLoadStep);
+  return end < 0 ? bytes.size() : end + 1;
+}
 constexpr qreal kPlainPoints = 10;  // the view font of a plain text report
 const QSize kDesignedSize(632, 453);
 
@@ -45,6 +56,31 @@ void SetPrintMargins(QPrinter& printer, const QMarginsF& wanted) {
 }
 
 }  // namespace
+
+TWorkProgress::TWorkProgress(QWidget* parent, const QString& label, const QString& title)
+    : dlg_(std::make_unique<QProgressDialog>(label, "Cancel", 0, 1, parent)) {
+  dlg_->setWindowTitle(title);
+  dlg_->setWindowModality(Qt::WindowModal);
+  dlg_->setMinimumDuration(500);
+  dlg_->setAutoReset(false);
+}
+
+TWorkProgress::~TWorkProgress() = default;
+
+TRenderProgress TWorkProgress::Callback() {
+  return [this](int done, int total) {
+    dlg_->setMaximum(std::max(total, 1));
+    dlg_->setValue(std::clamp(done, 0, std::max(total, 1)));
+    return !dlg_->wasCanceled();
+  };
+}
+
+bool TWorkProgress::Cancelled() const { return dlg_->wasCanceled(); }
+
+void TWorkProgress::Close() {
+  dlg_->reset();  // hides it, and it does not show itself again
+  dlg_->hide();
+}
 
 TPrintSetup& PrintSetup() {
   static TPrintSetup setup = ShowPrintDialog;
@@ -124,13 +160,31 @@ bool TRtfPreviewDlg::LoadFile(const QString& fileName) {
   bytes_ = file.readAll();
   QTextDocument* doc = View->document();
   if (plain_) {
-    ReadPlainReport(bytes_, *doc);
+    loaded_ = PartEnd(bytes_, 0);
+    ReadPlainReport(bytes_.left(loaded_), *doc);
+    if (loaded_ < bytes_.size()) QTimer::singleShot(0, this, &TRtfPreviewDlg::LoadMore);
   } else {
+    loaded_ = bytes_.size();
     TRtfMeta meta;
     ReadRtf(bytes_, *doc, meta);
   }
   View->moveCursor(QTextCursor::Start);
   return true;
+}
+
+void TRtfPreviewDlg::LoadMore() {
+  if (loaded_ >= bytes_.size()) return;
+  const qsizetype end = PartEnd(bytes_, loaded_);
+  AppendPlainReport(bytes_.mid(loaded_, end - loaded_), *View->document());
+  loaded_ = end;
+  if (loaded_ < bytes_.size()) QTimer::singleShot(0, this, &TRtfPreviewDlg::LoadMore);
+}
+
+void TRtfPreviewDlg::FinishLoading() {
+  if (loaded_ >= bytes_.size()) return;
+  TWaitCursor wait;
+  AppendPlainReport(bytes_.mid(loaded_), *View->document());
+  loaded_ = bytes_.size();
 }
 
 void TRtfPreviewDlg::SetWordWrap(bool wrap) {
@@ -146,6 +200,7 @@ void TRtfPreviewDlg::FindBtnClick() {
     FindEdit->setFocus();
     return;
   }
+  FinishLoading();
   const QTextCursor current = View->textCursor();
   const int from = current.selectionStart() + (current.hasSelection() ? 1 : 0);
   const QTextDocument::FindFlags flags =
@@ -169,8 +224,12 @@ void TRtfPreviewDlg::PrintBtnClick() {
   SetPrintMargins(printer, PrintMargins(plain_, kPlainPoints));
   QTextDocument doc;
   TRtfMeta meta;
-  ReadReportFor({bytes_, plain_}, doc, meta, printer);
-  if (!PaintPages(doc, printer)) Messages().Error("Unable to print the report.");
+  ReadReportFor({bytes_, plain_}, doc, meta);
+  TWorkProgress progress(this, "Printing the report...", "Print");
+  const TPaintOutcome printed = PaintPages(doc, printer, furniture_, jobTitle_, progress.Callback());
+  progress.Close();
+  if (printed == TPaintOutcome::Cancelled) printer.abort();
+  else if (printed == TPaintOutcome::Failed) Messages().Error("Unable to print the report.");
 }
 
 void TRtfPreviewDlg::SaveBtnClick() {
@@ -200,7 +259,13 @@ bool TRtfPreviewDlg::SaveTo(const QString& path) {
     TSafeWrite out;
     saved = out.Begin(p, TTargetUse::Replace, "pdf");
     QString error;
-    if (saved.Ok() && !WriteReportPdf({bytes_, plain_}, QPath(out.TempPath()), error))
+    TWorkProgress progress(this, "Writing the PDF document...", "Save");
+    const TPaintOutcome written = saved.Ok() ? WriteReportPdf({bytes_, plain_, furniture_}, QPath(out.TempPath()),
+                                                              error, progress.Callback())
+                                             : TPaintOutcome::Failed;
+    progress.Close();
+    if (written == TPaintOutcome::Cancelled) return false;  // the unfinished document goes with `out`
+    if (saved.Ok() && written == TPaintOutcome::Failed)
       saved = {TWriteCode::Write, p, CpStr(error)};
     else if (saved.Ok())
       saved = out.Commit();

@@ -37,6 +37,7 @@ bool TDesktopViewer::Preview(const TPreviewRequest& request) {
   if (!dlg.LoadFile(QPath(request.fileName))) return false;
   dlg.SetPrintJobTitle(QStr(request.title));
   dlg.SetLandscape(request.landscape);
+  dlg.SetFurniture(request.furniture);
   dlg.exec();
   return true;
 }

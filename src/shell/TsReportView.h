@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "reports/RptViewer.h"
 
@@ -25,3 +26,23 @@ class TDesktopViewer : public TReportViewer {
 
 // The viewer of the desktop program.
 TReportViewer& DesktopViewer();
+
+// Shows reports through `inner` once `beforeShowing` has run (it takes a progress window down).
+class TViewerAfterProgress : public TReportViewer {
+ public:
+  TViewerAfterProgress(TReportViewer& inner, std::function<void()> beforeShowing)
+      : inner_(inner), before_(std::move(beforeShowing)) {}
+  bool Preview(const TPreviewRequest& request) override {
+    before_();
+    return inner_.Preview(request);
+  }
+  bool OpenInWordProcessor(const std::string& fileName, const std::string& title, const std::string& author) override {
+    before_();
+    return inner_.OpenInWordProcessor(fileName, title, author);
+  }
+  void ShowError(const std::string& message) override { inner_.ShowError(message); }
+
+ private:
+  TReportViewer& inner_;
+  std::function<void()> before_;
+};

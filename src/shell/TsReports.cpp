@@ -1,5 +1,6 @@
 // The report commands of the main window's Tools menu.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 #include "TsHistoryDlg.h"
@@ -36,8 +37,8 @@ class TArrowCursorViewer : public TReportViewer {
   QProgressDialog& progress_;
 };
 
-// Records looked at between two updates of the progress window.
-constexpr int kProgressStep = 16;
+// Milliseconds between two updates of the progress window.
+constexpr int kProgressMs = 50;
 
 // A window-modal progress window of a report, shown after half a second.
 void SetUpProgress(QProgressDialog& progress, const char* title) {
@@ -63,10 +64,14 @@ void TMainForm::WorksheetReports() {
   TWaitCursor wait;
   QProgressDialog progress("Writing the worksheet report...", "Cancel", 0, 1, this);
   SetUpProgress(progress, kWorksheetTitle);
-  TWorksheetRun run{mda_, mdf_, &editRec_, &subset, [&progress](int done, int total) {
-                      if (done % kProgressStep == 0) {
+  // The same window follows the records written and then the rendering of a PDF report.
+  QElapsedTimer shown;
+  shown.start();
+  TWorksheetRun run{mda_, mdf_, &editRec_, &subset, [&progress, &shown](int done, int total) {
+                      if (done == 0 || shown.elapsed() >= kProgressMs) {
                         progress.setMaximum(total);
                         progress.setValue(done);
+                        shown.restart();
                       }
                       return !progress.wasCanceled();
                     }};

@@ -13,15 +13,20 @@
 namespace {
 
 // Writes the summary the settings describe and shows it; a failure is shown under `failedText`.
+// A progress window with Cancel follows the reading of the records and the rendering of a PDF.
 template <class TDoc, class TSettings>
-void WriteSummary(const TSettings& settings, const TRecordSubset& subset, const std::string& author, TMdaFile& file,
-                  TMdfFile& definitions, const char* failedText) {
+void WriteSummary(QWidget* parent, const TSettings& settings, const TRecordSubset& subset, const std::string& author,
+                  TMdaFile& file, TMdfFile& definitions, const char* title, const char* failedText) {
   TDoc doc;
   {
     TWaitCursor wait;
-    if (doc.Open(settings, subset, author, file, definitions)) doc.WriteReport(&DesktopViewer());
+    TWorkProgress progress(parent, "Writing the summary report...", title);
+    TViewerAfterProgress viewer(DesktopViewer(), [&progress] { progress.Close(); });
+    doc.Progress = progress.Callback();
+    if (doc.Open(settings, subset, author, file, definitions)) doc.WriteReport(&viewer);
   }
-  if (doc.GetStatus() != wsOk) ShowReportError(QMsg(std::string(failedText) + "\n\n" + doc.GetErrorText()));
+  if (doc.GetStatus() != wsOk && !doc.Cancelled())
+    ShowReportError(QMsg(std::string(failedText) + "\n\n" + doc.GetErrorText()));
 }
 
 }  // namespace
@@ -37,7 +42,8 @@ void TMainForm::RankedSummaryReport() {
   subset.Attach(mda_);
   TRankedSummaryDlg dlg(rankedSettings_, subset, this);
   if (dlg.exec() != QDialog::Accepted || !SaveEditRec()) return;
-  WriteSummary<TRankedSummaryDoc>(rankedSettings_, subset, startup_.ProgramId, mda_, mdf_, kRankedFailedText);
+  WriteSummary<TRankedSummaryDoc>(this, rankedSettings_, subset, startup_.ProgramId, mda_, mdf_, kRankedTitle,
+                                  kRankedFailedText);
 }
 
 void TMainForm::TabularSummaryReport() {
@@ -46,7 +52,8 @@ void TMainForm::TabularSummaryReport() {
   subset.Attach(mda_);
   TTabularSummaryDlg dlg(tabularSettings_, subset, this);
   if (dlg.exec() != QDialog::Accepted || !SaveEditRec()) return;
-  WriteSummary<TTabularSummaryDoc>(tabularSettings_, subset, startup_.ProgramId, mda_, mdf_, kTabularFailedText);
+  WriteSummary<TTabularSummaryDoc>(this, tabularSettings_, subset, startup_.ProgramId, mda_, mdf_, kTabularTitle,
+                                   kTabularFailedText);
 }
 
 void ShowSummaryScreens(TMainForm& form, const std::function<void(QWidget&, const QString&)>& save) {

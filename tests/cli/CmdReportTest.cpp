@@ -27,7 +27,8 @@ TEST(CmdReportTest, SoftwareReportFormatFollowsTheExtension) {
   TCliRun r = RunTool({"report", "software", "--output", pdf});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, pdf + "\r\nCan't create PDF document. PDF output is not available in this program.\n");
-  SetPdfRenderer([](const std::string& rtf, const std::string& out, std::string&) {
+  SetPdfRenderer([](const std::string& rtf, const std::string& out, const TPageFurniture&, const TRenderProgress&,
+                    std::string&) {
     WriteWholeFile(out, "%PDF-1.4 " + ReadWholeFile(rtf).substr(0, 6));
     return true;
   });

@@ -19,7 +19,7 @@ if [ -n "$package" ]; then
   depends=$(dpkg-deb -f "$package" Depends)
   names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
   for lib in libqt6widgets6 libqt6printsupport6 libqt6dbus6 libqt6gui6 libqt6core6 libcurl4 libpugixml1v5 \
-    libsqlite3-0 libstdc++6 libc6; do
+    libsqlite3-0 libstdc++6 libc6 fonts-liberation2; do
     grep -qxF "$lib" <<<"$names" || fail "the package does not depend on $lib: $depends"
   done
   listed=$(dpkg-deb -c "$package" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort)

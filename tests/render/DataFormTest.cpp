@@ -48,7 +48,10 @@ void ExpectEveryEntry(const std::string& words) {
 
 TEST(DataFormTest, BlankFormHasEveryEntryAndNothingFilledIn) {
   const std::string words = PdfWords(kBlankForm);
-  EXPECT_EQ(words.rfind("Field Data Collection Form One form per field", 0), 0u) << words.substr(0, 200);
+  // The title above the body of every page, then the form's own heading.
+  EXPECT_EQ(words.rfind("Field Data Collection Form Field Data Collection Form One form per field", 0), 0u)
+      << words.substr(0, 200);
+  EXPECT_EQ(words.substr(words.size() - 11), "Page 4 of 4");
   ExpectEveryEntry(words);
   EXPECT_NE(words.find("Field ID: Field name: Subfield: Harvest year: State: County:"), std::string::npos);
   EXPECT_NE(words.find("Previous crop Cover or first crop Primary crop Next crop Years"), std::string::npos);
@@ -61,7 +64,8 @@ TEST(DataFormTest, BlankFormHasEveryEntryAndNothingFilledIn) {
 
 TEST(DataFormTest, SampleFormHasTheEntriesOfTheSampleRecord) {
   const std::string words = PdfWords(kSampleForm);
-  EXPECT_EQ(words.rfind("Sample Data Collection Form Filled in from field 101 (Home) of the sample project "
+  EXPECT_EQ(words.rfind("Sample Data Collection Form Sample Data Collection Form Filled in from field 101 (Home) of "
+                        "the sample project "
                         "iowa-2024.tsj, \"Hansen Family Farms 2024\"", 0),
             0u)
       << words.substr(0, 200);

@@ -207,9 +207,11 @@ TEST_F(DocFileTest, PdfReportsAreRenderedFromTheRtf) {
   none.Abandon();
   EXPECT_TRUE(FilesIn(dir.Path()).empty());
 
-  std::string rendered;
-  SetPdfRenderer([&](const std::string& rtf, const std::string& out, std::string& error) {
+  std::string rendered, title;
+  SetPdfRenderer([&](const std::string& rtf, const std::string& out, const TPageFurniture& furniture,
+                     const TRenderProgress&, std::string& error) {
     rendered = ReadWholeFile(rtf);
+    title = furniture.Title;
     WriteWholeFile(out, "%PDF");
     error = "disk full";
     return rendered.find("fail") == std::string::npos;
@@ -221,6 +223,7 @@ TEST_F(DocFileTest, PdfReportsAreRenderedFromTheRtf) {
   d.CloseAndView(nullptr);
   EXPECT_EQ(d.GetStatus(), wsOk);
   EXPECT_NE(rendered.find("Corn}"), std::string::npos);
+  EXPECT_EQ(title, "T");  // the pages carry the report's title
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"out.PDF"});  // the RTF is gone
 
   TDocOutFile bad;

@@ -36,6 +36,12 @@ class TestPreview : public QObject {
     f.open(QIODevice::ReadOnly);
     return f.readAll();
   }
+  // The words of the two-page sample report as printed: `header` above each page, its number below.
+  static QString PagedSampleWords(const QString& header) {
+    const QString words = QString::fromUtf8(SampleReportWords());
+    const qsizetype second = words.indexOf("Second page");
+    return header + " " + words.left(second) + "Page 1 of 2 " + header + " " + words.mid(second) + " Page 2 of 2";
+  }
   // Finds `text`: the start of the hit, selected, or -1 for a miss (which shows a message).
   int Find(TRtfPreviewDlg& dlg, const QString& text, bool matchCase = false) const {
     const qsizetype shown = messages_->all.size();
@@ -148,7 +154,7 @@ class TestPreview : public QObject {
 
     chooser_->names = {Path("r.pdf")};
     dlg.SaveBtnClick();
-    QCOMPARE(QString::fromStdString(PdfWords(Path("r.pdf").toStdString())), QString::fromUtf8(SampleReportWords()));
+    QCOMPARE(QString::fromStdString(PdfWords(Path("r.pdf").toStdString())), PagedSampleWords("Field Report \u2013 2024"));
 
     TRtfPreviewDlg plain;
     plain.SetPlainText(true);
@@ -167,6 +173,7 @@ class TestPreview : public QObject {
     QVERIFY(dlg.LoadFile(Write("r.rtf", SampleReportRtf())));
     dlg.SetLandscape(true);
     dlg.SetPrintJobTitle("Field Report");
+    dlg.SetFurniture({"", "Farm (farm.tsj)", {}});
     QString jobTitle;
     PrintSetup() = [&](QPrinter& printer, QWidget*) {
       jobTitle = printer.docName();
@@ -176,7 +183,8 @@ class TestPreview : public QObject {
     };
     dlg.PrintBtnClick();
     QCOMPARE(jobTitle, "Field Report");
-    QCOMPARE(QString::fromStdString(PdfWords(Path("printed.pdf").toStdString())), QString::fromUtf8(SampleReportWords()));
+    QCOMPARE(QString::fromStdString(PdfWords(Path("printed.pdf").toStdString())),
+             PagedSampleWords("Field Report Farm (farm.tsj)"));
     const QStringList pages = QString::fromStdString(PdfPages(Path("printed.pdf").toStdString())).split(' ');
     QCOMPARE(pages.value(0), "2");
     QVERIFY(pages.value(1).toDouble() > pages.value(3).toDouble());  // landscape on the printer's paper

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QTextBrowser>
 
@@ -13,6 +14,7 @@
 #include "TsPreview.h"
 #include "TsSubsetDlg.h"
 #include "TsWorksheetDlg.h"
+#include "render/PageRender.h"
 
 class TestWorksheet : public QObject {
   Q_OBJECT
@@ -92,6 +94,49 @@ class TestWorksheet : public QObject {
     QVERIFY(!form->Subset(TMainForm::suWorksheet).IsChecked(sdCounty, 2 - 1));
     QCOMPARE(QDir(QString::fromStdString(env.Folder())).entryList({"WRK*"}, QDir::Files), QStringList());
     qunsetenv("TMPDIR");
+  }
+
+  // A worksheet of 600 records saved as PDF shows its progress with Cancel; cancelled while the
+  // document is rendered, it leaves no file behind: neither the document nor a scratch file.
+  void cancelledPdfWorksheetLeavesNoFile() {
+    TShellEnv env;
+    env.WriteReferenceFiles();
+    RegisterPdfRenderer();
+    const std::string path = env.MakeProject("big.tsj", 2, 600);
+    const QString out = QString::fromStdString(env.File("out")), scratch = QString::fromStdString(env.File("tmp"));
+    QVERIFY(QDir().mkpath(out) && QDir().mkpath(scratch));
+    qputenv("TMPDIR", scratch.toUtf8());
+    std::unique_ptr<TMainForm> form = env.Start({path});
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    env.messages.Clear();
+    TTestChooser chooser;
+    chooser.names = {out + "/worksheet.pdf"};
+    // The window's range grows from the 600 records to the work of rendering: cancel then.
+    bool cancelled = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&cancelled] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->maximum() > 600 && !cancelled) {
+          cancelled = true;
+          p->cancel();
+        }
+    });
+    watch.start(20);
+    WhenModal([](QDialog* d) {
+      auto* dlg = qobject_cast<TWorksheetDlg*>(d);
+      QVERIFY(dlg);
+      dlg->Modes->button(rmAll)->setChecked(true);
+      dlg->SaveToFileCheck->setChecked(true);
+      dlg->accept();
+    });
+    form->Action("ToolsWorksheetCmd")->trigger();
+    watch.stop();
+    qunsetenv("TMPDIR");
+    QVERIFY(cancelled);
+    QCOMPARE(env.messages.errors, QStringList());
+    const QDir::Filters files = QDir::Files | QDir::Hidden | QDir::System;
+    QCOMPARE(QDir(out).entryList(files), QStringList());
+    QCOMPARE(QDir(scratch).entryList(files), QStringList());
   }
 };
 
