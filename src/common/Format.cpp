@@ -85,8 +85,9 @@ std::string ShortestReal(double value) {
 }
 
 std::string ShortestSingle(float value) {
+  // Fixed notation: a record's 200000 reads "200000", never "2e+05"; the widest float fits.
   char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value);
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
   return std::string(buf, res.ptr);
 }
 

@@ -86,6 +86,8 @@ TEST_F(FormatTest, ShortestFormsReadBack) {
   EXPECT_EQ(ShortestSingle(12.5f), "12.5");
   EXPECT_EQ(ShortestSingle(46.0f), "46");
   EXPECT_EQ(ShortestSingle(0.1f), "0.1");
+  EXPECT_EQ(ShortestSingle(200000.0f), "200000");  // not the shorter "2e+05"
+  EXPECT_EQ(ShortestSingle(-3.4028235e38f), "-340282346638528859811704183484516925440");
   EXPECT_EQ(ShortestReal(0.1 + 0.2), "0.30000000000000004");
 }
 
