@@ -296,7 +296,8 @@ void TPagePlan::PaintFurniture(QPainter& painter, int page) {
   const QFont shown(font, &device_);
   const QFontMetricsF metrics(shown, &device_);
   painter.setFont(shown);
-  const qreal gap = kFurnitureGapInches * device_.logicalDpiY(), height = metrics.height(), width = body_.width();
+  const qreal gap = kFurnitureGapInches * device_.logicalDpiY(), height = metrics.height();
+  const qreal width = std::max(body_.width() - furnitureInset_, body_.width() / 2);
   const QRectF head(0, -gap - height, width, height);
   if (!title_.isEmpty())
     painter.drawText(head, Qt::AlignLeft | Qt::AlignBottom, metrics.elidedText(title_, Qt::ElideRight, width * 0.55));

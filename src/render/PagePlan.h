@@ -32,6 +32,9 @@ class TPagePlan {
   // blocks measured of `total`; false when it asked to stop.
   bool Paginate(const QSizeF& body, const TRenderProgress& progress = {}, int total = 0);
   int PageCount() const { return static_cast<int>(pages_.size()); }
+  // The furniture lines end this far (device pixels) inside the body's right edge: a body that
+  // reaches the paper's edge keeps them readable.
+  void SetFurnitureInset(qreal inset) { furnitureInset_ = inset; }
   // Paints page `page` (from 0) with the body's top left at the painter's origin: the repeated
   // column headings, the body, and around it the title, the project and "Page N of M".
   void PaintPage(QPainter& painter, int page);
@@ -80,6 +83,7 @@ class TPagePlan {
   QString title_, project_;
   qreal toDevice_ = 1;  // document lengths to device pixels
   QSizeF body_;
+  qreal furnitureInset_ = 0;
   std::vector<TFormatInfo> formats_;
   std::vector<TUnit> units_;
   std::vector<TPage> pages_;

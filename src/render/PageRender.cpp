@@ -20,6 +20,7 @@ namespace {
 
 constexpr qreal kTwipsPerInch = 1440;
 constexpr qreal kPlainPoints = 10;  // the font of a plain text report
+constexpr qreal kFurnitureEdgeInches = 0.5;  // the least room between the furniture and the paper's right edge
 
 // The page layout of an RTF report; letter paper with the default margins when the RTF's own
 // values make no page (no paper, or margins that leave nothing to write on).
@@ -61,6 +62,8 @@ TPaintOutcome PaintPages(QTextDocument& doc, QPagedPaintDevice& device, const TP
                          const QString& title, const TRenderProgress& progress) {
   const QString shownTitle = furniture.Title.empty() ? title : ReportText(furniture.Title);
   TPagePlan plan(doc, device, furniture, shownTitle, ReportText(furniture.Project));
+  const qreal rightMargin = device.pageLayout().margins(QPageLayout::Inch).right();
+  plan.SetFurnitureInset(std::max<qreal>(0, kFurnitureEdgeInches - rightMargin) * device.logicalDpiX());
   // The work: measuring every block, then painting them page by page.
   const int blocks = std::max(doc.blockCount(), 1), total = 2 * blocks;
   if (!plan.Paginate(QSizeF(device.width(), device.height()), progress, total)) return TPaintOutcome::Cancelled;
